@@ -15,7 +15,7 @@ struct TableData {
 };
 
 // Creates `file` afresh (replacing whatever is there) as a database keyed as content_key.h says,
-// with one table per entry: `id INTEGER PRIMARY KEY` and the spec's fields as TEXT. Throws
+// with one table per entry: `id INTEGER PRIMARY KEY` and the table's fields as TEXT. Throws
 // std::runtime_error on failure.
 void write_database(const std::filesystem::path& file, std::span<const TableData> tables);
 

@@ -38,7 +38,7 @@ inline constexpr std::array<std::string_view, 18> kCalorieCategories = {
 };
 inline constexpr int kMinFoodsPerCategory = 15;
 
-// Parses one source for `spec` and checks the values the table constrains. Throws SourceError.
+// Parses one source of a table and checks the values the table constrains. Throws SourceError.
 std::vector<Record> load_table(const TableSpec& spec, std::string_view text, const std::string& file);
 
 } // namespace vellisa::content
