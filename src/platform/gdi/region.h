@@ -1,0 +1,103 @@
+#pragma once
+// Regions: sets of pixels made of y-x banded rectangles (pixman underneath), and the
+// Windows region API on HRGN handles.
+#include <pixman.h>
+
+#include <vector>
+
+#include "platform/base/handles.h"
+#include "platform/base/types.h"
+
+namespace win {
+
+// CombineRgn modes and region complexity results.
+constexpr int RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5;
+constexpr int RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3;
+constexpr int ERROR = 0;
+constexpr int ALTERNATE = 1, WINDING = 2;
+constexpr DWORD RDH_RECTANGLES = 1;
+
+struct RGNDATAHEADER {
+  DWORD dwSize = sizeof(RGNDATAHEADER);
+  DWORD iType = RDH_RECTANGLES;
+  DWORD nCount = 0;
+  DWORD nRgnSize = 0;
+  RECT rcBound{};
+};
+struct RGNDATA {
+  RGNDATAHEADER rdh;
+  char Buffer[1];
+};
+struct XFORM { float eM11, eM12, eM21, eM22, eDx, eDy; };
+
+namespace gdi {
+
+// A value type; copies are independent.
+class Region {
+ public:
+  Region();
+  explicit Region(const RECT& rc);  // empty when rc is empty or inverted
+  Region(const Region& o);
+  Region(Region&& o) noexcept;
+  Region& operator=(const Region& o);
+  Region& operator=(Region&& o) noexcept;
+  ~Region();
+
+  static Region FromRects(const RECT* rects, std::size_t n);
+
+  bool Empty() const;
+  RECT Box() const;  // {0,0,0,0} when empty
+  bool Contains(int x, int y) const;
+  bool Overlaps(const RECT& rc) const;
+  bool operator==(const Region& o) const;
+  // NULLREGION, SIMPLEREGION or COMPLEXREGION.
+  int Complexity() const;
+  // Banded rectangles: sorted by top, then left.
+  std::vector<RECT> Rects() const;
+
+  void Intersect(const Region& o);
+  void Union(const Region& o);
+  void Subtract(const Region& o);
+  void Xor(const Region& o);
+  void IntersectRect(const RECT& rc);
+  void Offset(int dx, int dy);
+  void Clear();
+
+  pixman_region32_t* raw() { return &r_; }
+  const pixman_region32_t* raw() const { return &r_; }
+
+ private:
+  pixman_region32_t r_;
+};
+
+struct RegionObject : HandleObject {
+  Region rgn;
+};
+
+// The pixels of polygons under ALTERNATE or WINDING, as CreatePolyPolygonRgn takes them
+// (counts[i] >= 2 points each, closed implicitly).
+Region PolyPolygonRegion(const POINT* pts, const INT* counts, int polygons, int fill_mode);
+
+// The region of an HRGN, or null (ERROR_INVALID_HANDLE).
+std::shared_ptr<RegionObject> FindRegion(HRGN h);
+
+}  // namespace gdi
+
+HRGN CreateRectRgn(int left, int top, int right, int bottom);
+HRGN CreateRectRgnIndirect(const RECT* rc);
+HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height);
+HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
+HRGN CreateEllipticRgnIndirect(const RECT* rc);
+HRGN CreatePolygonRgn(const POINT* pts, int count, int fill_mode);
+HRGN CreatePolyPolygonRgn(const POINT* pts, const INT* counts, int polygons, int fill_mode);
+HRGN ExtCreateRegion(const XFORM* xform, DWORD size, const RGNDATA* data);
+DWORD GetRegionData(HRGN rgn, DWORD size, RGNDATA* data);
+int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode);
+BOOL SetRectRgn(HRGN rgn, int left, int top, int right, int bottom);
+int OffsetRgn(HRGN rgn, int dx, int dy);
+BOOL PtInRegion(HRGN rgn, int x, int y);
+BOOL RectInRegion(HRGN rgn, const RECT* rc);
+BOOL EqualRgn(HRGN a, HRGN b);
+int GetRgnBox(HRGN rgn, RECT* rc);
+
+}  // namespace win
