@@ -163,8 +163,10 @@ class Converter {
   std::unordered_map<std::uint32_t, std::uint32_t> cache_;
 };
 
-// One source coordinate per destination column (or row): the nearest-pixel mapping, sampling
-// each destination pixel's centre. `mirror` reverses the source.
+// One source coordinate per destination column (or row): the nearest-pixel mapping. Each
+// destination pixel takes the source pixel under its centre, which keeps enlargements exact
+// (every source pixel repeated the same number of times) and shrinks symmetric.
+// `mirror` reverses the source.
 std::vector<int> Map(int dst_len, int src_start, int src_len, bool mirror) {
   std::vector<int> m(dst_len);
   for (int i = 0; i < dst_len; ++i) {
@@ -194,8 +196,8 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
   const int index = int((rop >> 16) & 0xFF);
   const bool use_src = RopUsesSource(index);
   const bool use_pat = RopUsesPattern(index);
-  if (use_src && (!src_bmp || sw == 0 || sh == 0)) { SetLastError(ERROR_INVALID_PARAMETER); return false; }
   if (w == 0 || h == 0) return true;
+  if (use_src && (!src_bmp || sw == 0 || sh == 0)) { SetLastError(ERROR_INVALID_PARAMETER); return false; }
   Bitmap& dst = *dc.surface;
 
   POINT d0 = dc.ToSurface(x, y);

@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/win.h"
+
+namespace {
+using namespace win;
+
+// A memory DC with its own bitmap, freed at scope end.
+struct Canvas {
+  HDC dc = nullptr;
+  HBITMAP bmp = nullptr;
+  Canvas(int w, int h, int bpp = 32) {
+    dc = CreateCompatibleDC(nullptr);
+    bmp = CreateBitmap(w, h, 1, bpp, nullptr);
+    SelectObject(dc, bmp);
+  }
+  ~Canvas() {
+    DeleteDC(dc);
+    DeleteObject(bmp);
+  }
+  void Fill(COLORREF c) {
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) SetPixel(dc, x, y, c);
+  }
+  std::vector<COLORREF> Row(int y, int w) const {
+    std::vector<COLORREF> r;
+    for (int x = 0; x < w; ++x) r.push_back(GetPixel(dc, x, y));
+    return r;
+  }
+};
+
+TEST(Blit, EveryTernaryRasterOperationFollowsItsTruthTable) {
+  // With P = 0xF0, S = 0xCC and D = 0xAA in one channel, the result in that channel is the
+  // operation's index itself.
+  Canvas src(1, 1), dst(1, 1);
+  SetPixel(src.dc, 0, 0, RGB(0, 0, 0xCC));
+  HBRUSH brush = CreateSolidBrush(RGB(0, 0, 0xF0));
+  SelectObject(dst.dc, brush);
+  for (int index = 0; index < 256; ++index) {
+    SetPixel(dst.dc, 0, 0, RGB(0, 0, 0xAA));
+    ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 1, 1, src.dc, 0, 0, DWORD(index) << 16));
+    ASSERT_EQ(GetBValue(GetPixel(dst.dc, 0, 0)), index) << "rop index " << index;
+  }
+  SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
+  DeleteObject(brush);
+}
+
+TEST(Blit, NamedCodesAndPatBlt) {
+  Canvas dst(4, 1);
+  dst.Fill(RGB(0x12, 0x34, 0x56));
+  EXPECT_TRUE(PatBlt(dst.dc, 0, 0, 2, 1, DSTINVERT));
+  EXPECT_EQ(GetPixel(dst.dc, 0, 0), RGB(0xED, 0xCB, 0xA9));
+  EXPECT_EQ(GetPixel(dst.dc, 2, 0), RGB(0x12, 0x34, 0x56));
+  EXPECT_TRUE(PatBlt(dst.dc, 4, 0, -2, 1, BLACKNESS));  // negative extent: [2, 4)
+  EXPECT_EQ(GetPixel(dst.dc, 2, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dst.dc, 1, 0), RGB(0xED, 0xCB, 0xA9));
+  EXPECT_FALSE(PatBlt(dst.dc, 0, 0, 1, 1, SRCCOPY));  // needs a source
+}
+
+TEST(Blit, StretchMapsNearestPixelsAndMirrors) {
+  const COLORREF a = RGB(255, 0, 0), b = RGB(0, 255, 0), c = RGB(0, 0, 255), d = RGB(9, 9, 9);
+  Canvas src(4, 1), dst(8, 1);
+  SetPixel(src.dc, 0, 0, a); SetPixel(src.dc, 1, 0, b); SetPixel(src.dc, 2, 0, c); SetPixel(src.dc, 3, 0, d);
+  SetStretchBltMode(dst.dc, COLORONCOLOR);
+  struct Case { int x, w, sx, sw, dw; std::vector<COLORREF> want; } cases[] = {
+      {0, 8, 0, 4, 8, {a, a, b, b, c, c, d, d}},  // double
+      {0, 4, 0, 4, 4, {a, b, c, d}},              // identity
+      {4, -4, 0, 4, 4, {d, c, b, a}},             // mirrored destination covers [0, 4)
+      {0, 4, 4, -4, 4, {d, c, b, a}},             // mirrored source
+      {0, 2, 0, 4, 2, {b, d}},                    // halve: each pixel samples its centre
+      {0, 6, 0, 4, 6, {a, b, b, c, d, d}},        // 1.5x
+  };
+  for (auto& k : cases) {
+    dst.Fill(RGB(1, 1, 1));
+    ASSERT_TRUE(StretchBlt(dst.dc, k.x, 0, k.w, 1, src.dc, k.sx, 0, k.sw, 1, SRCCOPY));
+    EXPECT_EQ(dst.Row(0, k.dw), k.want) << "w=" << k.w << " sw=" << k.sw;
+  }
+}
+
+TEST(Blit, ShrinkingMonochromeKeepsBlackOrWhiteByMode) {
+  // Pixel pairs black/white squeezed into one pixel.
+  Canvas src(2, 1, 1), dst(1, 1, 1);
+  SetPixel(src.dc, 0, 0, RGB(0, 0, 0));
+  SetPixel(src.dc, 1, 0, RGB(255, 255, 255));
+  struct Case { int mode; COLORREF want; } cases[] = {
+      {BLACKONWHITE, RGB(0, 0, 0)},
+      {WHITEONBLACK, RGB(255, 255, 255)},
+  };
+  for (auto& k : cases) {
+    SetStretchBltMode(dst.dc, k.mode);
+    ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 1, 1, src.dc, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(GetPixel(dst.dc, 0, 0), k.want) << "mode " << k.mode;
+  }
+}
+
+TEST(Blit, MonochromeConversionsUseTheDcColours) {
+  // Colour to mono: the source DC's background colour becomes 1 (white), all else 0.
+  Canvas colour(3, 1), mono(3, 1, 1);
+  SetPixel(colour.dc, 0, 0, RGB(255, 0, 255));
+  SetPixel(colour.dc, 1, 0, RGB(255, 255, 255));
+  SetPixel(colour.dc, 2, 0, RGB(0, 0, 0));
+  SetBkColor(colour.dc, RGB(255, 0, 255));
+  ASSERT_TRUE(BitBlt(mono.dc, 0, 0, 3, 1, colour.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(mono.Row(0, 3), (std::vector<COLORREF>{RGB(255, 255, 255), 0, 0}));
+
+  // Mono to colour: 0 takes the destination's text colour, 1 its background colour.
+  Canvas out(3, 1);
+  SetTextColor(out.dc, RGB(10, 20, 30));
+  SetBkColor(out.dc, RGB(200, 100, 50));
+  ASSERT_TRUE(BitBlt(out.dc, 0, 0, 3, 1, mono.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(out.Row(0, 3), (std::vector<COLORREF>{RGB(200, 100, 50), RGB(10, 20, 30), RGB(10, 20, 30)}));
+}
+
+TEST(Blit, TransparentBltSkipsTheKeyColourAndStretches) {
+  const COLORREF key = RGB(255, 0, 255), ink = RGB(1, 2, 3), under = RGB(50, 60, 70);
+  Canvas src(2, 1), dst(4, 1);
+  SetPixel(src.dc, 0, 0, key);
+  SetPixel(src.dc, 1, 0, ink);
+  dst.Fill(under);
+  ASSERT_TRUE(TransparentBlt(dst.dc, 0, 0, 4, 1, src.dc, 0, 0, 2, 1, key));
+  EXPECT_EQ(dst.Row(0, 4), (std::vector<COLORREF>{under, under, ink, ink}));
+  EXPECT_FALSE(TransparentBlt(dst.dc, 0, 0, -4, 1, src.dc, 0, 0, 2, 1, key));
+}
+
+TEST(Blit, MaskBltChoosesForegroundOrBackgroundPerMaskBit) {
+  Canvas src(2, 1), dst(2, 1);
+  SetPixel(src.dc, 0, 0, RGB(9, 9, 9));
+  SetPixel(src.dc, 1, 0, RGB(9, 9, 9));
+  dst.Fill(RGB(100, 100, 100));
+  const BYTE bits[2] = {0x80, 0};  // mask: 1, 0
+  HBITMAP mask = CreateBitmap(2, 1, 1, 1, bits);
+  // Where the mask is 1 copy the source; where 0 keep the destination.
+  ASSERT_TRUE(MaskBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029)));
+  EXPECT_EQ(dst.Row(0, 2), (std::vector<COLORREF>{RGB(9, 9, 9), RGB(100, 100, 100)}));
+  HBITMAP colour_mask = CreateBitmap(2, 1, 1, 32, nullptr);
+  EXPECT_FALSE(MaskBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, colour_mask, 0, 0, SRCCOPY));
+  DeleteObject(mask);
+  DeleteObject(colour_mask);
+}
+
+TEST(Blit, ClippingAndOriginsApply) {
+  Canvas dst(8, 1);
+  dst.Fill(RGB(0, 0, 0));
+  SetViewportOrgEx(dst.dc, 2, 0, nullptr);
+  IntersectClipRect(dst.dc, 0, 0, 3, 1);  // logical [0,3) = device [2,5)
+  SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
+  ASSERT_TRUE(PatBlt(dst.dc, -2, 0, 8, 1, PATCOPY));
+  SetViewportOrgEx(dst.dc, 0, 0, nullptr);
+  SelectClipRgn(dst.dc, nullptr);
+  const COLORREF w = RGB(255, 255, 255), k = 0;
+  EXPECT_EQ(dst.Row(0, 8), (std::vector<COLORREF>{k, k, w, w, w, k, k, k}));
+  RECT box;
+  EXPECT_EQ(GetClipBox(dst.dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box.right, 8);
+}
+
+TEST(Blit, PalettedDestinationTakesNearestEntries) {
+  struct { BITMAPINFOHEADER h; RGBQUAD c[2]; } info{};
+  info.h.biWidth = 2;
+  info.h.biHeight = -1;
+  info.h.biBitCount = 8;
+  info.h.biClrUsed = 2;
+  info.c[0] = {0, 0, 200, 0};  // dark red
+  info.c[1] = {200, 0, 0, 0};  // dark blue
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(dib, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, dib);
+  Canvas src(2, 1);
+  SetPixel(src.dc, 0, 0, RGB(0, 0, 255));
+  SetPixel(src.dc, 1, 0, RGB(255, 30, 30));
+  ASSERT_TRUE(BitBlt(dc, 0, 0, 2, 1, src.dc, 0, 0, SRCCOPY));
+  auto* p = static_cast<BYTE*>(bits);
+  EXPECT_EQ(p[0], 1);
+  EXPECT_EQ(p[1], 0);
+  DeleteDC(dc);
+  DeleteObject(dib);
+}
+
+TEST(Blit, BadArgumentsFailCleanly) {
+  Canvas dst(2, 2);
+  HDC stale = CreateCompatibleDC(nullptr);
+  DeleteDC(stale);
+  EXPECT_FALSE(BitBlt(dst.dc, 0, 0, 2, 2, stale, 0, 0, SRCCOPY));
+  EXPECT_FALSE(BitBlt(stale, 0, 0, 2, 2, dst.dc, 0, 0, SRCCOPY));
+  EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 0, 0, dst.dc, 0, 0, SRCCOPY));  // nothing to do
+  // A source rectangle beyond the source bitmap leaves the destination alone there.
+  Canvas src(1, 1);
+  SetPixel(src.dc, 0, 0, RGB(7, 7, 7));
+  dst.Fill(RGB(1, 1, 1));
+  EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(dst.Row(0, 2), (std::vector<COLORREF>{RGB(7, 7, 7), RGB(1, 1, 1)}));
+  EXPECT_EQ(CreateBitmap(0, 5, 1, 32, nullptr), nullptr);
+  EXPECT_EQ(CreateBitmap(1 << 20, 1 << 20, 1, 32, nullptr), nullptr);
+  EXPECT_EQ(CreateBitmap(4, 4, 1, 7, nullptr), nullptr);
+}
+
+TEST(Bitmap, DibSectionsKeepTheirRowOrderAndConvertThroughGetDIBits) {
+  struct Case { LONG height; int first_row_byte_of_top; } cases[] = {{-2, 0}, {2, 1}};
+  for (auto& k : cases) {
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = 1;
+    info.bmiHeader.biHeight = k.height;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, dib);
+    SetPixel(dc, 0, 0, RGB(0x11, 0x22, 0x33));  // top row
+    auto* words = static_cast<std::uint32_t*>(bits);
+    EXPECT_EQ(words[k.first_row_byte_of_top], 0x112233u) << "height " << k.height;
+    // Read back as a bottom-up 24-bpp DIB: the top row is the last scan line.
+    BITMAPINFO out{};
+    out.bmiHeader.biWidth = 1;
+    out.bmiHeader.biHeight = 2;
+    out.bmiHeader.biBitCount = 24;
+    BYTE buf[8] = {};
+    DeleteDC(dc);
+    EXPECT_EQ(GetDIBits(nullptr, dib, 0, 2, buf, &out, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(buf[4], 0x33);  // blue first
+    EXPECT_EQ(buf[6], 0x11);
+    DeleteObject(dib);
+  }
+}
+
+}  // namespace
