@@ -50,6 +50,9 @@ struct BadSource {
     std::string what;
 };
 
+// Test listings name the case instead of dumping its bytes.
+void PrintTo(const BadSource& c, std::ostream* os) { *os << c.name; }
+
 class MalformedSource : public ::testing::TestWithParam<BadSource> {};
 
 TEST_P(MalformedSource, FailsWithFileAndLine)
