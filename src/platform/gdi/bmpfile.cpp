@@ -125,7 +125,7 @@ struct Rle {
 }  // namespace
 
 BmpResult ReadBmp(const void* data, std::size_t size) {
-  if (!data) return Corrupt("no data");
+  if (!data) size = 0;
   const Bytes f{static_cast<const BYTE*>(data), size};
   if (size < kBitmapFileHeaderSize + 4) return Unsupported("too short for a bitmap file");
   if (f.U16(0) != BMP_MAGIC) return Unsupported("not a bitmap file (no \"BM\" signature)");
