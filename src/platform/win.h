@@ -14,3 +14,4 @@
 #include "platform/gdi/palette.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/region.h"
+#include "platform/gdi/text.h"
