@@ -10,6 +10,8 @@
 #include "platform/gdi/blit.h"
 #include "platform/gdi/bmpfile.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/draw.h"
+#include "platform/gdi/frame.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/palette.h"
 #include "platform/gdi/png.h"

@@ -1,0 +1,50 @@
+#pragma once
+// Lines, shapes and fills: Windows' pixel rules for cosmetic and wide pens, brushes through
+// the DC's ROP2, the rectangle fills and the region paints.
+#include "platform/gdi/dc.h"
+
+namespace win {
+
+namespace gdi {
+
+// The brush for a system colour index; FillRect accepts (HBRUSH)(COLOR_x + 1) through it.
+// The window manager provides the real brushes; until then there are none.
+HBRUSH SysColorBrush(int index);
+
+// The pixels of a rounded rectangle covering [rc.left, rc.right) x [rc.top, rc.bottom) with
+// a ew x eh corner ellipse (an ellipse when they equal the rectangle's size): the shape
+// RoundRect and Ellipse draw, outline included.
+Region RoundShape(const RECT& rc, int ew, int eh);
+// The pixels of `r` within w columns or h rows of its edge, as FrameRgn outlines a region.
+Region RegionFrame(const Region& r, int w, int h);
+
+// Paints `logical` (logical coordinates of `dc`) in a solid colour, replacing the pixels,
+// clipped to the DC; for the frame and glyph painters.
+void FillRegionColor(DC& dc, const Region& logical, COLORREF color);
+void FillRectColor(DC& dc, const RECT& logical, COLORREF color);
+
+}  // namespace gdi
+
+BOOL LineTo(HDC dc, int x, int y);
+BOOL Polyline(HDC dc, const POINT* pts, int count);
+BOOL PolylineTo(HDC dc, const POINT* pts, DWORD count);
+BOOL PolyPolyline(HDC dc, const POINT* pts, const DWORD* counts, DWORD polylines);
+BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
+BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height);
+BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
+BOOL Polygon(HDC dc, const POINT* pts, int count);
+BOOL PolyPolygon(HDC dc, const POINT* pts, const INT* counts, int polygons);
+BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye);
+BOOL ArcTo(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye);
+BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye);
+BOOL Chord(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye);
+
+int FillRect(HDC dc, const RECT* rc, HBRUSH brush);
+int FrameRect(HDC dc, const RECT* rc, HBRUSH brush);
+BOOL InvertRect(HDC dc, const RECT* rc);
+BOOL FillRgn(HDC dc, HRGN rgn, HBRUSH brush);
+BOOL FrameRgn(HDC dc, HRGN rgn, HBRUSH brush, int width, int height);
+BOOL PaintRgn(HDC dc, HRGN rgn);
+BOOL InvertRgn(HDC dc, HRGN rgn);
+
+}  // namespace win

@@ -1,0 +1,395 @@
+#include "platform/gdi/frame.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/base/error.h"
+#include "platform/base/geometry.h"
+
+namespace win {
+namespace gdi {
+
+COLORREF SysColor(int index) {
+  // The classic Windows scheme.
+  static const COLORREF colors[] = {
+      RGB(192, 192, 192), RGB(0, 128, 128),   RGB(0, 0, 128),     RGB(128, 128, 128),
+      RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
+      RGB(0, 0, 0),       RGB(255, 255, 255), RGB(192, 192, 192), RGB(192, 192, 192),
+      RGB(128, 128, 128), RGB(0, 0, 128),     RGB(255, 255, 255), RGB(192, 192, 192),
+      RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(192, 192, 192),
+      RGB(255, 255, 255), RGB(0, 0, 0),       RGB(192, 192, 192), RGB(0, 0, 0),
+      RGB(255, 255, 225)};
+  if (index < 0 || index >= int(sizeof colors / sizeof colors[0])) return 0;
+  return colors[index];
+}
+
+}  // namespace gdi
+
+using namespace gdi;
+
+namespace {
+
+constexpr int kNone = -1;
+
+// The colours of the four edge lines of a DrawEdge border; kNone where nothing is drawn.
+struct EdgeColors {
+  int lt_out = kNone, rb_out = kNone, lt_in = kNone, rb_in = kNone;
+  int lines = 0;  // how many pixels the border is deep
+};
+
+EdgeColors ColorsFor(UINT edge, UINT flags) {
+  EdgeColors c;
+  const UINT outer = edge & BDR_OUTER, inner = edge & BDR_INNER;
+  const bool has_out = outer != 0, has_in = inner != 0;
+  c.lines = (has_out ? 1 : 0) + (has_in ? 1 : 0);
+  if (flags & (BF_MONO | BF_FLAT)) {
+    const int line = (flags & BF_MONO) ? COLOR_WINDOWFRAME : COLOR_BTNSHADOW;
+    const int fill = (flags & BF_MONO) ? COLOR_WINDOW : COLOR_BTNFACE;
+    c.lt_out = c.rb_out = has_out ? line : has_in ? fill : kNone;
+    c.lt_in = c.rb_in = has_out && has_in ? fill : kNone;
+    return c;
+  }
+  const bool soft = flags & BF_SOFT;
+  auto pick = [](UINT bits, UINT raised, UINT sunken, int a, int b) {
+    return bits == raised ? a : bits == sunken ? b : kNone;
+  };
+  c.lt_out = pick(outer, BDR_RAISEDOUTER, BDR_SUNKENOUTER, soft ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT,
+                  soft ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW);
+  c.rb_out = pick(outer, BDR_RAISEDOUTER, BDR_SUNKENOUTER, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT);
+  c.lt_in = pick(inner, BDR_RAISEDINNER, BDR_SUNKENINNER, soft ? COLOR_3DLIGHT : COLOR_BTNHIGHLIGHT,
+                 soft ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW);
+  c.rb_in = pick(inner, BDR_RAISEDINNER, BDR_SUNKENINNER, COLOR_BTNSHADOW, COLOR_3DLIGHT);
+  // An inner edge alone takes the outer place.
+  if (!has_out) {
+    c.lt_out = c.lt_in;
+    c.rb_out = c.rb_in;
+    c.lt_in = c.rb_in = kNone;
+  }
+  return c;
+}
+
+void Line(DC& dc, int l, int t, int r, int b, int color) {
+  if (color == kNone || l >= r || t >= b) return;
+  FillRectColor(dc, RECT{l, t, r, b}, SysColor(color));
+}
+
+void RectEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
+  EdgeColors c = ColorsFor(edge, flags);
+  RECT in = *rc;
+  const int l = in.left, t = in.top, r = in.right, b = in.bottom;
+  const int lt = (flags & BF_TOPLEFT) == BF_TOPLEFT, rt = (flags & BF_TOPRIGHT) == BF_TOPRIGHT;
+  const int lb = (flags & BF_BOTTOMLEFT) == BF_BOTTOMLEFT, rb = (flags & BF_BOTTOMRIGHT) == BF_BOTTOMRIGHT;
+  // Top and left first: the bottom and right lines own the shared corners.
+  if (flags & BF_TOP) Line(dc, l, t, r, t + 1, c.lt_out);
+  if (flags & BF_LEFT) Line(dc, l, t, l + 1, b, c.lt_out);
+  if (flags & BF_BOTTOM) Line(dc, l, b - 1, r, b, c.rb_out);
+  if (flags & BF_RIGHT) Line(dc, r - 1, t, r, b, c.rb_out);
+  if (flags & BF_TOP) Line(dc, l + lt, t + 1, r - rt, t + 2, c.lt_in);
+  if (flags & BF_LEFT) Line(dc, l + 1, t + lt, l + 2, b - lb, c.lt_in);
+  if (flags & BF_BOTTOM) Line(dc, l + lb, b - 2, r - rb, b - 1, c.rb_in);
+  if (flags & BF_RIGHT) Line(dc, r - 2, t + rt, r - 1, b - rb, c.rb_in);
+  if (flags & (BF_MIDDLE | BF_ADJUST)) {
+    if (flags & BF_LEFT) in.left += c.lines;
+    if (flags & BF_RIGHT) in.right -= c.lines;
+    if (flags & BF_TOP) in.top += c.lines;
+    if (flags & BF_BOTTOM) in.bottom -= c.lines;
+    if (flags & BF_MIDDLE) FillRectColor(dc, in, SysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE));
+    if (flags & BF_ADJUST) *rc = in;
+  }
+}
+
+// Diagonal edges: a line from corner to corner, with the inner line beside it; the flags
+// name the end the line runs to.
+void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
+  EdgeColors c = ColorsFor(edge, flags);
+  const int w = rc->right - rc->left, h = rc->bottom - rc->top, n = std::min(w, h);
+  const bool up = (flags & BF_DIAGONAL_ENDTOPRIGHT) == BF_DIAGONAL_ENDTOPRIGHT ||
+                  (flags & BF_DIAGONAL_ENDBOTTOMLEFT) == BF_DIAGONAL_ENDBOTTOMLEFT;
+  // A "/" line faces the light from the top left with its dark side; "\" the other way.
+  const int out = up ? c.rb_out : c.lt_out, inner = up ? c.rb_in : c.lt_in;
+  Region line, inside;
+  std::vector<RECT> px, px2, mid;
+  for (int i = 0; i < n; ++i) {
+    int x = rc->left + i * w / n;
+    int y = up ? rc->bottom - 1 - i * h / n : rc->top + i * h / n;
+    px.push_back({x, y, x + 1, y + 1});
+    int y2 = up ? y - 1 : y + 1;
+    if (y2 >= rc->top && y2 < rc->bottom) px2.push_back({x, y2, x + 1, y2 + 1});
+    // The middle lies above the line.
+    if (up && y - 1 > rc->top) mid.push_back({x, rc->top, x + 1, y - 1});
+    if (!up && y > rc->top + 1) mid.push_back({x, rc->top, x + 1, y});
+  }
+  if ((flags & BF_MIDDLE) && !mid.empty())
+    FillRegionColor(dc, Region::FromRects(mid.data(), mid.size()), SysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE));
+  if (inner != kNone) FillRegionColor(dc, Region::FromRects(px2.data(), px2.size()), SysColor(inner));
+  if (out != kNone) FillRegionColor(dc, Region::FromRects(px.data(), px.size()), SysColor(out));
+}
+
+// Pixels given as strings, '#' set, placed with their top-left at (x, y) and scaled.
+Region Pattern(const std::vector<const char*>& rows, int x, int y, int scale = 1) {
+  std::vector<RECT> px;
+  for (int j = 0; j < int(rows.size()); ++j)
+    for (int i = 0; rows[j][i]; ++i)
+      if (rows[j][i] == '#') px.push_back({x + i * scale, y + j * scale, x + (i + 1) * scale, y + (j + 1) * scale});
+  return Region::FromRects(px.data(), px.size());
+}
+
+int Width(const std::vector<const char*>& rows) { return rows.empty() ? 0 : int(std::char_traits<char>::length(rows[0])); }
+
+// A glyph centred in rc; grey with a white shadow when inactive.
+void Glyph(DC& dc, const RECT& rc, const std::vector<const char*>& rows, UINT state, COLORREF color, int shift = 0) {
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  const int gw = Width(rows), gh = int(rows.size());
+  int scale = std::max(1, std::min(w / (gw + 6), h / (gh + 6)) + 0);
+  if (scale > 1 && (gw * scale > w || gh * scale > h)) scale = 1;
+  int x = rc.left + (w - gw * scale) / 2 + shift, y = rc.top + (h - gh * scale) / 2 + shift;
+  if (state & DFCS_INACTIVE) {
+    FillRegionColor(dc, Pattern(rows, x + 1, y + 1, scale), SysColor(COLOR_BTNHIGHLIGHT));
+    color = SysColor(COLOR_BTNSHADOW);
+  }
+  FillRegionColor(dc, Pattern(rows, x, y, scale), color);
+}
+
+RECT Square(const RECT& rc) {
+  const int s = std::min(rc.right - rc.left, rc.bottom - rc.top);
+  const int x = rc.left + (rc.right - rc.left - s) / 2, y = rc.top + (rc.bottom - rc.top - s) / 2;
+  return {x, y, x + s, y + s};
+}
+
+const std::vector<const char*> kCheck = {
+    "      #", "     ##", "#   ###", "## ### ", "#####  ", " ###   ", "  #    "};
+const std::vector<const char*> kBullet = {" ## ", "####", "####", " ## "};
+const std::vector<const char*> kMenuArrow = {"#   ", "##  ", "### ", "####", "### ", "##  ", "#   "};
+const std::vector<const char*> kClose = {
+    "##    ##", " ##  ## ", "  ####  ", "   ##   ", "  ####  ", " ##  ## ", "##    ##"};
+const std::vector<const char*> kMin = {"      ", "      ", "      ", "      ", "      ", "######", "######"};
+const std::vector<const char*> kMax = {
+    "#########", "#########", "#       #", "#       #", "#       #", "#       #", "#       #",
+    "#########"};
+const std::vector<const char*> kRestore = {
+    "  ######", "  ######", "  #    #", "######  #", "######  #", "#    ####", "#    #  ", "#    #  ",
+    "######  "};
+const std::vector<const char*> kHelp = {
+    " #### ", "##  ##", "    ##", "   ## ", "  ##  ", "  ##  ", "      ", "  ##  ", "  ##  "};
+
+void PushFace(DC& dc, RECT* rc, UINT state) {
+  const bool down = state & (DFCS_PUSHED | DFCS_CHECKED);
+  if (state & DFCS_MONO) {
+    RectEdge(dc, rc, down ? EDGE_SUNKEN : EDGE_RAISED, BF_MONO | BF_RECT | BF_ADJUST);
+    FillRectColor(dc, *rc, SysColor(COLOR_BTNFACE));
+    return;
+  }
+  UINT flags = BF_RECT | BF_SOFT | BF_ADJUST | (state & DFCS_FLAT ? BF_FLAT : 0);
+  RectEdge(dc, rc, down || (state & DFCS_FLAT) ? EDGE_SUNKEN : EDGE_RAISED, flags);
+  if (state & DFCS_CHECKED) {
+    // Checked buttons show a dither of the highlight and face colours.
+    std::vector<RECT> px;
+    for (int y = rc->top; y < rc->bottom; ++y)
+      for (int x = rc->left + ((rc->left + y) & 1); x < rc->right; x += 2) px.push_back({x, y, x + 1, y + 1});
+    FillRectColor(dc, *rc, SysColor(COLOR_BTNFACE));
+    FillRegionColor(dc, Region::FromRects(px.data(), px.size()), SysColor(COLOR_BTNHIGHLIGHT));
+  } else {
+    FillRectColor(dc, *rc, SysColor(COLOR_BTNFACE));
+  }
+}
+
+BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
+  if (state & DFCS_BUTTONPUSH) {
+    RECT r = *rc;
+    PushFace(dc, &r, state);
+    if (state & DFCS_ADJUSTRECT) *rc = r;
+    return TRUE;
+  }
+  RECT box = Square(*rc);
+  const bool face_fill = state & (DFCS_PUSHED | DFCS_INACTIVE);
+  const COLORREF mark = SysColor(state & DFCS_INACTIVE ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT);
+  if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOMASK | DFCS_BUTTONRADIOIMAGE)) {
+    const int s = box.right - box.left;
+    Region outer = RoundShape(box, s, s);
+    RECT b1{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
+    RECT b2{box.left + 2, box.top + 2, box.right - 2, box.bottom - 2};
+    Region mid = RoundShape(b1, s - 2, s - 2), core = RoundShape(b2, s - 4, s - 4);
+    if (state & DFCS_BUTTONRADIOMASK) {
+      FillRegionColor(dc, outer, 0);
+      return TRUE;
+    }
+    Region ring1 = outer, ring2 = mid;
+    ring1.Subtract(mid);
+    ring2.Subtract(core);
+    // Top-left halves of the rings take the shadow colours, bottom-right the light ones.
+    auto half = [&](const Region& r, bool top_left) {
+      std::vector<RECT> px;
+      for (const RECT& q : r.Rects())
+        for (int y = q.top; y < q.bottom; ++y)
+          for (int x = q.left; x < q.right; ++x)
+            if (((x - box.left) + (y - box.top) < s - 1) == top_left) px.push_back({x, y, x + 1, y + 1});
+      return Region::FromRects(px.data(), px.size());
+    };
+    FillRegionColor(dc, core, SysColor(face_fill ? COLOR_BTNFACE : COLOR_WINDOW));
+    FillRegionColor(dc, half(ring1, true), SysColor(COLOR_BTNSHADOW));
+    FillRegionColor(dc, half(ring1, false), SysColor(COLOR_BTNHIGHLIGHT));
+    FillRegionColor(dc, half(ring2, true), SysColor(COLOR_3DDKSHADOW));
+    FillRegionColor(dc, half(ring2, false), SysColor(COLOR_3DLIGHT));
+    if (state & DFCS_CHECKED) {
+      const int d = std::max(2, s / 3), x = box.left + (s - d) / 2, y = box.top + (s - d) / 2;
+      FillRegionColor(dc, RoundShape(RECT{x, y, x + d, y + d}, d, d), mark);
+    }
+    return TRUE;
+  }
+  // Check boxes.
+  RECT in = box;
+  if (state & (DFCS_MONO | DFCS_FLAT)) RectEdge(dc, &in, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | BF_MONO);
+  else RectEdge(dc, &in, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  FillRectColor(dc, in, SysColor(face_fill ? COLOR_BTNFACE : COLOR_WINDOW));
+  if (state & DFCS_CHECKED) Glyph(dc, in, kCheck, state & ~DFCS_INACTIVE, mark);
+  return TRUE;
+}
+
+BOOL CaptionControl(DC& dc, RECT* rc, UINT state) {
+  RECT r = *rc;
+  PushFace(dc, &r, state & ~DFCS_CHECKED);
+  const int shift = (state & DFCS_PUSHED) ? 1 : 0;
+  const std::vector<const char*>* g = nullptr;
+  switch (state & 0xFF) {
+    case DFCS_CAPTIONCLOSE: g = &kClose; break;
+    case DFCS_CAPTIONMIN: g = &kMin; break;
+    case DFCS_CAPTIONMAX: g = &kMax; break;
+    case DFCS_CAPTIONRESTORE: g = &kRestore; break;
+    case DFCS_CAPTIONHELP: g = &kHelp; break;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
+  }
+  Glyph(dc, *rc, *g, state, SysColor(COLOR_BTNTEXT), shift);
+  return TRUE;
+}
+
+// A filled triangle pointing `dir` (0 up, 1 down, 2 left, 3 right), centred in rc.
+Region Arrow(const RECT& rc, int dir, int shift) {
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  const int s = std::min(w, h);
+  const int depth = std::max(1, (s + 2) / 4), base = 2 * depth - 1;
+  const bool vertical = dir < 2;
+  const int cx = rc.left + (w - (vertical ? base : depth)) / 2 + shift;
+  const int cy = rc.top + (h - (vertical ? depth : base)) / 2 + shift;
+  std::vector<RECT> px;
+  for (int i = 0; i < depth; ++i) {
+    // Row i counted from the tip.
+    const int half = i;
+    switch (dir) {
+      case 0: px.push_back({cx + depth - 1 - half, cy + i, cx + depth + half, cy + i + 1}); break;
+      case 1: px.push_back({cx + depth - 1 - half, cy + depth - 1 - i, cx + depth + half, cy + depth - i}); break;
+      case 2: px.push_back({cx + i, cy + depth - 1 - half, cx + i + 1, cy + depth + half}); break;
+      case 3: px.push_back({cx + depth - 1 - i, cy + depth - 1 - half, cx + depth - i, cy + depth + half}); break;
+    }
+  }
+  return Region::FromRects(px.data(), px.size());
+}
+
+BOOL ScrollControl(DC& dc, RECT* rc, UINT state) {
+  const UINT kind = state & 0xFF;
+  if (kind == DFCS_SCROLLSIZEGRIP || kind == DFCS_SCROLLSIZEGRIPRIGHT) {
+    if (!(state & DFCS_TRANSPARENT)) FillRectColor(dc, *rc, SysColor(COLOR_BTNFACE));
+    RECT sq = *rc;
+    const int s = std::min(rc->right - rc->left, rc->bottom - rc->top);
+    sq.left = sq.right - s;
+    sq.top = sq.bottom - s;
+    std::vector<RECT> light, dark;
+    for (int y = sq.top; y < sq.bottom; ++y)
+      for (int x = sq.left; x < sq.right; ++x) {
+        // Distance from the bottom-right corner along the diagonal.
+        const int u = (sq.right - 1 - x) + (sq.bottom - 1 - y);
+        if (u < 1 || u >= s - 1) continue;
+        const int m = (u - 1) % 4;
+        if (m == 0) light.push_back({x, y, x + 1, y + 1});
+        else if (m != 3) dark.push_back({x, y, x + 1, y + 1});
+      }
+    FillRegionColor(dc, Region::FromRects(light.data(), light.size()), SysColor(COLOR_BTNHIGHLIGHT));
+    FillRegionColor(dc, Region::FromRects(dark.data(), dark.size()), SysColor(COLOR_BTNSHADOW));
+    return TRUE;
+  }
+  int dir;
+  switch (kind) {
+    case DFCS_SCROLLUP: dir = 0; break;
+    case DFCS_SCROLLDOWN: case DFCS_SCROLLCOMBOBOX: dir = 1; break;
+    case DFCS_SCROLLLEFT: dir = 2; break;
+    case DFCS_SCROLLRIGHT: dir = 3; break;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
+  }
+  RECT r = *rc;
+  // Scroll arrows sink flat when pushed.
+  if ((state & DFCS_PUSHED) && !(state & (DFCS_FLAT | DFCS_MONO))) {
+    RectEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_FLAT | BF_ADJUST);
+    FillRectColor(dc, r, SysColor(COLOR_BTNFACE));
+  } else {
+    PushFace(dc, &r, state & ~DFCS_CHECKED);
+  }
+  const int shift = (state & DFCS_PUSHED) ? 1 : 0;
+  if (state & DFCS_INACTIVE) {
+    FillRegionColor(dc, Arrow(*rc, dir, shift + 1), SysColor(COLOR_BTNHIGHLIGHT));
+    FillRegionColor(dc, Arrow(*rc, dir, shift), SysColor(COLOR_BTNSHADOW));
+  } else {
+    FillRegionColor(dc, Arrow(*rc, dir, shift), SysColor(COLOR_BTNTEXT));
+  }
+  return TRUE;
+}
+
+// Menu glyphs are masks: black on white, for the menu painter to colour.
+BOOL MenuControl(DC& dc, RECT* rc, UINT state) {
+  const std::vector<const char*>* g;
+  switch (state & 0xFF) {
+    case DFCS_MENUARROW: g = &kMenuArrow; break;
+    case DFCS_MENUCHECK: g = &kCheck; break;
+    case DFCS_MENUBULLET: g = &kBullet; break;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
+  }
+  FillRectColor(dc, *rc, RGB(255, 255, 255));
+  Glyph(dc, *rc, *g, 0, RGB(0, 0, 0));
+  return TRUE;
+}
+
+}  // namespace
+
+BOOL DrawEdge(HDC h, RECT* rc, UINT edge, UINT flags) {
+  auto dc = FindDC(h);
+  if (!dc) return FALSE;
+  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (rc->left >= rc->right || rc->top >= rc->bottom) return TRUE;
+  if (flags & BF_DIAGONAL) DiagEdge(*dc, rc, edge, flags);
+  else RectEdge(*dc, rc, edge, flags);
+  return TRUE;
+}
+
+// Inverts every other pixel of the rectangle's outline, in a checkerboard fixed to the
+// device, so drawing it again restores the picture.
+BOOL DrawFocusRect(HDC h, const RECT* rc) {
+  auto dc = FindDC(h);
+  if (!dc) return FALSE;
+  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (rc->left >= rc->right || rc->top >= rc->bottom || !dc->surface) return TRUE;
+  POINT a = dc->ToSurface(rc->left, rc->top), b = dc->ToSurface(rc->right, rc->bottom);
+  Region ring(RECT{a.x, a.y, b.x, b.y});
+  ring.Subtract(Region(RECT{a.x + 1, a.y + 1, b.x - 1, b.y - 1}));
+  ring.Intersect(dc->Clip());
+  Bitmap& bmp = *dc->surface;
+  for (const RECT& r : ring.Rects())
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (((x - dc->origin.x + y - dc->origin.y) & 1) == 0) bmp.Put(x, y, ~bmp.Get(x, y) & bmp.RawMask());
+  return TRUE;
+}
+
+BOOL DrawFrameControl(HDC h, RECT* rc, UINT type, UINT state) {
+  auto dc = FindDC(h);
+  if (!dc) return FALSE;
+  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (rc->left >= rc->right || rc->top >= rc->bottom) return FALSE;
+  switch (type) {
+    case DFC_BUTTON: return ButtonControl(*dc, rc, state);
+    case DFC_CAPTION: return CaptionControl(*dc, rc, state);
+    case DFC_SCROLL: return ScrollControl(*dc, rc, state);
+    case DFC_MENU: return MenuControl(*dc, rc, state);
+  }
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE;
+}
+
+}  // namespace win
