@@ -1,6 +1,7 @@
 #include "platform/gdi/frame.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "platform/base/error.h"
@@ -102,7 +103,7 @@ void RectEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
 // name the end the line runs to.
 void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   EdgeColors c = ColorsFor(edge, flags);
-  const int w = rc->right - rc->left, h = rc->bottom - rc->top, n = std::min(w, h);
+  const int w = rc->right - rc->left, h = rc->bottom - rc->top, n = std::max(w, h);
   const bool up = (flags & BF_DIAGONAL_ENDTOPRIGHT) == BF_DIAGONAL_ENDTOPRIGHT ||
                   (flags & BF_DIAGONAL_ENDBOTTOMLEFT) == BF_DIAGONAL_ENDBOTTOMLEFT;
   // A "/" line faces the light from the top left with its dark side; "\" the other way.
@@ -110,8 +111,8 @@ void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   Region line, inside;
   std::vector<RECT> px, px2, mid;
   for (int i = 0; i < n; ++i) {
-    int x = rc->left + i * w / n;
-    int y = up ? rc->bottom - 1 - i * h / n : rc->top + i * h / n;
+    int x = rc->left + int(std::int64_t(i) * w / n);
+    int y = up ? rc->bottom - 1 - int(std::int64_t(i) * h / n) : rc->top + int(std::int64_t(i) * h / n);
     px.push_back({x, y, x + 1, y + 1});
     int y2 = up ? y - 1 : y + 1;
     if (y2 >= rc->top && y2 < rc->bottom) px2.push_back({x, y2, x + 1, y2 + 1});
