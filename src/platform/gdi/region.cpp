@@ -116,8 +116,8 @@ void Region::Xor(const Region& o) {
 
 void Region::IntersectRect(const RECT& rc) {
   if (rc.left >= rc.right || rc.top >= rc.bottom) { Clear(); return; }
-  pixman_region32_intersect_rect(&r_, &r_, rc.left, rc.top, unsigned(std::int64_t(rc.right) - rc.left),
-                                 unsigned(std::int64_t(rc.bottom) - rc.top));
+  // Through a region rather than intersect_rect, whose width form overflows on wide rectangles.
+  Intersect(Region(rc));
 }
 
 void Region::Offset(int dx, int dy) { pixman_region32_translate(&r_, dx, dy); }
