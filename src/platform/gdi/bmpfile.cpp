@@ -222,6 +222,12 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
   const BYTE* pixels = f.p + off_bits;
   std::size_t avail = size - off_bits;
 
+  // Checked before allocating, so a short file claiming a huge image costs nothing.
+  const std::int64_t need = stride * h;
+  if (!rle && std::int64_t(avail) < need)
+    return Corrupt("pixel data truncated: " + std::to_string(avail) + " of " +
+                   std::to_string(need) + " bytes");
+
   const bool to32 = bpp == 16 || (bitfields && !(masks[0] == 0xFF0000 && masks[1] == 0xFF00 &&
                                                  masks[2] == 0xFF));
   auto bmp = NewBitmap(width, h, to32 ? 32 : bpp, rle ? false : top_down);
@@ -233,10 +239,6 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
     Rle dec{pixels, avail, compression == BI_RLE4, *bmp, {}};
     if (!dec.Decode()) return Corrupt(dec.error);
   } else {
-    const std::int64_t need = stride * h;
-    if (std::int64_t(avail) < need)
-      return Corrupt("pixel data truncated: " + std::to_string(avail) + " of " +
-                     std::to_string(need) + " bytes");
     if (!to32) {
       std::memcpy(bmp->storage.data(), pixels, std::size_t(need));
     } else {
