@@ -291,14 +291,15 @@ TEST_F(TextTest, WordBreakKeepsChinesePunctuationRules) {
     EXPECT_EQ(r.bottom - r.top, 12 * c.lines);
   }
   // A long paragraph wraps at the width and no line begins with "，" or "。".
-  const char* para = "女性在日常生活中，应当注意饮食均衡，适量运动，充足睡眠。保持良好的心态，"
-                     "这样才能拥有健康美丽的身体，也能更好地照顾家人。";
-  RECT rc{0, 0, 100, H};
+  // Eight characters to a line would start lines with "，" and "。".
+  const char* para = "女性在日常生活中，应当注意饮食均衡。适量运动和充足睡眠，对健康很重要。";
+  RECT rc{0, 0, 96, H};
   int h = DrawText(dc, para, -1, &rc, DT_WORDBREAK);
-  RECT calc = Calc(para, RECT{0, 0, 100, H}, DT_WORDBREAK);
+  RECT calc = Calc(para, RECT{0, 0, 96, H}, DT_WORDBREAK);
   EXPECT_EQ(h, calc.bottom);
-  EXPECT_LE(calc.right, 100);
-  EXPECT_LE(Ink().right, 100);
+  EXPECT_EQ(h, 5 * 12);
+  EXPECT_LE(calc.right, 96);
+  EXPECT_LE(Ink().right, 96);
   // Each line is one cell high: a line's first column is ink when it starts with a full
   // character, and "，" sits low-left, never in the top half of a first cell.
   for (int line = 0; line * 12 < h; ++line) {

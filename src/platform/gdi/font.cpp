@@ -267,6 +267,19 @@ Glyph FontRealization::Render(char32_t cp) {
   bool mono = mono_ || crisp_;
   FT_Int32 flags = FT_LOAD_DEFAULT | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
   if (sized->sim_italic) flags |= FT_LOAD_NO_BITMAP;  // the shear needs the outline
+  // Ming's bitmap strikes are shared by its regional faces and place full-width
+  // punctuation in the middle of the cell (the Taiwan style); mainland text wants it where
+  // the outline puts it, low and to the left, so such bitmaps move to the outline's place.
+  int shift_x = 0, shift_y = 0;
+  bool punct = sized->strike && !(flags & FT_LOAD_NO_BITMAP) &&
+               ((cp >= 0x3000 && cp <= 0x303F) || (cp >= 0xFF00 && cp <= 0xFF65));
+  double ox = 0, oy = 0;  // centre of the outline's ink, pixels right of / above the origin
+  if (punct) {
+    punct = FT_Load_Glyph(f, index, FT_LOAD_NO_BITMAP | FT_LOAD_NO_HINTING) == 0;
+    const FT_Glyph_Metrics& m = f->glyph->metrics;
+    ox = (m.horiBearingX + m.width / 2.0) / 64;
+    oy = (m.horiBearingY - m.height / 2.0) / 64;
+  }
   if (FT_Load_Glyph(f, index, flags) != 0) return g;
   FT_GlyphSlot slot = f->glyph;
   int advance = int((slot->advance.x + 32) >> 6);
@@ -288,8 +301,30 @@ Glyph FontRealization::Render(char32_t cp) {
   int w = int(bm.width), h = int(bm.rows);
   int extra = slot->format == FT_GLYPH_FORMAT_OUTLINE ? 0 : bold_px;
   g.advance = advance + bold_px;
-  g.left = slot->bitmap_left;
-  g.top = slot->bitmap_top;
+  if (punct && slot->format == FT_GLYPH_FORMAT_BITMAP && bm.pixel_mode == FT_PIXEL_MODE_MONO) {
+    int ix0 = w, iy0 = h, ix1 = 0, iy1 = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if ((bm.buffer[std::ptrdiff_t(y) * bm.pitch + (x >> 3)] >> (7 - (x & 7))) & 1) {
+          ix0 = std::min(ix0, x); ix1 = std::max(ix1, x + 1);
+          iy0 = std::min(iy0, y); iy1 = std::max(iy1, y + 1);
+        }
+    if (ix0 < ix1) {
+      if (cp == 0x3001 || cp == 0x3002 || cp == 0xFF0E) {
+        // The ideographic comma and full stops sit at the bottom left of the cell.
+        shift_x = std::max(1, Round(em_ / 12)) - (slot->bitmap_left + ix0);
+        shift_y = (iy1 - 1) - slot->bitmap_top;
+      } else {
+        double bx = slot->bitmap_left + (ix0 + ix1) / 2.0, by = slot->bitmap_top - (iy0 + iy1) / 2.0;
+        if (std::abs(ox - bx) >= 2 || std::abs(oy - by) >= 2) {
+          shift_x = Round(ox - bx);
+          shift_y = Round(oy - by);
+        }
+      }
+    }
+  }
+  g.left = slot->bitmap_left + shift_x;
+  g.top = slot->bitmap_top + shift_y;
   g.width = w + extra;
   g.height = h;
   g.coverage.assign(std::size_t(g.width) * h, 0);
