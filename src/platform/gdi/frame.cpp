@@ -207,16 +207,15 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
   if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOMASK | DFCS_BUTTONRADIOIMAGE)) {
     const int s = box.right - box.left;
     Region outer = RoundShape(box, s, s);
-    RECT b1{box.left + 1, box.top + 1, box.right - 1, box.bottom - 1};
-    RECT b2{box.left + 2, box.top + 2, box.right - 2, box.bottom - 2};
-    Region mid = RoundShape(b1, s - 2, s - 2), core = RoundShape(b2, s - 4, s - 4);
     if (state & DFCS_BUTTONRADIOMASK) {
       FillRegionColor(dc, outer, 0);
       return TRUE;
     }
-    Region ring1 = outer, ring2 = mid;
-    ring1.Subtract(mid);
-    ring2.Subtract(core);
+    // Two one-pixel rings peeled off the disc.
+    Region ring1 = RegionFrame(outer, 1, 1), mid = outer;
+    mid.Subtract(ring1);
+    Region ring2 = RegionFrame(mid, 1, 1), core = mid;
+    core.Subtract(ring2);
     // Top-left halves of the rings take the shadow colours, bottom-right the light ones.
     auto half = [&](const Region& r, bool top_left) {
       std::vector<RECT> px;
