@@ -161,6 +161,7 @@ const std::vector<const char*> kCheck = {
     "      #", "     ##", "#   ###", "## ### ", "#####  ", " ###   ", "  #    "};
 const std::vector<const char*> kBullet = {" ## ", "####", "####", " ## "};
 const std::vector<const char*> kMenuArrow = {"#   ", "##  ", "### ", "####", "### ", "##  ", "#   "};
+const std::vector<const char*> kMenuArrowLeft = {"   #", "  ##", " ###", "####", " ###", "  ##", "   #"};
 const std::vector<const char*> kClose = {
     "##    ##", " ##  ## ", "  ####  ", "   ##   ", "  ####  ", " ##  ## ", "##    ##"};
 const std::vector<const char*> kMin = {"      ", "      ", "      ", "      ", "      ", "######", "######"};
@@ -240,6 +241,16 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
   RECT in = box;
   if (state & (DFCS_MONO | DFCS_FLAT)) RectEdge(dc, &in, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | BF_MONO);
   else RectEdge(dc, &in, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  if ((state & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED)) {
+    // The indeterminate state: a grey mark on a dither of the highlight and face colours.
+    std::vector<RECT> px;
+    for (int y = in.top; y < in.bottom; ++y)
+      for (int x = in.left + ((in.left + y) & 1); x < in.right; x += 2) px.push_back({x, y, x + 1, y + 1});
+    FillRectColor(dc, in, SysColor(COLOR_BTNFACE));
+    FillRegionColor(dc, Region::FromRects(px.data(), px.size()), SysColor(COLOR_BTNHIGHLIGHT));
+    Glyph(dc, in, kCheck, 0, SysColor(COLOR_BTNSHADOW));
+    return TRUE;
+  }
   FillRectColor(dc, in, SysColor(face_fill ? COLOR_BTNFACE : COLOR_WINDOW));
   if (state & DFCS_CHECKED) Glyph(dc, in, kCheck, state & ~DFCS_INACTIVE, mark);
   return TRUE;
@@ -337,6 +348,7 @@ BOOL MenuControl(DC& dc, RECT* rc, UINT state) {
   const std::vector<const char*>* g;
   switch (state & 0xFF) {
     case DFCS_MENUARROW: g = &kMenuArrow; break;
+    case DFCS_MENUARROWRIGHT: g = &kMenuArrowLeft; break;
     case DFCS_MENUCHECK: g = &kCheck; break;
     case DFCS_MENUBULLET: g = &kBullet; break;
     default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
