@@ -147,8 +147,11 @@ TEST(DrawLine, FollowsOriginsAndClipsFarCoordinates) {
   LineTo(cv.dc(), 2000000000, 3);
   MoveToEx(cv.dc(), 5, 0, nullptr);
   LineTo(cv.dc(), 5, 2000000000);
+  MoveToEx(cv.dc(), -2000000000, -2000000000, nullptr);
+  LineTo(cv.dc(), 2000000000, 2000000000);
   Pixels want = Box(0, 3, 8, 4);
   for (int y = 0; y < 4; ++y) want.insert({5, y});
+  for (int i = 0; i < 4; ++i) want.insert({i, i});
   EXPECT_EQ(cv.Painted(), want);
 }
 

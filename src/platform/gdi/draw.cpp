@@ -103,6 +103,14 @@ class Painter {
     if (s.null) return;
     r.Intersect(clip_);
     const std::uint32_t mask = bmp_.RawMask();
+    if (bmp_.bpp == 32 && s.solid && rop == R2_COPYPEN) {  // the common fill, row by row
+      for (const RECT& rc : r.Rects())
+        for (int y = rc.top; y < rc.bottom; ++y) {
+          auto* row = reinterpret_cast<std::uint32_t*>(bmp_.Row(y));
+          std::fill(row + rc.left, row + rc.right, s.value & 0x00FFFFFFu);
+        }
+      return;
+    }
     for (const RECT& rc : r.Rects())
       for (int y = rc.top; y < rc.bottom; ++y)
         for (int x = rc.left; x < rc.right; ++x)
@@ -123,8 +131,9 @@ class Painter {
   RECT box_;
 };
 
-i64 CeilDiv(i64 num, i64 den) {  // den > 0
-  return num >= 0 ? (num + den - 1) / den : -((-num) / den);
+// Products of two coordinate spans need more than 64 bits on lines billions of pixels long.
+i64 CeilDiv(__int128 num, i64 den) {  // den > 0
+  return i64(num >= 0 ? (num + den - 1) / den : -((-num) / den));
 }
 
 // Windows' cosmetic line from a to b, the last point left out. Ties between two pixels are
@@ -155,10 +164,10 @@ i64 LinePixels(Pt a, Pt b, const RECT& box, F plot) {
   }
   for (i64 j = lo; j < hi; ++j) {
     if (x_major) {
-      i64 k = CeilDiv(2 * ady * j - adx + bias, 2 * adx);
+      i64 k = CeilDiv(__int128(2 * ady) * j - adx + bias, 2 * adx);
       plot(a.x + sx * j, a.y + sy * k, j);
     } else {
-      i64 k = CeilDiv(2 * adx * j - ady + bias, 2 * ady);
+      i64 k = CeilDiv(__int128(2 * adx) * j - ady + bias, 2 * ady);
       plot(a.x + sx * k, a.y + sy * j, j);
     }
   }
