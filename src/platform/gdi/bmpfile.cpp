@@ -182,7 +182,7 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
   const bool rle = compression == BI_RLE8 || compression == BI_RLE4;
   if (rle && top_down) return Corrupt("a compressed bitmap cannot be top-down");
   const std::int64_t stride = DibStride(width, bpp);
-  if (stride * h > kMaxBitmapBytes || std::int64_t(width) * 4 * h > kMaxBitmapBytes)
+  if (stride * h > kMaxBitmapBytes)
     return Corrupt("image of " + std::to_string(width) + "x" + std::to_string(h) + " too large");
 
   // Masks: after a 40-byte header, inside the larger ones.
@@ -230,6 +230,9 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
 
   const bool to32 = bpp == 16 || (bitfields && !(masks[0] == 0xFF0000 && masks[1] == 0xFF00 &&
                                                  masks[2] == 0xFF));
+  if (to32 && std::int64_t(DibStride(width, 32)) * h > kMaxBitmapBytes)
+    return Corrupt("image of " + std::to_string(width) + "x" + std::to_string(h) +
+                   " too large at 32 bits per pixel");
   auto bmp = NewBitmap(width, h, to32 ? 32 : bpp, rle ? false : top_down);
   if (!bmp) return Fail(ERROR_NOT_ENOUGH_MEMORY, "cannot allocate the bitmap");
   if (bpp <= 8) bmp->colors = table;

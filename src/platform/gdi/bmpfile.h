@@ -39,7 +39,8 @@ namespace gdi {
 
 struct BmpResult {
   // 1/4/8 bpp stay paletted with the file's colour table (biClrUsed entries, or the full
-  // 2^bpp table); RLE4/RLE8 decode to 4/8 bpp (pixels the runs skip are index 0); 16-bpp and
+  // 2^bpp table); RLE4/RLE8 decode to 4/8 bpp (pixels the runs skip are index 0; data that
+  // stops without the end-of-bitmap code ends the image there); 16-bpp and
   // bit-field images become 32 bpp; 24 and 32 bpp stay as they are. Rows keep the file's
   // order: top_down is true for a negative height.
   std::shared_ptr<Bitmap> bitmap;
