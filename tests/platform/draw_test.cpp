@@ -266,6 +266,19 @@ TEST(DrawRectangle, InsideFrameStaysInside) {
       EXPECT_EQ(cv.At(9, 13 - i), i < width ? kBlack : kRed) << width << " bottom " << i;
     }
   }
+  // Rounded figures keep inside too, touching the rectangle at the middle of each side.
+  for (bool ellipse : {true, false}) {
+    for (int width : {1, 4, 5}) {
+      Canvas cv(20, 20);
+      SelectObject(cv.dc(), cv.Pen(PS_INSIDEFRAME, width, kBlack));
+      SelectObject(cv.dc(), cv.Brush(kRed));
+      if (ellipse) Ellipse(cv.dc(), 3, 4, 16, 15);
+      else RoundRect(cv.dc(), 3, 4, 16, 15, 8, 8);
+      EXPECT_EQ(Minus(cv.Painted(), Box(3, 4, 16, 15)), Pixels{}) << ellipse << " " << width;
+      for (auto [x, y] : {std::pair{3, 9}, {15, 9}, {9, 4}, {9, 14}}) EXPECT_EQ(cv.At(x, y), kBlack) << x << "," << y;
+      EXPECT_EQ(cv.At(9, 9), kRed);
+    }
+  }
   // An ordinary wide pen straddles the outline instead.
   Canvas cv(20, 20);
   SelectObject(cv.dc(), cv.Pen(PS_SOLID, 3, kBlack));
