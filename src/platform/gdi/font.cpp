@@ -229,9 +229,13 @@ FontRealization::Sized* FontRealization::SizedFor(const std::shared_ptr<FaceEntr
 }
 
 const Glyph& FontRealization::GlyphFor(char32_t cp) {
-  if (cp < 128) {
-    if (!ascii_ready_[cp]) { ascii_[cp] = Render(cp); ascii_ready_[cp] = true; }
-    return ascii_[cp];
+  if (cp < 0x10000) {
+    auto& page = pages_[cp >> 8];
+    if (page && (*page)[cp & 0xFF]) return *(*page)[cp & 0xFF];
+    if (!page) page = std::make_unique<std::array<const Glyph*, 256>>();
+    const Glyph& g = glyphs_.emplace(cp, Render(cp)).first->second;
+    (*page)[cp & 0xFF] = &g;
+    return g;
   }
   auto it = glyphs_.find(cp);
   if (it != glyphs_.end()) return it->second;
@@ -343,6 +347,18 @@ Glyph FontRealization::Render(char32_t cp) {
       if (extra) out[x + 1] = std::max(out[x + 1], v);
     }
   }
+  for (std::uint8_t v : g.coverage)
+    if (v != 0 && v != 255) { g.solid = false; break; }
+  if (g.solid)
+    for (int y = 0; y < g.height; ++y) {
+      const std::uint8_t* row = &g.coverage[std::size_t(y) * g.width];
+      for (int x = 0; x < g.width;) {
+        if (!row[x]) { ++x; continue; }
+        int b = x;
+        while (x < g.width && row[x]) ++x;
+        g.runs.push_back({std::int16_t(y), std::int16_t(b), std::int16_t(x - b)});
+      }
+    }
   return g;
 }
 

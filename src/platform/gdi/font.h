@@ -2,6 +2,7 @@
 // Realised fonts: a LOGFONT resolved through fontconfig to FreeType faces at a pixel size,
 // with Windows-style metrics and a glyph cache. The realisation hangs off `gdi::Font::impl`
 // and is made the first time a font is used for measuring or drawing.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,7 +35,11 @@ struct Glyph {
   int left = 0;           // bitmap origin relative to the pen position
   int top = 0;            // rows above the baseline
   int width = 0, height = 0;
-  std::vector<std::uint8_t> coverage;  // width * height, top row first
+  bool solid = true;  // coverage holds only 0 and 255
+  std::vector<std::uint8_t> coverage;
+  // For solid glyphs, the covered spans of each row: drawing them is a few short fills.
+  struct Run { std::int16_t y, x, len; };
+  std::vector<Run> runs;  // width * height, top row first
 };
 
 // The font at one pixel size, with its fallbacks for characters the face lacks.
@@ -71,9 +76,9 @@ class FontRealization {
   double em_ = 12;           // pixels (fractional when a cell height was asked for)
   int underline_pos_ = 1, underline_size_ = 1, strike_pos_ = -3, strike_size_ = 1;
   std::vector<std::unique_ptr<Sized>> faces_;  // [0] = the primary face
-  std::unordered_map<char32_t, Glyph> glyphs_;
-  Glyph ascii_[128];
-  bool ascii_ready_[128] = {};
+  std::unordered_map<char32_t, Glyph> glyphs_;  // node-based: references stay valid
+  // Direct lookup for the Basic Multilingual Plane, one page of 256 per high byte.
+  std::unique_ptr<std::array<const Glyph*, 256>> pages_[256];
 };
 
 // The realisation for a logical font; realisations of equal LOGFONTs are shared.

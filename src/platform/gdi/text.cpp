@@ -120,6 +120,18 @@ class Painter {
       int x0 = std::max(box.left, k.left), x1 = std::min(box.right, k.right);
       int y0 = std::max(box.top, k.top), y1 = std::min(box.bottom, k.bottom);
       if (x0 >= x1 || y0 >= y1) continue;
+      if (bmp_->bpp == 32 && g.solid) {
+        for (const Glyph::Run& run : g.runs) {
+          int y = box.top + run.y;
+          if (y < y0 || y >= y1) continue;
+          int a = std::max(x0, int(box.left + run.x)), b = std::min(x1, int(box.left + run.x + run.len));
+          if (a < b) {
+            auto* row = reinterpret_cast<std::uint32_t*>(bmp_->Row(y));
+            std::fill(row + a, row + b, raw);
+          }
+        }
+        continue;
+      }
       for (int y = y0; y < y1; ++y) {
         const std::uint8_t* cov = &g.coverage[std::size_t(y - box.top) * g.width - box.left];
         if (bmp_->bpp == 32) {
