@@ -53,8 +53,13 @@ TEST(Blit, NamedCodesAndPatBlt) {
   EXPECT_TRUE(PatBlt(dst.dc, 0, 0, 2, 1, DSTINVERT));
   EXPECT_EQ(GetPixel(dst.dc, 0, 0), RGB(0xED, 0xCB, 0xA9));
   EXPECT_EQ(GetPixel(dst.dc, 2, 0), RGB(0x12, 0x34, 0x56));
-  EXPECT_TRUE(PatBlt(dst.dc, 4, 0, -2, 1, BLACKNESS));  // negative extent: [2, 4)
+  EXPECT_TRUE(PatBlt(dst.dc, 3, 0, -2, 1, BLACKNESS));  // negative extent at 3: [2, 4)
   EXPECT_EQ(GetPixel(dst.dc, 2, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dst.dc, 3, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dst.dc, 1, 0), RGB(0xED, 0xCB, 0xA9));
+  // A null brush paints nothing.
+  SelectObject(dst.dc, GetStockObject(NULL_BRUSH));
+  EXPECT_TRUE(PatBlt(dst.dc, 0, 0, 4, 1, PATCOPY));
   EXPECT_EQ(GetPixel(dst.dc, 1, 0), RGB(0xED, 0xCB, 0xA9));
   EXPECT_FALSE(PatBlt(dst.dc, 0, 0, 1, 1, SRCCOPY));  // needs a source
 }
@@ -67,8 +72,8 @@ TEST(Blit, StretchMapsNearestPixelsAndMirrors) {
   struct Case { int x, w, sx, sw, dw; std::vector<COLORREF> want; } cases[] = {
       {0, 8, 0, 4, 8, {a, a, b, b, c, c, d, d}},  // double
       {0, 4, 0, 4, 4, {a, b, c, d}},              // identity
-      {4, -4, 0, 4, 4, {d, c, b, a}},             // mirrored destination covers [0, 4)
-      {0, 4, 4, -4, 4, {d, c, b, a}},             // mirrored source
+      {3, -4, 0, 4, 4, {d, c, b, a}},             // mirrored in place: x + w - 1, -w
+      {0, 4, 3, -4, 4, {d, c, b, a}},             // mirrored source
       {0, 2, 0, 4, 2, {b, d}},                    // halve: each pixel samples its centre
       {0, 6, 0, 4, 6, {a, b, b, c, d, d}},        // 1.5x
   };
@@ -180,6 +185,47 @@ TEST(Blit, PalettedDestinationTakesNearestEntries) {
   DeleteObject(dib);
 }
 
+TEST(Blit, OverlappingCopiesWithinOneBitmapReadTheOriginalPixels) {
+  Canvas c(4, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) SetPixel(c.dc, x, y, RGB(BYTE(x), BYTE(y), 0));
+  struct Case { int x, y, sx, sy; } cases[] = {{1, 1, 0, 0}, {0, 0, 1, 1}};
+  for (auto& k : cases) {
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) SetPixel(c.dc, x, y, RGB(BYTE(x), BYTE(y), 0));
+    ASSERT_TRUE(BitBlt(c.dc, k.x, k.y, 3, 3, c.dc, k.sx, k.sy, SRCCOPY));
+    for (int j = 0; j < 3; ++j)
+      for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(GetPixel(c.dc, k.x + i, k.y + j), RGB(BYTE(k.sx + i), BYTE(k.sy + j), 0))
+            << "to " << k.x << "," << k.y << " at " << i << "," << j;
+  }
+}
+
+TEST(Blit, ExtremeCoordinatesAreClippedNotOverflowed) {
+  Canvas src(2, 2), dst(8, 2);
+  dst.Fill(RGB(0, 0, 0));
+  SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
+  EXPECT_TRUE(PatBlt(dst.dc, 2, 0, INT32_MAX, 1, PATCOPY));
+  EXPECT_EQ(dst.Row(0, 8), (std::vector<COLORREF>{0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}));
+  EXPECT_TRUE(BitBlt(dst.dc, -10, 0, INT32_MAX, 2, src.dc, 0, 0, SRCCOPY));
+  EXPECT_TRUE(StretchBlt(dst.dc, 0, 0, INT32_MIN, 2, src.dc, 0, 0, 2, 2, SRCCOPY));
+  EXPECT_TRUE(TransparentBlt(dst.dc, 0, 0, INT32_MAX, INT32_MAX, src.dc, 0, 0, 2, 2, 0));
+  SetViewportOrgEx(dst.dc, 10, 10, nullptr);
+  IntersectClipRect(dst.dc, INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);  // clips nothing
+  RECT box;
+  GetClipBox(dst.dc, &box);
+  EXPECT_EQ(box.right - box.left, 8);
+}
+
+TEST(Blit, SixteenBitSourceMatchesTheBackgroundColourForMono) {
+  Canvas src(2, 1, 16), mono(2, 1, 1);
+  SetPixel(src.dc, 0, 0, RGB(200, 100, 50));  // not exact in 5-5-5
+  SetPixel(src.dc, 1, 0, RGB(0, 0, 0));
+  SetBkColor(src.dc, RGB(200, 100, 50));
+  ASSERT_TRUE(BitBlt(mono.dc, 0, 0, 2, 1, src.dc, 0, 0, SRCCOPY));
+  EXPECT_EQ(mono.Row(0, 2), (std::vector<COLORREF>{RGB(255, 255, 255), 0}));
+}
+
 TEST(Blit, BadArgumentsFailCleanly) {
   Canvas dst(2, 2);
   HDC stale = CreateCompatibleDC(nullptr);
@@ -225,6 +271,50 @@ TEST(Bitmap, DibSectionsKeepTheirRowOrderAndConvertThroughGetDIBits) {
     EXPECT_EQ(buf[6], 0x11);
     DeleteObject(dib);
   }
+}
+
+}  // namespace
+
+namespace {
+using namespace win;
+
+TEST(Bitmap, DibSectionColourTableHasOnlyTheGivenEntries) {
+  struct { BITMAPINFOHEADER h; RGBQUAD c[2]; } info{};
+  info.h.biWidth = 1;
+  info.h.biHeight = 1;
+  info.h.biBitCount = 4;
+  info.h.biClrUsed = 2;
+  info.c[0] = {0, 0, 255, 0};
+  info.c[1] = {255, 255, 255, 0};
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, dib);
+  RGBQUAD table[16];
+  EXPECT_EQ(GetDIBColorTable(dc, 0, 16, table), 2u);
+  SetPixel(dc, 0, 0, RGB(0, 0, 0));  // nearest of red and white, not a padding black
+  EXPECT_EQ(static_cast<BYTE*>(bits)[0] >> 4, 0);
+  DeleteDC(dc);
+  DeleteObject(dib);
+}
+
+TEST(Bitmap, SetDIBitsToDeviceDrawsABandOfScanLines) {
+  // A bottom-up 1x4 DIB, lines A (bottom) .. D (top); the buffer holds lines 1 and 2 only.
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 1;
+  info.bmiHeader.biHeight = 4;
+  info.bmiHeader.biBitCount = 32;
+  const std::uint32_t band[2] = {0x0000B0, 0x0000C0};  // lines 1 (B) and 2 (C)
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateBitmap(1, 4, 1, 32, nullptr);
+  SelectObject(dc, bmp);
+  EXPECT_EQ(SetDIBitsToDevice(dc, 0, 0, 1, 4, 0, 0, 1, 2, band, &info, DIB_RGB_COLORS), 2);
+  // Device rows: 0 = D (absent), 1 = C, 2 = B, 3 = A (absent).
+  EXPECT_EQ(GetPixel(dc, 0, 1), RGB(0, 0, 0xC0));
+  EXPECT_EQ(GetPixel(dc, 0, 2), RGB(0, 0, 0xB0));
+  EXPECT_EQ(GetPixel(dc, 0, 0), 0u);
+  DeleteDC(dc);
+  DeleteObject(bmp);
 }
 
 }  // namespace

@@ -21,15 +21,16 @@ BOOL CopyRect(RECT* dst, const RECT* src) {
 
 BOOL OffsetRect(RECT* rc, int dx, int dy) {
   if (!rc) return FALSE;
-  rc->left += dx; rc->right += dx;
-  rc->top += dy; rc->bottom += dy;
+  // Wrapping, never undefined, at the int limits.
+  rc->left = LONG(std::int64_t(rc->left) + dx); rc->right = LONG(std::int64_t(rc->right) + dx);
+  rc->top = LONG(std::int64_t(rc->top) + dy); rc->bottom = LONG(std::int64_t(rc->bottom) + dy);
   return TRUE;
 }
 
 BOOL InflateRect(RECT* rc, int dx, int dy) {
   if (!rc) return FALSE;
-  rc->left -= dx; rc->right += dx;
-  rc->top -= dy; rc->bottom += dy;
+  rc->left = LONG(std::int64_t(rc->left) - dx); rc->right = LONG(std::int64_t(rc->right) + dx);
+  rc->top = LONG(std::int64_t(rc->top) - dy); rc->bottom = LONG(std::int64_t(rc->bottom) + dy);
   return TRUE;
 }
 

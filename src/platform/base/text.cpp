@@ -121,11 +121,13 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
     }
     for (char b : bad) { *dst++ = b; --dst_left; }
     std::size_t step = skip_bytes;
-    if (step == 0) {  // skip one whole UTF-8 sequence
-      auto seq = DecodeUtf8(std::string_view(src, std::min<std::size_t>(src_left, 4)));
-      std::string first;
-      if (!seq.empty() && seq[0] != 0xFFFD) AppendUtf8(first, seq[0]);
-      step = first.empty() ? 1 : first.size();
+    if (step == 0) {
+      // Skip one whole sequence: as long as the lead byte says when well-formed (a literal
+      // U+FFFD included), else one byte.
+      auto lead = static_cast<unsigned char>(*src);
+      std::size_t want = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+      auto seq = DecodeUtf8(std::string_view(src, std::min(src_left, want)));
+      step = seq.size() == 1 && want <= src_left ? want : 1;
     }
     step = std::min(step, src_left);
     src += step;

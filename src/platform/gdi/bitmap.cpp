@@ -133,6 +133,7 @@ COLORREF Bitmap::ToColor(std::uint32_t raw) const {
 }  // namespace gdi
 
 using gdi::Bitmap;
+using gdi::kMaxBitmapSide;
 using gdi::NewBitmap;
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bpp, const void* bits) {
@@ -166,8 +167,6 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
       return gdi::AddBitmap(bmp);
     }
   }
-  // Windows hands out a 1x1 monochrome bitmap for a zero size.
-  if (width == 0 || height == 0) return gdi::AddBitmap(NewBitmap(1, 1, 1));
   return gdi::AddBitmap(NewBitmap(width, height, bpp));
 }
 
@@ -183,8 +182,8 @@ int ColorCount(const BITMAPINFOHEADER& h) {
 bool ValidInfo(const BITMAPINFO* info) {
   if (!info) return false;
   const auto& h = info->bmiHeader;
-  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biHeight == 0 ||
-      h.biHeight == INT32_MIN || h.biPlanes != 1)
+  if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biWidth > kMaxBitmapSide ||
+      h.biHeight == 0 || h.biHeight < -kMaxBitmapSide || h.biHeight > kMaxBitmapSide || h.biPlanes != 1)
     return false;
   switch (h.biBitCount) {
     case 1: case 4: case 8: case 24: return h.biCompression == BI_RGB;
@@ -197,8 +196,9 @@ const RGBQUAD* InfoColors(const BITMAPINFO* info) {
   return reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + info->bmiHeader.biSize);
 }
 
+// Bit-field masks follow a 40-byte header; longer headers carry them inside, at the same place.
 const DWORD* InfoMasks(const BITMAPINFO* info) {
-  return reinterpret_cast<const DWORD*>(reinterpret_cast<const BYTE*>(info) + info->bmiHeader.biSize);
+  return reinterpret_cast<const DWORD*>(reinterpret_cast<const BYTE*>(info) + sizeof(BITMAPINFOHEADER));
 }
 
 // Reads one pixel of a DIB in memory as a colour.
@@ -237,7 +237,7 @@ struct DibReader {
     DWORD x = (v & masks[c]) >> shift[c];
     int w = width_bits[c];
     if (w >= 8) return BYTE(x >> (w - 8));
-    return BYTE((x << (8 - w)) | (x >> (2 * w > 8 ? 2 * w - 8 : 0)));
+    return BYTE(x * 255 / ((1u << w) - 1));  // full scale maps to 255
   }
   COLORREF Color(int x, int y) const {
     const BYTE* row = RowPtr(y);
@@ -266,8 +266,14 @@ struct DibReader {
 HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
                          DWORD offset) {
   if (bits) *bits = nullptr;
+  // Our surfaces store 0x00RRGGBB; bit fields are taken only when they describe exactly that.
+  auto standard_masks = [&] {
+    const DWORD* m = InfoMasks(info);
+    return m[0] == 0x00FF0000 && m[1] == 0x0000FF00 && m[2] == 0x000000FF;
+  };
   if (!ValidInfo(info) || section || usage != DIB_RGB_COLORS ||
-      (info->bmiHeader.biBitCount == 16 && info->bmiHeader.biCompression == BI_BITFIELDS)) {
+      (info->bmiHeader.biCompression == BI_BITFIELDS &&
+       (info->bmiHeader.biBitCount == 16 || !standard_masks()))) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
@@ -279,8 +285,8 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bit
   if (h.biBitCount <= 8) {
     const RGBQUAD* c = InfoColors(info);
     int n = ColorCount(h);
+    // Only the given entries: padding would add black entries to nearest-colour matching.
     bmp->colors.assign(c, c + n);
-    bmp->colors.resize(std::size_t(1) << h.biBitCount);
   }
   if (bits) *bits = bmp->storage.data();
   return gdi::AddBitmap(bmp);
@@ -296,9 +302,9 @@ int SetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, const void* bits,
   int done = 0;
   // Scan line `start` counts from the bottom for bottom-up DIBs, as in Windows.
   for (UINT i = 0; i < lines; ++i) {
-    int dib_line = int(start + i);
+    std::int64_t dib_line = std::int64_t(start) + i;
     if (dib_line >= r.height) break;
-    int y_dst = r.top_down ? dib_line : r.height - 1 - dib_line;
+    int y_dst = int(r.top_down ? dib_line : r.height - 1 - dib_line);
     if (y_dst < 0 || y_dst >= bmp->height) continue;
     // The buffer holds the band's scan lines in DIB order, starting with `start`.
     DibReader view = r;
@@ -349,11 +355,11 @@ int GetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, void* bits, BITMAPI
   const bool same_palette = bmp->Paletted() && bmp->bpp == h.biBitCount;
   int done = 0;
   for (UINT i = 0; i < lines; ++i) {
-    int dib_line = int(start + i);
+    std::int64_t dib_line = std::int64_t(start) + i;
     if (dib_line >= height) break;
-    int y = top_down ? dib_line : height - 1 - dib_line;
+    int y = int(top_down ? dib_line : height - 1 - dib_line);
     std::memset(out->storage.data(), 0, out->storage.size());
-    if (y < bmp->height)
+    if (y >= 0 && y < bmp->height)
       for (int x = 0; x < std::min(h.biWidth, LONG(bmp->width)); ++x) {
         std::uint32_t raw = bmp->Get(x, y);
         out->Put(x, 0, same_palette ? raw : out->FromColor(bmp->ToColor(raw)));
@@ -383,15 +389,47 @@ UINT SetDIBColorTable(HDC hdc, UINT start, UINT count, const RGBQUAD* colors) {
   return n;
 }
 
+namespace {
+
+// A 32-bpp copy of DIB scan lines [first, first + count) of `bits`, which holds exactly those
+// lines in DIB order; row 0 of the result is the topmost of them.
+std::shared_ptr<Bitmap> DibBand(const BITMAPINFO* info, const void* bits, int first, int count) {
+  DibReader r(info, bits);
+  count = std::max(0, std::min(count, r.height - first));
+  if (first < 0 || count == 0) return nullptr;
+  int width = info->bmiHeader.biWidth;
+  auto out = NewBitmap(width, count, 32);
+  if (!out) return nullptr;
+  DibReader view = r;
+  view.top_down = true;
+  for (int i = 0; i < count; ++i) {
+    view.bits = static_cast<const BYTE*>(bits) + std::size_t(i) * r.stride;
+    int row = r.top_down ? i : count - 1 - i;
+    for (int x = 0; x < width; ++x) out->Put(x, row, gdi::ColorToRgb(view.Color(x, 0)));
+  }
+  return out;
+}
+
+}  // namespace
+
 int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD w, DWORD h, int sx, int sy, UINT start,
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage) {
-  // A bottom-up band of `lines` scan lines starting at `start`; only whole-image calls
-  // (start 0, all lines) are used by the program, so the band is mapped straight through.
-  if (!ValidInfo(info) || !bits) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  int height = std::abs(info->bmiHeader.biHeight);
-  if (StretchDIBits(hdc, x, y, int(w), int(h), sx, sy, int(w), int(h), bits, info, usage, 0x00CC0020) == 0)
+  if (!ValidInfo(info) || !bits || usage != DIB_RGB_COLORS || start > UINT(kMaxBitmapSide) ||
+      w > DWORD(kMaxBitmapSide) || h > DWORD(kMaxBitmapSide)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
-  return std::min<int>(int(lines), height - int(start));
+  }
+  auto dc = gdi::FindDC(hdc);
+  if (!dc) return 0;
+  const bool top_down = info->bmiHeader.biHeight < 0;
+  auto band = DibBand(info, bits, int(start), int(std::min<UINT>(lines, UINT(kMaxBitmapSide))));
+  if (!band) return 0;
+  // ySrc counts from the bottom of a bottom-up DIB; the band's row 0 is DIB line
+  // start + band height - 1 there, and line `start` for a top-down DIB.
+  int band_y = top_down ? sy - int(start) : int(start) + band->height - (sy + int(h));
+  if (!gdi::StretchBitmap(*dc, x, y, int(w), int(h), band, nullptr, sx, band_y, int(w), int(h), 0x00CC0020))  // SRCCOPY
+    return 0;
+  return band->height;
 }
 
 int StretchDIBits(HDC hdc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
@@ -399,16 +437,14 @@ int StretchDIBits(HDC hdc, int x, int y, int w, int h, int sx, int sy, int sw, i
   if (!ValidInfo(info) || !bits || usage != DIB_RGB_COLORS) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
   auto dc = gdi::FindDC(hdc);
   if (!dc) return 0;
-  DibReader r(info, bits);
-  int width = info->bmiHeader.biWidth;
-  auto tmp = NewBitmap(width, r.height, 32);
-  if (!tmp) return 0;
-  for (int yy = 0; yy < r.height; ++yy)
-    for (int xx = 0; xx < width; ++xx) tmp->Put(xx, yy, gdi::ColorToRgb(r.Color(xx, yy)));
+  const int height = std::abs(info->bmiHeader.biHeight);
+  auto whole = DibBand(info, bits, 0, height);
+  if (!whole) return 0;
   // Source y counts from the bottom of a bottom-up DIB.
-  int src_y = r.top_down ? sy : r.height - sy - sh;
-  if (!gdi::StretchBitmap(*dc, x, y, w, h, tmp, nullptr, sx, src_y, sw, sh, rop)) return 0;
-  return r.height;
+  const bool top_down = info->bmiHeader.biHeight < 0;
+  int src_y = top_down ? sy : height - sy - sh;
+  if (!gdi::StretchBitmap(*dc, x, y, w, h, whole, nullptr, sx, src_y, sw, sh, rop)) return 0;
+  return height;
 }
 
 }  // namespace win

@@ -79,8 +79,8 @@ BrushSampler SampleBrush(const DC& dc, const std::shared_ptr<Brush>& brush) {
   if (!brush || !dc.surface || brush->style == BS_NULL) return s;
   const Bitmap& dst = *dc.surface;
   s.null = false;
-  s.org_x = dc.st.brush_org.x + dc.origin.x;
-  s.org_y = dc.st.brush_org.y + dc.origin.y;
+  s.org_x = DC::Saturate(std::int64_t(dc.st.brush_org.x) + dc.origin.x);
+  s.org_y = DC::Saturate(std::int64_t(dc.st.brush_org.y) + dc.origin.y);
   COLORREF color = brush->color;
   if (brush->stock && brush == FindBrush(static_cast<HBRUSH>(GetStockObject(DC_BRUSH))))
     color = dc.st.dc_brush_color;
@@ -92,22 +92,33 @@ BrushSampler SampleBrush(const DC& dc, const std::shared_ptr<Brush>& brush) {
   if (brush->style == BS_HATCHED) {
     std::uint32_t fg = dst.FromColor(color), bg = dst.FromColor(dc.st.bk_color);
     const BYTE* rows = kHatch[std::clamp(brush->hatch, 0, 5)];
+    s.tw = s.th = 8;
+    s.tile.resize(64);
+    const bool gaps = dc.st.bk_mode == TRANSPARENT;
+    if (gaps) s.ink.resize(64);
     for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x) s.tile[y * 8 + x] = (rows[y] & (0x80 >> x)) ? fg : bg;
+      for (int x = 0; x < 8; ++x) {
+        bool on = rows[y] & (0x80 >> x);
+        s.tile[y * 8 + x] = on ? fg : bg;
+        if (gaps) s.ink[y * 8 + x] = on;
+      }
     return s;
   }
-  // Pattern brushes: the top-left 8x8 of the bitmap, tiled. A monochrome pattern takes the
-  // DC's text colour for 0 and background colour for 1.
+  // Pattern brushes tile their whole bitmap. A monochrome pattern takes the DC's text colour
+  // for 0 and background colour for 1.
   const Bitmap& pat = *brush->pattern;
   std::uint32_t fg = dst.FromColor(dc.st.text_color), bg = dst.FromColor(dc.st.bk_color);
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x) {
-      std::uint32_t raw = pat.Get(x % pat.width, y % pat.height);
+  s.tw = pat.width;
+  s.th = pat.height;
+  s.tile.resize(std::size_t(s.tw) * s.th);
+  for (int y = 0; y < s.th; ++y)
+    for (int x = 0; x < s.tw; ++x) {
+      std::uint32_t raw = pat.Get(x, y);
       std::uint32_t v;
       if (pat.bpp == 1 && !pat.dib) v = raw ? bg : fg;
       else if (pat.bpp == dst.bpp && (!pat.Paletted() || pat.colors == dst.colors)) v = raw;
       else v = dst.FromColor(pat.ToColor(raw));
-      s.tile[y * 8 + x] = v;
+      s.tile[std::size_t(y) * s.tw + x] = v;
     }
   return s;
 }
@@ -122,11 +133,9 @@ class Converter {
     if (src.bpp == dst.bpp && (!src.Paletted() || src.colors == dst.colors)) {
       identity_ = true;
     } else if (dst.bpp == 1 && src.bpp != 1) {
-      // To monochrome: the source DC's background colour becomes 1, all else 0.
+      // To monochrome: pixels of the source DC's background colour become 1, all else 0.
       to_mono_ = true;
-      COLORREF bk = src_dc ? src_dc->st.bk_color : 0x00FFFFFF;
-      bk_raw_ = src.FromColor(bk);
-      bk_exact_ = src.ToColor(bk_raw_) == (bk & 0x00FFFFFF);
+      bk_raw_ = src.FromColor(src_dc ? src_dc->st.bk_color : 0x00FFFFFF);
     } else if (src.Paletted()) {
       lut_.resize(std::size_t(1) << src.bpp);
       if (src.bpp == 1 && !src.dib) {
@@ -143,7 +152,7 @@ class Converter {
   bool identity() const { return identity_; }
   std::uint32_t operator()(std::uint32_t raw) {
     if (identity_) return raw;
-    if (to_mono_) return bk_exact_ && raw == bk_raw_ ? 1 : 0;
+    if (to_mono_) return raw == bk_raw_ ? 1 : 0;
     if (!lut_.empty()) return lut_[raw & (lut_.size() - 1)];
     auto it = cache_.find(raw);
     if (it != cache_.end()) return it->second;
@@ -157,35 +166,68 @@ class Converter {
   const Bitmap& dst_;
   bool identity_ = false;
   bool to_mono_ = false;
-  bool bk_exact_ = false;
   std::uint32_t bk_raw_ = 0;
   std::vector<std::uint32_t> lut_;
   std::unordered_map<std::uint32_t, std::uint32_t> cache_;
 };
 
-// One source coordinate per destination column (or row): the nearest-pixel mapping. Each
-// destination pixel takes the source pixel under its centre, which keeps enlargements exact
-// (every source pixel repeated the same number of times) and shrinks symmetric.
-// `mirror` reverses the source.
-std::vector<int> Map(int dst_len, int src_start, int src_len, bool mirror) {
-  std::vector<int> m(dst_len);
-  for (int i = 0; i < dst_len; ++i) {
-    int j = int((std::int64_t(2 * i + 1) * src_len) / (2 * std::int64_t(dst_len)));
-    m[i] = src_start + (mirror ? src_len - 1 - j : j);
+using i64 = std::int64_t;
+
+// One axis of a blit rectangle, [lo, hi). A negative extent at p covers [p + len + 1, p + 1),
+// which is what makes the usual StretchBlt(x + w - 1, ..., -w, ...) mirror in place.
+struct Axis {
+  i64 lo, hi;
+  bool negative;
+  i64 len() const { return hi - lo; }
+};
+Axis MakeAxis(i64 pos, i64 len) {
+  if (len >= 0) return {pos, pos + len, false};
+  return {pos + len + 1, pos + 1, true};
+}
+
+RECT ClampRect(const Axis& x, const Axis& y) {
+  return {DC::Saturate(x.lo), DC::Saturate(y.lo), DC::Saturate(x.hi), DC::Saturate(y.hi)};
+}
+
+// For every destination column (or row) of [from, to): the source coordinate under the
+// destination pixel's centre, or -1 outside the source bitmap. Taking the centre keeps
+// enlargements exact (each source pixel repeated equally often) and shrinks symmetric.
+std::vector<int> MapAxis(int from, int to, const Axis& d, const Axis& s, bool mirror, int src_size) {
+  std::vector<int> m(std::size_t(std::max(0, to - from)));
+  const i64 dl = d.len(), sl = s.len();
+  for (int k = from; k < to; ++k) {
+    i64 i = k - d.lo;
+    i64 j = ((2 * i + 1) * sl) / (2 * dl);
+    i64 v = s.lo + (mirror ? sl - 1 - j : j);
+    m[std::size_t(k - from)] = v >= 0 && v < src_size ? int(v) : -1;
   }
   return m;
 }
 
-struct Span {
-  RECT rc;  // normalised
-  bool mirrored;
-};
-
-Span Normalise(int x, int y, int w, int h) {
-  Span s{{x, y, x + w, y + h}, false};
-  if (w < 0) std::swap(s.rc.left, s.rc.right);
-  if (h < 0) std::swap(s.rc.top, s.rc.bottom);
-  return s;
+// A copy of the part of `src` the maps read, when source and destination are one bitmap, so
+// that overlapping copies read the pixels as they were before the copy began.
+std::shared_ptr<Bitmap> DetachSource(const std::shared_ptr<Bitmap>& src, const Bitmap& dst,
+                                     std::vector<int>& xs, std::vector<int>& ys) {
+  if (src.get() != &dst) return src;
+  auto bounds = [](const std::vector<int>& m, int* lo, int* hi) {
+    *lo = INT32_MAX;
+    *hi = -1;
+    for (int v : m)
+      if (v >= 0) { *lo = std::min(*lo, v); *hi = std::max(*hi, v); }
+  };
+  int x0, x1, y0, y1;
+  bounds(xs, &x0, &x1);
+  bounds(ys, &y0, &y1);
+  if (x1 < 0 || y1 < 0) return src;
+  auto copy = NewBitmap(x1 - x0 + 1, y1 - y0 + 1, src->bpp);
+  if (!copy) return src;
+  copy->colors = src->colors;
+  copy->dib = src->dib;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) copy->Put(x - x0, y - y0, src->Get(x, y));
+  for (int& v : xs) if (v >= 0) v -= x0;
+  for (int& v : ys) if (v >= 0) v -= y0;
+  return copy;
 }
 
 }  // namespace
@@ -201,61 +243,61 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
   Bitmap& dst = *dc.surface;
 
   POINT d0 = dc.ToSurface(x, y);
-  RECT drc = Normalise(d0.x, d0.y, w, h).rc;
+  const Axis ax = MakeAxis(d0.x, w), ay = MakeAxis(d0.y, h);
   Region clip = dc.Clip();
-  clip.IntersectRect(drc);
+  clip.IntersectRect(ClampRect(ax, ay));
   if (clip.Empty()) return true;
 
   BrushSampler pat;
-  if (use_pat) pat = SampleBrush(dc, dc.st.brush);
+  if (use_pat) {
+    pat = SampleBrush(dc, dc.st.brush);
+    if (pat.null) return true;  // a null brush paints nothing
+  }
   const std::uint32_t mask = dst.RawMask();
-  const int dw = drc.right - drc.left, dh = drc.bottom - drc.top;
 
   if (!use_src) {
     for (const RECT& r : clip.Rects())
       for (int yy = r.top; yy < r.bottom; ++yy)
         for (int xx = r.left; xx < r.right; ++xx) {
-          std::uint32_t p = pat.null ? 0 : pat.At(xx, yy);
+          if (pat.Gap(xx, yy)) continue;
+          std::uint32_t p = use_pat ? pat.At(xx, yy) : 0;
           dst.Put(xx, yy, Rop3(index, p, 0, dst.Get(xx, yy)) & mask);
         }
     return true;
   }
 
-  const Bitmap& src = *src_bmp;
-  RECT srect = Normalise(sx, sy, sw, sh).rc;
-  const int aw = srect.right - srect.left, ah = srect.bottom - srect.top;
-  const bool mirror_x = (w < 0) != (sw < 0), mirror_y = (h < 0) != (sh < 0);
-  std::vector<int> mx = Map(dw, srect.left, aw, mirror_x);
-  std::vector<int> my = Map(dh, srect.top, ah, mirror_y);
-  Converter conv(src, src_dc, dst, dc);
+  const Axis bx = MakeAxis(sx, sw), by = MakeAxis(sy, sh);
+  const bool mirror_x = ax.negative != bx.negative, mirror_y = ay.negative != by.negative;
+  const RECT box = clip.Box();
+  std::vector<int> mx = MapAxis(box.left, box.right, ax, bx, mirror_x, src_bmp->width);
+  std::vector<int> my = MapAxis(box.top, box.bottom, ay, by, mirror_y, src_bmp->height);
   const int mode = dc.st.stretch_mode;
-  const bool shrinking = aw > dw || ah > dh;
-  const bool combine = shrinking && (mode == BLACKONWHITE || mode == WHITEONBLACK);
+  const bool combine = (bx.len() > ax.len() || by.len() > ay.len()) &&
+                       (mode == BLACKONWHITE || mode == WHITEONBLACK);
+  // Combining reads whole source ranges, so it keeps the original bitmap; a combining copy
+  // onto itself is not something any caller does.
+  std::shared_ptr<Bitmap> src_keep = combine ? src_bmp : DetachSource(src_bmp, dst, mx, my);
+  const Bitmap& src = *src_keep;
+  Converter conv(src, src_dc, dst, dc);
 
-  auto source_at = [&](int dx, int dy, std::uint32_t* out) -> bool {
-    int i = dx - drc.left, j = dy - drc.top;
-    int px = mx[i], py = my[j];
-    if (px < 0 || py < 0 || px >= src.width || py >= src.height) return false;
-    if (!combine) { *out = src.Get(px, py); return true; }
-    // The source pixels this destination pixel stands for, ANDed (black on white wins) or
-    // ORed (white on black wins).
-    auto range = [](int k, int dlen, int slen, int start, bool mirror, int* a, int* b) {
-      int lo = int(std::int64_t(k) * slen / dlen), hi = int(std::int64_t(k + 1) * slen / dlen);
+  // The source pixels one destination pixel stands for when shrinking, ANDed (black on white
+  // wins) or ORed (white on black wins).
+  auto combined = [&](int dx, int dy, std::uint32_t* out) -> bool {
+    auto range = [](i64 k, const Axis& d, const Axis& s, bool mirror, int size, i64* a, i64* b) {
+      i64 lo = k * s.len() / d.len(), hi = (k + 1) * s.len() / d.len();
       if (hi <= lo) hi = lo + 1;
-      if (mirror) { int t = slen - hi; hi = slen - lo; lo = t; }
-      *a = start + lo;
-      *b = start + hi;
+      if (mirror) { i64 t = s.len() - hi; hi = s.len() - lo; lo = t; }
+      *a = std::max<i64>(s.lo + lo, 0);
+      *b = std::min<i64>(s.lo + hi, size);
     };
-    int x0, x1, y0, y1;
-    range(i, dw, aw, srect.left, mirror_x, &x0, &x1);
-    range(j, dh, ah, srect.top, mirror_y, &y0, &y1);
-    x0 = std::max(x0, 0); y0 = std::max(y0, 0);
-    x1 = std::min(x1, src.width); y1 = std::min(y1, src.height);
+    i64 x0, x1, y0, y1;
+    range(dx - ax.lo, ax, bx, mirror_x, src.width, &x0, &x1);
+    range(dy - ay.lo, ay, by, mirror_y, src.height, &y0, &y1);
     if (x0 >= x1 || y0 >= y1) return false;
     std::uint32_t acc = mode == BLACKONWHITE ? src.RawMask() : 0;
-    for (int yy = y0; yy < y1; ++yy)
-      for (int xx = x0; xx < x1; ++xx) {
-        std::uint32_t v = src.Get(xx, yy);
+    for (i64 yy = y0; yy < y1; ++yy)
+      for (i64 xx = x0; xx < x1; ++xx) {
+        std::uint32_t v = src.Get(int(xx), int(yy));
         acc = mode == BLACKONWHITE ? (acc & v) : (acc | v);
       }
     *out = acc;
@@ -263,33 +305,37 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
   };
 
   const bool plain_copy = index == 0xCC && conv.identity() && !combine;
-  const bool unscaled = aw == dw && ah == dh && !mirror_x && !mirror_y;
+  const bool unscaled = bx.len() == ax.len() && by.len() == ay.len() && !mirror_x && !mirror_y;
   for (const RECT& r : clip.Rects()) {
-    // Fast path: same-format, unscaled copies of whole rows.
     if (plain_copy && unscaled && dst.bpp >= 8 && src.bpp == dst.bpp) {
-      int bytes = dst.bpp / 8;
-      int sx0 = mx[r.left - drc.left], sy0 = my[r.top - drc.top];
-      int left = r.left, right = r.right;
-      if (sx0 < 0) { left -= sx0; sx0 = 0; }
-      if (sx0 + (right - left) > src.width) right = left + (src.width - sx0);
-      if (right <= left) continue;
+      // Same format, no scaling: whole row pieces at a time.
+      const int bytes = dst.bpp / 8;
       for (int yy = r.top; yy < r.bottom; ++yy) {
-        int syy = sy0 + (yy - r.top);
-        if (syy < 0 || syy >= src.height) continue;
-        std::memmove(dst.Row(yy) + std::size_t(left) * bytes, src.Row(syy) + std::size_t(sx0) * bytes,
-                     std::size_t(right - left) * bytes);
+        int syy = my[yy - box.top];
+        if (syy < 0) continue;
+        int xx = r.left;
+        while (xx < r.right) {
+          while (xx < r.right && mx[xx - box.left] < 0) ++xx;
+          int run = xx;
+          while (run < r.right && mx[run - box.left] >= 0) ++run;
+          if (run > xx)
+            std::memcpy(dst.Row(yy) + std::size_t(xx) * bytes,
+                        src.Row(syy) + std::size_t(mx[xx - box.left]) * bytes, std::size_t(run - xx) * bytes);
+          xx = run;
+        }
       }
       continue;
     }
     if (plain_copy && dst.bpp == 32 && src.bpp == 32) {
       for (int yy = r.top; yy < r.bottom; ++yy) {
-        int syy = my[yy - drc.top];
-        if (syy < 0 || syy >= src.height) continue;
+        int syy = my[yy - box.top];
+        if (syy < 0) continue;
         auto* out = reinterpret_cast<std::uint32_t*>(dst.Row(yy));
         auto* in = reinterpret_cast<const std::uint32_t*>(src.Row(syy));
+        const int* cols = mx.data() - box.left;
         for (int xx = r.left; xx < r.right; ++xx) {
-          int sxx = mx[xx - drc.left];
-          if (sxx >= 0 && sxx < src.width) out[xx] = in[sxx];
+          int sxx = cols[xx];
+          if (sxx >= 0) out[xx] = in[sxx];
         }
       }
       continue;
@@ -297,9 +343,16 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
     for (int yy = r.top; yy < r.bottom; ++yy)
       for (int xx = r.left; xx < r.right; ++xx) {
         std::uint32_t s;
-        if (!source_at(xx, yy, &s)) continue;
+        if (combine) {
+          if (!combined(xx, yy, &s)) continue;
+        } else {
+          int sxx = mx[xx - box.left], syy = my[yy - box.top];
+          if (sxx < 0 || syy < 0) continue;
+          s = src.Get(sxx, syy);
+        }
+        if (use_pat && pat.Gap(xx, yy)) continue;
         s = conv(s);
-        std::uint32_t p = pat.null ? 0 : pat.At(xx, yy);
+        std::uint32_t p = use_pat ? pat.At(xx, yy) : 0;
         dst.Put(xx, yy, Rop3(index, p, s, dst.Get(xx, yy)) & mask);
       }
   }
@@ -312,7 +365,7 @@ using namespace gdi;
 
 namespace {
 
-// The source DC's bitmap and the source rectangle in surface coordinates.
+// The source DC's bitmap and the source position in surface coordinates.
 bool SourceOf(HDC src, int sx, int sy, std::shared_ptr<DC>* dc, POINT* at) {
   *dc = FindDC(src);
   if (!*dc || !(*dc)->surface) return false;
@@ -360,27 +413,40 @@ BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBI
   if (w <= 0 || h <= 0) return TRUE;
   Bitmap& d = *dst->surface;
   POINT d0 = dst->ToSurface(x, y);
+  const Axis ax = MakeAxis(d0.x, w), ay = MakeAxis(d0.y, h);
   Region clip = dst->Clip();
-  clip.IntersectRect(RECT{d0.x, d0.y, d0.x + w, d0.y + h});
+  clip.IntersectRect(ClampRect(ax, ay));
+  if (clip.Empty()) return TRUE;
+  const RECT box = clip.Box();
   BrushSampler pat = SampleBrush(*dst, dst->st.brush);
+  std::shared_ptr<Bitmap> sbmp;
+  std::vector<int> xs, ys;
+  if (use_src) {
+    xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, w), false, src->surface->width);
+    ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, h), false, src->surface->height);
+    sbmp = DetachSource(src->surface, d, xs, ys);
+  }
   std::optional<Converter> conv;
-  if (use_src) conv.emplace(*src->surface, src.get(), d, *dst);
+  if (use_src) conv.emplace(*sbmp, src.get(), d, *dst);
   for (const RECT& r : clip.Rects())
     for (int yy = r.top; yy < r.bottom; ++yy)
       for (int xx = r.left; xx < r.right; ++xx) {
-        int i = xx - d0.x, j = yy - d0.y;
-        int mxx = mx + i, myy = my + j;
         // Outside the mask counts as 0, i.e. the background operation.
-        bool fg = mxx >= 0 && myy >= 0 && mxx < mask->width && myy < mask->height && mask->Get(mxx, myy);
+        i64 mxx = mx + (xx - ax.lo), myy = my + (yy - ay.lo);
+        bool fg = mxx >= 0 && myy >= 0 && mxx < mask->width && myy < mask->height &&
+                  mask->Get(int(mxx), int(myy));
         int op = fg ? fore : back;
         std::uint32_t s = 0;
         if (RopUsesSource(op)) {
-          int sxx = at.x + i, syy = at.y + j;
-          const Bitmap& sb = *src->surface;
-          if (sxx < 0 || syy < 0 || sxx >= sb.width || syy >= sb.height) continue;
-          s = (*conv)(sb.Get(sxx, syy));
+          int sxx = xs[xx - box.left], syy = ys[yy - box.top];
+          if (sxx < 0 || syy < 0) continue;
+          s = (*conv)(sbmp->Get(sxx, syy));
         }
-        std::uint32_t p = pat.null ? 0 : pat.At(xx, yy);
+        std::uint32_t p = 0;
+        if (RopUsesPattern(op)) {
+          if (pat.null || pat.Gap(xx, yy)) continue;
+          p = pat.At(xx, yy);
+        }
         d.Put(xx, yy, Rop3(op, p, s, d.Get(xx, yy)) & d.RawMask());
       }
   return TRUE;
@@ -396,11 +462,16 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int 
   if (w < 0 || h < 0 || sw < 0 || sh < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
   if (w == 0 || h == 0 || sw == 0 || sh == 0) return TRUE;
   Bitmap& d = *dst->surface;
-  const Bitmap& s = *src->surface;
   POINT d0 = dst->ToSurface(x, y);
+  const Axis ax = MakeAxis(d0.x, w), ay = MakeAxis(d0.y, h);
   Region clip = dst->Clip();
-  clip.IntersectRect(RECT{d0.x, d0.y, d0.x + w, d0.y + h});
-  std::vector<int> mxs = Map(w, at.x, sw, false), mys = Map(h, at.y, sh, false);
+  clip.IntersectRect(ClampRect(ax, ay));
+  if (clip.Empty()) return TRUE;
+  const RECT box = clip.Box();
+  std::vector<int> xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, sw), false, src->surface->width);
+  std::vector<int> ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, sh), false, src->surface->height);
+  std::shared_ptr<Bitmap> sbmp = DetachSource(src->surface, d, xs, ys);
+  const Bitmap& s = *sbmp;
   // The key is compared in the source's own pixel format.
   const std::uint32_t key_raw = s.FromColor(key & 0x00FFFFFF);
   const bool key_exact = s.ToColor(key_raw) == (key & 0x00FFFFFF);
@@ -408,23 +479,24 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int 
   const bool fast = d.bpp == 32 && s.bpp == 32;
   for (const RECT& r : clip.Rects())
     for (int yy = r.top; yy < r.bottom; ++yy) {
-      int syy = mys[yy - d0.y];
-      if (syy < 0 || syy >= s.height) continue;
+      int syy = ys[yy - box.top];
+      if (syy < 0) continue;
+      const int* cols = xs.data() - box.left;
       if (fast) {
         auto* out = reinterpret_cast<std::uint32_t*>(d.Row(yy));
         auto* in = reinterpret_cast<const std::uint32_t*>(s.Row(syy));
         const std::uint32_t k = key_exact ? key_raw : 0xFFFFFFFFu;
         for (int xx = r.left; xx < r.right; ++xx) {
-          int sxx = mxs[xx - d0.x];
-          if (sxx < 0 || sxx >= s.width) continue;
+          int sxx = cols[xx];
+          if (sxx < 0) continue;
           std::uint32_t v = in[sxx] & 0x00FFFFFF;
           if (v != k) out[xx] = v;
         }
         continue;
       }
       for (int xx = r.left; xx < r.right; ++xx) {
-        int sxx = mxs[xx - d0.x];
-        if (sxx < 0 || sxx >= s.width) continue;
+        int sxx = cols[xx];
+        if (sxx < 0) continue;
         std::uint32_t v = s.Get(sxx, syy);
         if (key_exact && v == key_raw) continue;
         d.Put(xx, yy, conv(v));

@@ -119,8 +119,7 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ obj_handle) {
       if (st.bitmap->selected_in == dc.get()) st.bitmap->selected_in = nullptr;
       st.bitmap = bmp;
       if (!bmp->stock) bmp->selected_in = dc.get();
-      dc->surface = bmp;
-      st.clip.reset();  // selecting a bitmap resets the clip region to the whole bitmap
+      dc->surface = bmp;  // the application's clip region stays, as in Windows
       return old;
     }
     case ObjectType::Region: {

@@ -2,6 +2,7 @@
 // Device contexts. A DC draws onto a surface (a bitmap: a memory DC's selected bitmap, or a
 // top-level window's backing store) at an origin, clipped to a visible region that its owner
 // sets, intersected with the application's clip region.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -72,13 +73,18 @@ struct DC : HandleObject {
   DCState st;
   std::vector<DCState> saved;
 
-  // Logical -> device -> surface.
+  // Logical -> device -> surface, saturating at the int range so that extreme coordinates
+  // from callers stay far outside any surface instead of wrapping around.
   POINT ToDevice(int x, int y) const {
-    return {x - st.window_org.x + st.viewport_org.x, y - st.window_org.y + st.viewport_org.y};
+    return {Saturate(std::int64_t(x) - st.window_org.x + st.viewport_org.x),
+            Saturate(std::int64_t(y) - st.window_org.y + st.viewport_org.y)};
   }
   POINT ToSurface(int x, int y) const {
     POINT d = ToDevice(x, y);
-    return {d.x + origin.x, d.y + origin.y};
+    return {Saturate(std::int64_t(d.x) + origin.x), Saturate(std::int64_t(d.y) + origin.y)};
+  }
+  static LONG Saturate(std::int64_t v) {
+    return LONG(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
   }
   // Everything drawing may touch, in surface coordinates.
   Region Clip() const;
@@ -97,11 +103,17 @@ struct BrushSampler {
   bool null = true;
   bool solid = true;
   std::uint32_t value = 0;
-  std::array<std::uint32_t, 64> tile{};
+  std::vector<std::uint32_t> tile;  // tw x th pattern, tiled from (org_x, org_y)
+  std::vector<BYTE> ink;            // hatches drawn in TRANSPARENT mode: 0 marks a gap
+  int tw = 1, th = 1;
   int org_x = 0, org_y = 0;  // surface coordinates of the tile's (0,0)
-  std::uint32_t At(int x, int y) const {
-    return solid ? value : tile[((y - org_y) & 7) * 8 + ((x - org_x) & 7)];
+  int Index(int x, int y) const {
+    int i = int((std::int64_t(x) - org_x) % tw), j = int((std::int64_t(y) - org_y) % th);
+    return (j < 0 ? j + th : j) * tw + (i < 0 ? i + tw : i);
   }
+  std::uint32_t At(int x, int y) const { return solid ? value : tile[Index(x, y)]; }
+  // True where a hatch leaves the destination alone.
+  bool Gap(int x, int y) const { return !ink.empty() && !ink[Index(x, y)]; }
 };
 BrushSampler SampleBrush(const DC& dc, const std::shared_ptr<Brush>& brush);
 
