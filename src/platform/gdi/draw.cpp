@@ -113,8 +113,10 @@ class Painter {
     }
     for (const RECT& rc : r.Rects())
       for (int y = rc.top; y < rc.bottom; ++y)
-        for (int x = rc.left; x < rc.right; ++x)
+        for (int x = rc.left; x < rc.right; ++x) {
+          if (s.Gap(x, y)) continue;  // hatch gaps in transparent mode
           bmp_.Put(x, y, Rop2(rop, s.At(x, y), bmp_.Get(x, y)) & mask);
+        }
   }
   void Fill(const Region& r, std::uint32_t value, int rop) {
     BrushSampler s;
