@@ -104,9 +104,9 @@ TEST_F(TextTest, HeightRulesAndMetricsHoldTogether) {
     Use(MakeFont(c.face, c.height));
     TEXTMETRICA tm = Metrics();
     EXPECT_EQ(tm.tmAscent + tm.tmDescent, tm.tmHeight);
-    if (c.want_height > 0) EXPECT_EQ(tm.tmHeight, c.want_height);
-    if (c.want_em > 0) EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, c.want_em);
-    if (c.want_height < 0) EXPECT_GT(tm.tmInternalLeading, 0);
+    if (c.want_height > 0) { EXPECT_EQ(tm.tmHeight, c.want_height); }
+    if (c.want_em > 0) { EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, c.want_em); }
+    if (c.want_height < 0) { EXPECT_GT(tm.tmInternalLeading, 0); }
     EXPECT_EQ(Extent("Mg").cy, tm.tmHeight);
     EXPECT_GT(tm.tmAveCharWidth, 0);
     EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
@@ -181,9 +181,51 @@ TEST_F(TextTest, BitmapSizesAreCrispLargerSizesSmooth) {
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 120; ++x) colours.insert(At(x, y));
     EXPECT_TRUE(colours.count(kBlack));
-    if (c.crisp) EXPECT_EQ(colours, (std::set<COLORREF>{kBlack, kWhite}));
-    else EXPECT_GT(colours.size(), 2u);
+    if (c.crisp) {
+      EXPECT_EQ(colours, (std::set<COLORREF>{kBlack, kWhite}));
+    } else {
+      EXPECT_GT(colours.size(), 2u);
+    }
   }
+}
+
+TEST_F(TextTest, DrawsIntoEveryPixelFormat) {
+  for (int bpp : {1, 4, 8, 16, 24}) {
+    SCOPED_TRACE(bpp);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP b = CreateBitmap(40, 20, 1, bpp, nullptr);
+    SelectObject(mem, b);
+    SetBkColor(mem, kWhite);
+    RECT all{0, 0, 40, 20};
+    ExtTextOut(mem, 0, 0, ETO_OPAQUE, &all, "", 0, nullptr);
+    SelectObject(mem, fonts[0]);
+    SetBkMode(mem, TRANSPARENT);
+    SetTextColor(mem, kBlack);
+    TextOut(mem, 2, 2, "中", 3);
+    std::set<COLORREF> colours;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 40; ++x) colours.insert(GetPixel(mem, x, y));
+    EXPECT_EQ(colours, (std::set<COLORREF>{kBlack, kWhite}));
+    DeleteDC(mem);
+    DeleteObject(b);
+  }
+}
+
+TEST_F(TextTest, UnderlineAndStrikeOutSpanTheText) {
+  Use(CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 1, 1, GB2312_CHARSET, 0, 0, 0, 0, kSong));
+  TEXTMETRICA tm = Metrics();
+  EXPECT_EQ(tm.tmUnderlined, 1);
+  EXPECT_EQ(tm.tmStruckOut, 1);
+  TextOut(dc, 10, 0, "ab", 2);
+  auto full_row = [&](int y) {
+    int n = 0;
+    for (int x = 0; x < W; ++x) n += At(x, y) == kBlack;
+    return n == 12 && At(10, y) == kBlack && At(21, y) == kBlack;
+  };
+  EXPECT_TRUE(full_row(11));  // under the baseline, in the descent
+  int struck = 0;
+  for (int y = 0; y < 10; ++y) struck += full_row(y);
+  EXPECT_EQ(struck, 1);
 }
 
 TEST_F(TextTest, BoldWidensByAPixel) {
