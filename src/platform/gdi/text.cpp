@@ -133,11 +133,11 @@ class Painter {
         continue;
       }
       for (int y = y0; y < y1; ++y) {
-        const std::uint8_t* cov = &g.coverage[std::size_t(y - box.top) * g.width - box.left];
+        const std::uint8_t* line = g.coverage.data() + std::size_t(y - box.top) * g.width;
         if (bmp_->bpp == 32) {
           auto* row = reinterpret_cast<std::uint32_t*>(bmp_->Row(y));
           for (int x = x0; x < x1; ++x) {
-            unsigned a = cov[x];
+            unsigned a = line[x - box.left];
             if (a == 0) continue;
             if (a == 255) { row[x] = raw; continue; }
             std::uint32_t d = row[x];
@@ -149,7 +149,7 @@ class Painter {
           }
         } else {
           for (int x = x0; x < x1; ++x) {
-            unsigned a = cov[x];
+            unsigned a = line[x - box.left];
             if (a == 0) continue;
             if (a == 255) { bmp_->Put(x, y, raw); continue; }
             COLORREF d = bmp_->ToColor(bmp_->Get(x, y));
