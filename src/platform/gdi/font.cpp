@@ -83,7 +83,7 @@ auto& OpenFaces() {
   return *faces;
 }
 
-std::shared_ptr<FaceEntry> OpenFace(const std::string& file, int index, bool bold, bool italic) {
+std::shared_ptr<FaceEntry> OpenFace(const std::string& file, int index) {
   auto& faces = OpenFaces();
   auto key = std::make_pair(file, index);
   auto it = faces.find(key);
@@ -94,8 +94,11 @@ std::shared_ptr<FaceEntry> OpenFace(const std::string& file, int index, bool bol
     e = std::make_shared<FaceEntry>();
     e->face = face;
     e->family = face->family_name ? face->family_name : "";
-    e->bold = bold;
-    e->italic = italic;
+    // The face's own style: fontconfig reports the styles it would synthesise as if the
+    // face had them.
+    const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    e->bold = (face->style_flags & FT_STYLE_FLAG_BOLD) || (os2 && os2->usWeightClass >= 600);
+    e->italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
   }
   faces[key] = e;
   return e;
@@ -103,13 +106,10 @@ std::shared_ptr<FaceEntry> OpenFace(const std::string& file, int index, bool bol
 
 std::shared_ptr<FaceEntry> FromPattern(FcPattern* p) {
   FcChar8* file = nullptr;
-  int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+  int index = 0;
   if (FcPatternGetString(p, FC_FILE, 0, &file) != FcResultMatch) return nullptr;
   FcPatternGetInteger(p, FC_INDEX, 0, &index);
-  FcPatternGetInteger(p, FC_WEIGHT, 0, &weight);
-  FcPatternGetInteger(p, FC_SLANT, 0, &slant);
-  auto e = OpenFace(reinterpret_cast<const char*>(file), index, weight >= FC_WEIGHT_DEMIBOLD,
-                    slant != FC_SLANT_ROMAN);
+  auto e = OpenFace(reinterpret_cast<const char*>(file), index);
   if (e) {
     FcChar8* fam = nullptr;
     if (FcPatternGetString(p, FC_FAMILY, 0, &fam) == FcResultMatch)
@@ -292,7 +292,8 @@ Glyph FontRealization::Render(char32_t cp) {
   FT_Activate_Size(sized->size);
   bool mono = mono_ || crisp_;
   FT_Int32 flags = FT_LOAD_DEFAULT | (mono ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_LIGHT);
-  if (sized->sim_italic) flags |= FT_LOAD_NO_BITMAP;  // the shear needs the outline
+  // Outlines are sheared before rendering; bitmap strikes row by row afterwards.
+  if (sized->sim_italic && !sized->strike) flags |= FT_LOAD_NO_BITMAP;
   // Ming's bitmap strikes are shared by its regional faces and place full-width
   // punctuation in the middle of the cell (the Taiwan style); mainland text wants it where
   // the outline puts it, low and to the left, so such bitmaps move to the outline's place.
@@ -368,6 +369,19 @@ Glyph FontRealization::Render(char32_t cp) {
       out[x] = std::max(out[x], v);
       if (extra) out[x + 1] = std::max(out[x + 1], v);
     }
+  }
+  if (sized->sim_italic && slot->format == FT_GLYPH_FORMAT_BITMAP && g.height > 0) {
+    // Each row moves right by its height above the baseline times the slant (about 12°).
+    auto shift = [&](int y) { return int(std::floor((g.top - y - 0.5) * 0.2126)); };
+    int lo = shift(g.height - 1), hi = shift(0);
+    int nw = g.width + hi - lo;
+    std::vector<std::uint8_t> sheared(std::size_t(nw) * g.height, 0);
+    for (int y = 0; y < g.height; ++y)
+      std::copy_n(&g.coverage[std::size_t(y) * g.width], g.width,
+                  &sheared[std::size_t(y) * nw + (shift(y) - lo)]);
+    g.coverage.swap(sheared);
+    g.width = nw;
+    g.left += lo;
   }
   for (std::uint8_t v : g.coverage)
     if (v != 0 && v != 255) { g.solid = false; break; }
@@ -481,7 +495,7 @@ std::shared_ptr<FontRealization> RealizeFont(const LOGFONTA& lf_in) {
   r->strike_pos_ = -std::max(1, Round(so_pos * em / upem));
 
   auto* primary = r->SizedFor(entry);
-  r->crisp_ = primary && primary->strike && !italic;
+  r->crisp_ = primary && primary->strike;
   if (map.size() > 256)  // forget realisations no font holds any more
     for (auto i = map.begin(); i != map.end();) i = i->second.use_count() == 1 ? map.erase(i) : ++i;
   map[key] = r;
