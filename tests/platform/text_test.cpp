@@ -363,6 +363,11 @@ TEST_F(TextTest, EllipsesFitAndEndWithDots) {
   EXPECT_EQ(shown, "女性生活百...");  // 5 * 12 + 18 = 78 <= 80
   EXPECT_LE(Ink().right, 80);
 
+  char16_t wide[32] = u"女性生活百科全书，每日一读";
+  rc = RECT{0, 0, 80, 20};
+  DrawTextExW(dc, wide, -1, &rc, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+  EXPECT_EQ(std::u16string(wide), u"女性生活百...");
+
   std::strcpy(buf, "C:\\Data\\Recipes\\soup.txt");
   rc = RECT{0, 0, 100, 20};
   DrawTextEx(dc, buf, -1, &rc, DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_MODIFYSTRING, nullptr);
@@ -410,6 +415,9 @@ TEST_F(TextTest, PrefixUnderlinesTheNextCharacter) {
 TEST_F(TextTest, CalcRectAndReturnedHeights) {
   RECT r = Calc("中文abc", RECT{10, 20, 300, 300}, DT_SINGLELINE);
   EXPECT_EQ(r.left, 10); EXPECT_EQ(r.right, 10 + 42); EXPECT_EQ(r.top, 20); EXPECT_EQ(r.bottom, 32);
+  RECT w{10, 20, 300, 300};
+  EXPECT_EQ(DrawTextW(dc, u"中文abc", -1, &w, DT_SINGLELINE | DT_CALCRECT), 12);
+  EXPECT_EQ(w.right, 10 + 42);
   r = Calc("a\nbb\nccc", RECT{0, 0, 300, 300}, 0);
   EXPECT_EQ(r.right, 18); EXPECT_EQ(r.bottom, 36);
   // Empty text has no height.
