@@ -313,6 +313,7 @@ TEST_F(TextTest, WordBreakKeepsChinesePunctuationRules) {
       // An opening bracket may not end a line.
       {"一二三四五六七（八九", 96, 0, 84, 2},
       {"一二三四五六七八九十", 96, 0, 96, 2},
+      {"一二三四五六七八九十", 96, DT_NOFULLWIDTHCHARBREAK, 120, 1},
       // Latin text breaks at spaces; the break's spaces are not part of either line.
       {"aaaa bbbb", 30, 0, 24, 2},
       {"aaaa 中文", 30, 0, 24, 2},

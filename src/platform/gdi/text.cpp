@@ -251,13 +251,14 @@ bool NoEnd(char32_t c) {
   return std::find(std::begin(list), std::end(list), c) != std::end(list);
 }
 
-// May a line break between p[i-1] and p[i]?
-bool CanBreak(const Chars& p, std::size_t i) {
+// May a line break between p[i-1] and p[i]? `cjk` allows breaks beside Chinese characters
+// (DT_NOFULLWIDTHCHARBREAK keeps to spaces).
+bool CanBreak(const Chars& p, std::size_t i, bool cjk = true) {
   char32_t a = p[i - 1].cp, b = p[i].cp;
   if (IsSpace(b)) return false;  // spaces stay at the end of the line
   if (NoStart(b) || NoEnd(a)) return false;
   if (IsSpace(a)) return true;
-  return IsCJK(a) || IsCJK(b);
+  return cjk && (IsCJK(a) || IsCJK(b));
 }
 
 struct Layout {
@@ -302,6 +303,7 @@ void Wrap(std::vector<Line>& lines, const Layout& L, const Chars& p, int width, 
   std::size_t n = p.size();
   if (!(L.fmt & DT_WORDBREAK)) { AddLine(lines, L, p, 0, n, src_end); return; }
   if (n == 0) { AddLine(lines, L, p, 0, 0, src_end); return; }
+  bool cjk = !(L.fmt & DT_NOFULLWIDTHCHARBREAK);
   std::size_t start = 0;
   while (start < n) {
     int x = 0;
@@ -311,7 +313,7 @@ void Wrap(std::vector<Line>& lines, const Layout& L, const Chars& p, int width, 
       if (x + w > width && i > start) break;
       x += w;
       ++i;
-      if (i < n && CanBreak(p, i)) last_break = i;
+      if (i < n && CanBreak(p, i, cjk)) last_break = i;
     }
     if (i == n) { AddLine(lines, L, p, start, n, src_end); break; }
     std::size_t end, next;
@@ -320,7 +322,7 @@ void Wrap(std::vector<Line>& lines, const Layout& L, const Chars& p, int width, 
     else if (L.fmt & DT_EDITCONTROL) end = next = i;  // words longer than the line are split
     else {
       end = i;
-      while (end < n && !CanBreak(p, end) && !IsSpace(p[end].cp)) ++end;
+      while (end < n && !CanBreak(p, end, cjk) && !IsSpace(p[end].cp)) ++end;
       next = end;
     }
     std::size_t trimmed = end;
