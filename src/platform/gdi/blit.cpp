@@ -308,21 +308,17 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
   const bool unscaled = bx.len() == ax.len() && by.len() == ay.len() && !mirror_x && !mirror_y;
   for (const RECT& r : clip.Rects()) {
     if (plain_copy && unscaled && dst.bpp >= 8 && src.bpp == dst.bpp) {
-      // Same format, no scaling: whole row pieces at a time.
+      // Same format, no scaling: the valid source columns are one contiguous run.
       const int bytes = dst.bpp / 8;
+      int xa = r.left, xb = r.right;
+      while (xa < xb && mx[xa - box.left] < 0) ++xa;
+      while (xb > xa && mx[xb - 1 - box.left] < 0) --xb;
+      if (xa == xb) continue;
+      const std::size_t off = std::size_t(xa) * bytes, soff = std::size_t(mx[xa - box.left]) * bytes;
+      const std::size_t n = std::size_t(xb - xa) * bytes;
       for (int yy = r.top; yy < r.bottom; ++yy) {
         int syy = my[yy - box.top];
-        if (syy < 0) continue;
-        int xx = r.left;
-        while (xx < r.right) {
-          while (xx < r.right && mx[xx - box.left] < 0) ++xx;
-          int run = xx;
-          while (run < r.right && mx[run - box.left] >= 0) ++run;
-          if (run > xx)
-            std::memcpy(dst.Row(yy) + std::size_t(xx) * bytes,
-                        src.Row(syy) + std::size_t(mx[xx - box.left]) * bytes, std::size_t(run - xx) * bytes);
-          xx = run;
-        }
+        if (syy >= 0) std::memcpy(dst.Row(yy) + off, src.Row(syy) + soff, n);
       }
       continue;
     }
