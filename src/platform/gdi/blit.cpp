@@ -189,6 +189,23 @@ RECT ClampRect(const Axis& x, const Axis& y) {
   return {DC::Saturate(x.lo), DC::Saturate(y.lo), DC::Saturate(x.hi), DC::Saturate(y.hi)};
 }
 
+// The destination side of a blit: its axes in surface coordinates and the pixels it may
+// touch. Empty() when nothing is to be drawn.
+struct Target {
+  Axis ax, ay;
+  Region clip;
+  RECT box;
+  Target(const DC& dc, int x, int y, int w, int h) {
+    POINT d0 = dc.ToSurface(x, y);
+    ax = MakeAxis(d0.x, w);
+    ay = MakeAxis(d0.y, h);
+    clip = dc.Clip();
+    clip.IntersectRect(ClampRect(ax, ay));
+    box = clip.Box();
+  }
+  bool Empty() const { return clip.Empty(); }
+};
+
 // For every destination column (or row) of [from, to): the source coordinate under the
 // destination pixel's centre, or -1 outside the source bitmap. Taking the centre keeps
 // enlargements exact (each source pixel repeated equally often) and shrinks symmetric.
@@ -242,11 +259,10 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
   if (use_src && (!src_bmp || sw == 0 || sh == 0)) { SetLastError(ERROR_INVALID_PARAMETER); return false; }
   Bitmap& dst = *dc.surface;
 
-  POINT d0 = dc.ToSurface(x, y);
-  const Axis ax = MakeAxis(d0.x, w), ay = MakeAxis(d0.y, h);
-  Region clip = dc.Clip();
-  clip.IntersectRect(ClampRect(ax, ay));
-  if (clip.Empty()) return true;
+  const Target t(dc, x, y, w, h);
+  if (t.Empty()) return true;
+  const Axis &ax = t.ax, &ay = t.ay;
+  const Region& clip = t.clip;
 
   BrushSampler pat;
   if (use_pat) {
@@ -268,7 +284,7 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
 
   const Axis bx = MakeAxis(sx, sw), by = MakeAxis(sy, sh);
   const bool mirror_x = ax.negative != bx.negative, mirror_y = ay.negative != by.negative;
-  const RECT box = clip.Box();
+  const RECT& box = t.box;
   std::vector<int> mx = MapAxis(box.left, box.right, ax, bx, mirror_x, src_bmp->width);
   std::vector<int> my = MapAxis(box.top, box.bottom, ay, by, mirror_y, src_bmp->height);
   const int mode = dc.st.stretch_mode;
@@ -408,12 +424,11 @@ BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBI
   if (use_src && !SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
   if (w <= 0 || h <= 0) return TRUE;
   Bitmap& d = *dst->surface;
-  POINT d0 = dst->ToSurface(x, y);
-  const Axis ax = MakeAxis(d0.x, w), ay = MakeAxis(d0.y, h);
-  Region clip = dst->Clip();
-  clip.IntersectRect(ClampRect(ax, ay));
-  if (clip.Empty()) return TRUE;
-  const RECT box = clip.Box();
+  const Target t(*dst, x, y, w, h);
+  if (t.Empty()) return TRUE;
+  const Axis &ax = t.ax, &ay = t.ay;
+  const Region& clip = t.clip;
+  const RECT& box = t.box;
   BrushSampler pat = SampleBrush(*dst, dst->st.brush);
   std::shared_ptr<Bitmap> sbmp;
   std::vector<int> xs, ys;
@@ -458,12 +473,11 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int 
   if (w < 0 || h < 0 || sw < 0 || sh < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
   if (w == 0 || h == 0 || sw == 0 || sh == 0) return TRUE;
   Bitmap& d = *dst->surface;
-  POINT d0 = dst->ToSurface(x, y);
-  const Axis ax = MakeAxis(d0.x, w), ay = MakeAxis(d0.y, h);
-  Region clip = dst->Clip();
-  clip.IntersectRect(ClampRect(ax, ay));
-  if (clip.Empty()) return TRUE;
-  const RECT box = clip.Box();
+  const Target t(*dst, x, y, w, h);
+  if (t.Empty()) return TRUE;
+  const Axis &ax = t.ax, &ay = t.ay;
+  const Region& clip = t.clip;
+  const RECT& box = t.box;
   std::vector<int> xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, sw), false, src->surface->width);
   std::vector<int> ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, sh), false, src->surface->height);
   std::shared_ptr<Bitmap> sbmp = DetachSource(src->surface, d, xs, ys);
