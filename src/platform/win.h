@@ -17,3 +17,8 @@
 #include "platform/gdi/png.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/text.h"
+#include "platform/user/hook.h"
+#include "platform/user/message.h"
+#include "platform/user/messages.h"
+#include "platform/user/timer.h"
+#include "platform/user/window.h"

@@ -1,0 +1,260 @@
+#include "platform/user/message.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include "platform/base/clock.h"
+#include "platform/base/error.h"
+#include "platform/user/internal.h"
+#include "platform/user/timer.h"
+#include "platform/user/window.h"
+
+namespace win {
+namespace {
+
+struct Queue {
+  std::deque<MSG> posted;
+  bool quit = false;
+  int quit_code = 0;
+  DWORD last_time = 0;
+  EventWaiter waiter;
+  std::function<void()> idle;
+  MessageSource input, paint;
+};
+Queue& Q() {
+  static Queue q;
+  return q;
+}
+
+// The default wait: woken from any thread.
+std::mutex wake_mutex;
+std::condition_variable wake_cv;
+bool woken = false;
+
+const HWND kThreadOnly = reinterpret_cast<HWND>(-1);
+
+bool InRange(UINT msg, UINT min, UINT max) {
+  if (min == 0 && max == 0) return true;
+  if (min <= max) return msg >= min && msg <= max;
+  return msg >= min || msg <= max;
+}
+
+bool MatchesWindow(HWND filter, HWND target) {
+  if (!filter) return true;
+  if (filter == kThreadOnly) return target == nullptr;
+  return target && user::IsDescendant(filter, target);
+}
+
+// One look at the queue in Windows' order; `mask` holds the QS_ kinds wanted.
+bool Fetch(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove, UINT mask) {
+  Queue& q = Q();
+  if (mask & QS_POSTMESSAGE) {
+    for (auto it = q.posted.begin(); it != q.posted.end();) {
+      if (it->hwnd && !IsWindow(it->hwnd)) { it = q.posted.erase(it); continue; }  // died
+      if (MatchesWindow(hwnd, it->hwnd) && InRange(it->message, min, max)) {
+        *msg = *it;
+        if (remove) q.posted.erase(it);
+        return true;
+      }
+      ++it;
+    }
+  }
+  if (q.quit) {
+    *msg = MSG{nullptr, WM_QUIT, WPARAM(q.quit_code), 0, GetTickCount(), {}};
+    if (remove) q.quit = false;
+    return true;
+  }
+  if ((mask & QS_INPUT) && q.input && q.input(msg, hwnd, min, max, remove)) return true;
+  if ((mask & QS_PAINT) && q.paint && q.paint(msg, hwnd, min, max, remove)) return true;
+  if ((mask & QS_TIMER) && TakeDueTimer(msg, hwnd, min, max, remove)) return true;
+  return false;
+}
+
+// The earliest time a timer the filter accepts becomes due.
+std::optional<std::uint64_t> NextDue(HWND hwnd, UINT min, UINT max) {
+  if (!InRange(WM_TIMER, min, max)) return std::nullopt;
+  return NextTimerDue(hwnd);
+}
+
+bool BadFilter(HWND hwnd) { return hwnd && hwnd != kThreadOnly && !IsWindow(hwnd); }
+
+// Nothing is due: wait (real clock) or move on (manual clock). False when the manual clock
+// has nothing left to do.
+bool Idle(HWND hwnd, UINT min, UINT max, UINT mask) {
+  std::uint64_t now = ClockNowMs();
+  auto due = (mask & QS_TIMER) ? NextDue(hwnd, min, max) : std::nullopt;
+  if (IsManualClock()) {
+    if (auto& idle = Q().idle) {
+      auto keep = idle;  // it may replace itself
+      keep();
+      MSG probe;
+      if (Fetch(&probe, hwnd, min, max, false, mask) || ClockNowMs() != now) return true;
+    }
+    if (!due) return false;
+    if (*due > now) AdvanceClock(*due - now);
+    return true;
+  }
+  int timeout = -1;
+  if (due) timeout = *due > now ? int(std::min<std::uint64_t>(*due - now, 0x7FFFFFFF)) : 0;
+  WaitForEvents(timeout);
+  return true;
+}
+
+}  // namespace
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto w = user::FindWindowObj(hwnd);
+  if (!w) return 0;
+  // `w` keeps the object alive if the procedure destroys its window.
+  return CallWindowProc(w->proc, hwnd, msg, wp, lp);
+}
+
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (hwnd && !user::FindWindowObj(hwnd)) return FALSE;
+  Q().posted.push_back(MSG{hwnd, msg, wp, lp, GetTickCount(), {}});
+  return TRUE;
+}
+
+BOOL PostThreadMessage(DWORD thread_id, UINT msg, WPARAM wp, LPARAM lp) {
+  if (thread_id != GetCurrentThreadId()) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  return PostMessage(nullptr, msg, wp, lp);
+}
+
+void PostQuitMessage(int exit_code) {
+  Q().quit = true;
+  Q().quit_code = exit_code;
+}
+
+BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max) {
+  if (!msg) { SetLastError(ERROR_INVALID_PARAMETER); return -1; }
+  if (BadFilter(hwnd)) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return -1; }
+  for (;;) {
+    if (Fetch(msg, hwnd, min, max, true, QS_ALLINPUT)) {
+      Q().last_time = msg->time;
+      return msg->message != WM_QUIT;
+    }
+    if (!Idle(hwnd, min, max, QS_ALLINPUT)) {
+      *msg = MSG{nullptr, WM_QUIT, 0, 0, GetTickCount(), {}};
+      return FALSE;
+    }
+  }
+}
+
+BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT remove) {
+  if (!msg) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (BadFilter(hwnd)) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return FALSE; }
+  UINT mask = remove >> 16;
+  if (mask == 0) mask = QS_ALLINPUT;
+  if (!Fetch(msg, hwnd, min, max, (remove & PM_REMOVE) != 0, mask)) return FALSE;
+  Q().last_time = msg->time;
+  return TRUE;
+}
+
+BOOL TranslateMessage(const MSG* msg) {
+  if (!msg) return FALSE;
+  UINT m = msg->message;
+  if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return FALSE;
+  if (m == WM_KEYUP || m == WM_SYSKEYUP) return TRUE;
+  // Unshifted characters until the input slice keeps the keyboard state.
+  UINT vk = UINT(msg->wParam);
+  char32_t ch = 0;
+  if (vk >= 'A' && vk <= 'Z') ch = vk - 'A' + 'a';
+  else if (vk >= '0' && vk <= '9') ch = vk;
+  else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) ch = '0' + (vk - VK_NUMPAD0);
+  else {
+    switch (vk) {
+      case VK_SPACE: ch = ' '; break;
+      case VK_RETURN: ch = '\r'; break;
+      case VK_BACK: ch = '\b'; break;
+      case VK_TAB: ch = '\t'; break;
+      case VK_ESCAPE: ch = 0x1B; break;
+      case VK_MULTIPLY: ch = '*'; break;
+      case VK_ADD: ch = '+'; break;
+      case VK_SUBTRACT: ch = '-'; break;
+      case VK_DECIMAL: ch = '.'; break;
+      case VK_DIVIDE: ch = '/'; break;
+      case VK_OEM_1: ch = ';'; break;
+      case VK_OEM_PLUS: ch = '='; break;
+      case VK_OEM_COMMA: ch = ','; break;
+      case VK_OEM_MINUS: ch = '-'; break;
+      case VK_OEM_PERIOD: ch = '.'; break;
+      case VK_OEM_2: ch = '/'; break;
+      case VK_OEM_3: ch = '`'; break;
+      case VK_OEM_4: ch = '['; break;
+      case VK_OEM_5: ch = '\\'; break;
+      case VK_OEM_6: ch = ']'; break;
+      case VK_OEM_7: ch = '\''; break;
+    }
+  }
+  if (ch) PostMessage(msg->hwnd, m == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, ch, msg->lParam);
+  return TRUE;
+}
+
+LRESULT DispatchMessage(const MSG* msg) {
+  if (!msg) return 0;
+  if (msg->message == WM_TIMER && msg->lParam) {
+    auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+    if (IsTimerProc(msg->hwnd, msg->wParam, proc)) {
+      proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+      return 0;
+    }
+    if (!msg->hwnd) return 0;
+  }
+  if (!msg->hwnd) return 0;
+  return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL WaitMessage() {
+  MSG probe;
+  while (!Fetch(&probe, nullptr, 0, 0, false, QS_ALLINPUT)) {
+    if (!Idle(nullptr, 0, 0, QS_ALLINPUT)) return TRUE;
+    if (!IsManualClock()) return TRUE;  // woken: something may have arrived
+  }
+  return TRUE;
+}
+
+DWORD GetQueueStatus(UINT flags) {
+  UINT bits = 0;
+  MSG probe;
+  Queue& q = Q();
+  if (!q.posted.empty() || q.quit) bits |= QS_POSTMESSAGE;
+  if (TakeDueTimer(&probe, nullptr, 0, 0, false)) bits |= QS_TIMER;
+  if (q.input && q.input(&probe, nullptr, 0, 0, false)) bits |= QS_INPUT;
+  if (q.paint && q.paint(&probe, nullptr, 0, 0, false)) bits |= QS_PAINT;
+  bits &= flags;
+  return MAKELONG(WORD(bits), WORD(bits));
+}
+
+BOOL InSendMessage() { return FALSE; }
+DWORD InSendMessageEx(void*) { return ISMEX_NOSEND; }
+DWORD GetMessageTime() { return Q().last_time; }
+DWORD GetCurrentThreadId() { return DWORD(::syscall(SYS_gettid)); }
+
+void SetEventWaiter(EventWaiter waiter) { Q().waiter = std::move(waiter); }
+
+void WaitForEvents(int timeout_ms) {
+  if (Q().waiter) { Q().waiter(timeout_ms); return; }
+  std::unique_lock lock(wake_mutex);
+  if (timeout_ms < 0)
+    wake_cv.wait(lock, [] { return woken; });
+  else
+    wake_cv.wait_for(lock, std::chrono::milliseconds(timeout_ms), [] { return woken; });
+  woken = false;
+}
+
+void WakeMessageLoop() {
+  {
+    std::lock_guard lock(wake_mutex);
+    woken = true;
+  }
+  wake_cv.notify_all();
+}
+
+void SetIdleHandler(std::function<void()> idle) { Q().idle = std::move(idle); }
+void SetInputSource(MessageSource source) { Q().input = std::move(source); }
+void SetPaintSource(MessageSource source) { Q().paint = std::move(source); }
+
+}  // namespace win

@@ -1,0 +1,60 @@
+#pragma once
+// The message queue and loops of the one user-interface thread.
+//
+// Sends are synchronous and re-entrant: the procedure runs before SendMessage returns. The
+// queue hands out, in Windows' order: posted messages (FIFO), WM_QUIT once they are gone,
+// input, paint (a seam the painting slice fills), then WM_TIMER for due timers.
+//
+// Waiting. With the real clock GetMessage and WaitMessage block in WaitForEvents until the next
+// timer is due or something wakes the loop (WakeMessageLoop, from any thread); no polling.
+// With the manual clock nothing ever blocks: when nothing is due, the loop
+//   1. calls the idle handler, if one is set (a test may post, inject or advance the clock);
+//   2. otherwise, if a timer is pending, advances the manual clock to the earliest due time;
+//   3. otherwise GetMessage returns 0 with a WM_QUIT whose wParam is 0, as if the program had
+//      quit: a loop on the manual clock ends when it runs dry instead of hanging.
+#include <functional>
+
+#include "platform/user/messages.h"
+
+namespace win {
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+inline LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return SendMessage(hwnd, msg, wp, lp); }
+// A null window posts a thread message (it reaches GetMessage, not a procedure).
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+inline BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return PostMessage(hwnd, msg, wp, lp); }
+BOOL PostThreadMessage(DWORD thread_id, UINT msg, WPARAM wp, LPARAM lp);
+void PostQuitMessage(int exit_code);
+
+// 0 for WM_QUIT, -1 for a bad window filter, otherwise non-zero.
+BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max);
+BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT remove);
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+BOOL WaitMessage();
+// What kinds of message are waiting (high word: everything waiting; low word: the same, we
+// keep no "new since last look" state).
+DWORD GetQueueStatus(UINT flags);
+// Messages come from the same thread only, so these say "not sent from another thread".
+BOOL InSendMessage();
+DWORD InSendMessageEx(void* reserved);
+DWORD GetMessageTime();
+DWORD GetCurrentThreadId();
+
+// The loop's wait: up to timeout_ms (-1: no limit) for outside events. The display installs
+// its own waiter, which turns its events into queued input before returning; the default waits
+// on a condition variable that WakeMessageLoop signals.
+using EventWaiter = std::function<void(int timeout_ms)>;
+void SetEventWaiter(EventWaiter waiter);
+void WaitForEvents(int timeout_ms);
+void WakeMessageLoop();
+// Manual clock only: called when nothing is due (see above). Null removes it.
+void SetIdleHandler(std::function<void()> idle);
+
+// Seams for the input and painting slices: where queued input and WM_PAINT come from. Each
+// returns true and fills msg if it has a message for the filter (removing it when asked).
+using MessageSource = std::function<bool(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove)>;
+void SetInputSource(MessageSource source);
+void SetPaintSource(MessageSource source);
+
+}  // namespace win

@@ -1,0 +1,918 @@
+#include "platform/user/window.h"
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
+#include "platform/base/geometry.h"
+#include "platform/base/text.h"
+#include "platform/user/hook.h"
+#include "platform/user/internal.h"
+#include "platform/user/message.h"
+#include "platform/user/timer.h"
+
+namespace win {
+namespace user {
+namespace {
+
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000;
+
+struct ClassTable {
+  std::vector<std::shared_ptr<WndClass>> classes;
+  ATOM next_atom = 0xC000;
+};
+ClassTable& Classes() {
+  static ClassTable t;
+  return t;
+}
+
+std::shared_ptr<WndClass> FindClass(const char* name) {
+  if (!name) return nullptr;
+  for (auto& c : Classes().classes) {
+    if (IS_INTRESOURCE(name) ? c->atom == ATOM(reinterpret_cast<std::uintptr_t>(name))
+                             : strcasecmp(c->name.c_str(), name) == 0)
+      return c;
+  }
+  return nullptr;
+}
+
+std::string PropKey(const char* name) {
+  if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(name));
+  return name;
+}
+
+bool IsTopLevel(const Window& w) { return !(w.style & WS_CHILD); }
+
+std::shared_ptr<Window> ParentObj(const Window& w) {
+  auto obj = HandleTable::Get().Find(w.parent);
+  if (!obj || obj->type != ObjectType::Window) return nullptr;
+  return std::static_pointer_cast<Window>(obj);
+}
+
+void Unlink(Window& w) {
+  if (!w.linked) return;
+  if (auto p = ParentObj(w)) {
+    auto& c = p->children;
+    c.erase(std::remove(c.begin(), c.end(), w.hwnd()), c.end());
+  }
+  w.linked = false;
+}
+
+// Topmost top-level windows stay above the others.
+bool IsTopmost(HWND h) {
+  auto w = FindWindowObj(h);
+  return w && (w->ex_style & WS_EX_TOPMOST);
+}
+
+void Link(Window& w, HWND after) {
+  Unlink(w);
+  auto p = ParentObj(w);
+  if (!p) return;
+  auto& c = p->children;
+  bool top_level = IsTopLevel(w);
+  if (top_level && after == HWND_TOPMOST) w.ex_style |= WS_EX_TOPMOST;
+  if (top_level && (after == HWND_NOTOPMOST || after == HWND_BOTTOM)) w.ex_style &= ~WS_EX_TOPMOST;
+  bool topmost = top_level && (w.ex_style & WS_EX_TOPMOST);
+  auto first_plain = [&] {
+    return std::find_if(c.begin(), c.end(), [](HWND h) { return !IsTopmost(h); });
+  };
+  std::vector<HWND>::iterator pos;
+  if (after == HWND_BOTTOM) {
+    pos = c.end();
+  } else if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST) {
+    pos = (top_level && !topmost) ? first_plain() : c.begin();
+  } else {
+    auto it = std::find(c.begin(), c.end(), after);
+    pos = it == c.end() ? c.begin() : it + 1;
+    // A plain window never goes above a topmost one, nor a topmost one below a plain one.
+    if (top_level && !topmost) pos = std::max(pos, first_plain());
+    if (top_level && topmost) pos = std::min(pos, first_plain());
+  }
+  c.insert(pos, w.hwnd());
+  w.linked = true;
+}
+
+POINT ClientOriginOnScreen(HWND h) {
+  POINT pt{};
+  for (auto w = FindWindowObj(h); w && w->parent; w = ParentObj(*w)) {
+    pt.x += w->client.left;
+    pt.y += w->client.top;
+  }
+  return pt;
+}
+
+MINMAXINFO DefaultMinMax(const Window& w) {
+  SIZE screen = ScreenSize();
+  DWORD style = w.style;
+  if ((style & WS_CAPTION) == WS_CAPTION) style &= ~WS_BORDER;  // the frame, not the caption
+  RECT rc{0, 0, screen.cx, screen.cy};
+  AdjustWindowRectEx(&rc, style, FALSE, w.ex_style);
+  MINMAXINFO mmi;
+  int xinc = -rc.left, yinc = -rc.top;
+  mmi.ptMaxSize = {rc.right - rc.left, rc.bottom - rc.top};
+  mmi.ptMaxPosition = {-xinc, -yinc};
+  if (w.style & (WS_DLGFRAME | WS_BORDER))
+    mmi.ptMinTrackSize = {FrameMetric(Metric::MinTrackX), FrameMetric(Metric::MinTrackY)};
+  else
+    mmi.ptMinTrackSize = {2 * xinc, 2 * yinc};
+  mmi.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
+  return mmi;
+}
+
+void SendParentNotify(const Window& w, UINT event) {
+  if ((w.style & WS_CHILD) && !(w.ex_style & WS_EX_NOPARENTNOTIFY))
+    SendMessage(w.parent, WM_PARENTNOTIFY, MAKEWPARAM(WORD(event), WORD(w.id)),
+                reinterpret_cast<LPARAM>(w.hwnd()));
+}
+
+void SendDestroyMessages(HWND h) {
+  auto w = FindWindowObj(h);
+  if (!w) return;
+  w->destroying = true;
+  SendMessage(h, WM_DESTROY, 0, 0);
+  if (!(w = FindWindowObj(h))) return;
+  auto children = w->children;
+  for (HWND c : children) SendDestroyMessages(c);
+}
+
+// Children first, each ending with WM_NCDESTROY; then the handle is gone.
+void FreeWindow(HWND h) {
+  auto w = FindWindowObj(h);
+  if (!w) return;
+  w->destroying = true;
+  auto children = w->children;
+  for (HWND c : children) FreeWindow(c);
+  KillWindowTimers(h);
+  SendMessage(h, WM_NCDESTROY, 0, 0);
+  if (!(w = FindWindowObj(h))) return;
+  Unlink(*w);
+  for (HWND c : w->children) FreeWindow(c);  // created during WM_NCDESTROY
+  if (auto desk = FindWindowObj(GetDesktopWindow()))
+    for (HWND t : desk->children)
+      if (auto o = FindWindowObj(t); o && o->owner == h) o->owner = nullptr;
+  w->cls->windows--;
+  HandleTable::Get().Remove(h);
+}
+
+BOOL DestroyImpl(HWND hwnd, bool force) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return FALSE;
+  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }  // the desktop
+  if (w->destroying) return TRUE;
+  if (CallHookChain(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(hwnd), 0) && !force)
+    return FALSE;
+  if (!(w = FindWindowObj(hwnd))) return TRUE;
+  if (w->destroying) return TRUE;
+  w->destroying = true;
+  if (w->created) SendParentNotify(*w, WM_DESTROY);
+  if (!IsWindow(hwnd)) return TRUE;
+  if (w->style & WS_VISIBLE) {
+    if (w->style & WS_CHILD) {
+      ShowWindow(hwnd, SW_HIDE);
+    } else {
+      SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                   SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+    }
+  }
+  if (!IsWindow(hwnd)) return TRUE;
+  if (IsTopLevel(*w)) {
+    for (bool again = true; again;) {
+      again = false;
+      auto desk = FindWindowObj(GetDesktopWindow());
+      auto tops = desk->children;
+      for (HWND t : tops) {
+        auto o = FindWindowObj(t);
+        if (!o || o->owner != hwnd || o->destroying) continue;
+        DestroyWindow(t);
+        if (auto still = FindWindowObj(t)) still->owner = nullptr;  // it refused
+        again = true;
+      }
+    }
+  }
+  SendDestroyMessages(hwnd);
+  FreeWindow(hwnd);
+  return TRUE;
+}
+
+void CopyText(const std::string& text, char* buffer, std::size_t cap, std::size_t* copied) {
+  std::size_t n = std::min(text.size(), cap - 1);
+  // Never cut a character in half.
+  while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  std::memcpy(buffer, text.data(), n);
+  buffer[n] = '\0';
+  *copied = n;
+}
+
+}  // namespace
+
+std::shared_ptr<Window> FindWindowObj(HWND hwnd) {
+  auto obj = hwnd ? HandleTable::Get().Find(hwnd) : nullptr;
+  if (!obj || obj->type != ObjectType::Window) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  return std::static_pointer_cast<Window>(obj);
+}
+
+bool IsDescendant(HWND ancestor, HWND hwnd) {
+  for (auto w = FindWindowObj(hwnd); w; w = ParentObj(*w))
+    if (w->hwnd() == ancestor) return true;
+  return false;
+}
+
+SIZE ScreenSize() { return {1024, 768}; }
+
+int FrameMetric(Metric m) {
+  switch (m) {
+    case Metric::Border: return 1;
+    case Metric::DlgFrame: return 3;
+    case Metric::Frame: return 4;
+    case Metric::Edge: return 2;
+    case Metric::Caption: return 19;
+    case Metric::SmCaption: return 16;
+    case Metric::Menu: return 19;
+    case Metric::VScroll: return 17;
+    case Metric::HScroll: return 17;
+    case Metric::MinTrackX: return 112;
+    case Metric::MinTrackY: return 27;
+  }
+  return 0;
+}
+
+}  // namespace user
+
+using namespace user;
+
+ATOM RegisterClassEx(const WNDCLASSEX* wc) {
+  if (!wc || wc->cbSize != sizeof(WNDCLASSEX) || !wc->lpszClassName ||
+      (!IS_INTRESOURCE(wc->lpszClassName) && !*wc->lpszClassName) ||
+      IS_INTRESOURCE(wc->lpszClassName) || wc->cbClsExtra < 0 || wc->cbWndExtra < 0 ||
+      wc->cbClsExtra > 40000 || wc->cbWndExtra > 40000) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (FindClass(wc->lpszClassName)) { SetLastError(ERROR_CLASS_ALREADY_EXISTS); return 0; }
+  auto& t = Classes();
+  if (t.next_atom == 0xFFFF) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return 0; }
+  auto c = std::make_shared<WndClass>();
+  c->atom = t.next_atom++;
+  c->name = wc->lpszClassName;
+  c->style = wc->style;
+  c->proc = wc->lpfnWndProc;
+  c->cls_extra = wc->cbClsExtra;
+  c->wnd_extra = wc->cbWndExtra;
+  c->instance = wc->hInstance;
+  c->icon = wc->hIcon;
+  c->icon_small = wc->hIconSm;
+  c->cursor = wc->hCursor;
+  c->background = wc->hbrBackground;
+  if (wc->lpszMenuName && !IS_INTRESOURCE(wc->lpszMenuName)) c->menu_name = wc->lpszMenuName;
+  c->extra.assign(std::size_t(wc->cbClsExtra), 0);
+  t.classes.push_back(c);
+  return c->atom;
+}
+
+BOOL UnregisterClass(const char* name, HINSTANCE) {
+  auto c = FindClass(name);
+  if (!c) { SetLastError(ERROR_CLASS_DOES_NOT_EXIST); return FALSE; }
+  if (c->windows > 0) { SetLastError(ERROR_CLASS_HAS_WINDOWS); return FALSE; }
+  auto& v = Classes().classes;
+  v.erase(std::remove(v.begin(), v.end(), c), v.end());
+  return TRUE;
+}
+
+BOOL GetClassInfoEx(HINSTANCE, const char* name, WNDCLASSEX* out) {
+  auto c = FindClass(name);
+  if (!c) { SetLastError(ERROR_CLASS_DOES_NOT_EXIST); return FALSE; }
+  if (!out) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  out->style = c->style;
+  out->lpfnWndProc = c->proc;
+  out->cbClsExtra = c->cls_extra;
+  out->cbWndExtra = c->wnd_extra;
+  out->hInstance = c->instance;
+  out->hIcon = c->icon;
+  out->hIconSm = c->icon_small;
+  out->hCursor = c->cursor;
+  out->hbrBackground = c->background;
+  out->lpszMenuName = c->menu_name.empty() ? nullptr : c->menu_name.c_str();
+  out->lpszClassName = c->name.c_str();
+  return c->atom;
+}
+
+ULONG_PTR GetClassLongPtr(HWND hwnd, int index) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return 0;
+  const WndClass& c = *w->cls;
+  if (index >= 0) {
+    if (std::size_t(index) + sizeof(ULONG_PTR) > c.extra.size()) {
+      SetLastError(ERROR_INVALID_INDEX);
+      return 0;
+    }
+    ULONG_PTR v;
+    std::memcpy(&v, c.extra.data() + index, sizeof v);
+    return v;
+  }
+  switch (index) {
+    case GCLP_MENUNAME: return reinterpret_cast<ULONG_PTR>(c.menu_name.empty() ? nullptr : c.menu_name.c_str());
+    case GCLP_HBRBACKGROUND: return reinterpret_cast<ULONG_PTR>(c.background);
+    case GCLP_HCURSOR: return reinterpret_cast<ULONG_PTR>(c.cursor);
+    case GCLP_HICON: return reinterpret_cast<ULONG_PTR>(c.icon);
+    case GCLP_HICONSM: return reinterpret_cast<ULONG_PTR>(c.icon_small);
+    case GCLP_HMODULE: return reinterpret_cast<ULONG_PTR>(c.instance);
+    case GCL_CBWNDEXTRA: return ULONG_PTR(c.wnd_extra);
+    case GCL_CBCLSEXTRA: return ULONG_PTR(c.cls_extra);
+    case GCLP_WNDPROC: return reinterpret_cast<ULONG_PTR>(c.proc);
+    case GCL_STYLE: return c.style;
+    case GCW_ATOM: return c.atom;
+  }
+  SetLastError(ERROR_INVALID_INDEX);
+  return 0;
+}
+
+ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return 0;
+  WndClass& c = *w->cls;
+  ULONG_PTR old = GetClassLongPtr(hwnd, index);
+  if (index >= 0) {
+    if (std::size_t(index) + sizeof(ULONG_PTR) > c.extra.size()) return 0;  // error set
+    std::memcpy(c.extra.data() + index, &value, sizeof value);
+    return old;
+  }
+  switch (index) {
+    case GCLP_HBRBACKGROUND: c.background = reinterpret_cast<HBRUSH>(value); break;
+    case GCLP_HCURSOR: c.cursor = reinterpret_cast<HCURSOR>(value); break;
+    case GCLP_HICON: c.icon = reinterpret_cast<HICON>(value); break;
+    case GCLP_HICONSM: c.icon_small = reinterpret_cast<HICON>(value); break;
+    case GCLP_HMODULE: c.instance = reinterpret_cast<HINSTANCE>(value); break;
+    case GCLP_WNDPROC: c.proc = reinterpret_cast<WNDPROC>(value); break;
+    case GCL_STYLE: c.style = UINT(value); break;
+    case GCL_CBWNDEXTRA: c.wnd_extra = int(value); break;  // for windows created later
+    default: SetLastError(ERROR_INVALID_INDEX); return 0;
+  }
+  return old;
+}
+
+int GetClassName(HWND hwnd, char* buffer, int count) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return 0;
+  if (!buffer || count <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  std::size_t n;
+  CopyText(w->cls->name, buffer, std::size_t(count), &n);
+  return int(n);
+}
+
+HWND GetDesktopWindow() {
+  static HWND desktop = [] {
+    WNDCLASSEX wc;
+    wc.lpszClassName = "#32769";
+    wc.lpfnWndProc = DefWindowProc;
+    RegisterClassEx(&wc);
+    auto w = std::make_shared<Window>();
+    w->type = ObjectType::Window;
+    w->cls = FindClass("#32769");
+    w->cls->windows++;
+    w->proc = w->cls->proc;
+    w->style = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    SIZE s = ScreenSize();
+    w->window = w->client = {0, 0, s.cx, s.cy};
+    return static_cast<HWND>(HandleTable::Get().Add(w));
+  }();
+  return desktop;
+}
+
+HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_name,
+                    DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
+                    HINSTANCE instance, void* param) {
+  auto cls = FindClass(class_name);
+  if (!cls) { SetLastError(ERROR_CANNOT_FIND_WND_CLASS); return nullptr; }
+  HWND desktop = GetDesktopWindow();
+  HWND parent_h = desktop, owner_h = nullptr;
+  if (parent == HWND_MESSAGE) { SetLastError(ERROR_NOT_SUPPORTED); return nullptr; }
+  if (style & WS_CHILD) {
+    if (!parent) { SetLastError(ERROR_TLW_WITH_WSCHILD); return nullptr; }
+    if (!FindWindowObj(parent)) return nullptr;
+    parent_h = parent;
+  } else if (parent) {
+    // The owner of a top-level window is always a top-level window.
+    auto o = FindWindowObj(parent);
+    if (!o) return nullptr;
+    while (o && (o->style & WS_CHILD)) o = ParentObj(*o);
+    if (o && o->hwnd() != desktop) owner_h = o->hwnd();
+  }
+
+  bool overlapped = !(style & (WS_CHILD | WS_POPUP));
+  if (overlapped) {
+    SIZE s = ScreenSize();
+    if (x == CW_USEDEFAULT) x = y = 0;
+    if (width == CW_USEDEFAULT) { width = s.cx * 3 / 4; height = s.cy * 3 / 4; }
+  } else {
+    if (x == CW_USEDEFAULT) x = y = 0;
+    if (width == CW_USEDEFAULT) width = height = 0;
+  }
+
+  CREATESTRUCT cs;
+  cs.lpCreateParams = param;
+  cs.hInstance = instance;
+  cs.hMenu = menu;
+  cs.hwndParent = parent;
+  cs.x = x; cs.y = y; cs.cx = width; cs.cy = height;
+  cs.style = LONG(style);
+  cs.lpszName = window_name;
+  cs.lpszClass = class_name;
+  cs.dwExStyle = ex_style;
+
+  auto w = std::make_shared<Window>();
+  w->type = ObjectType::Window;
+  w->cls = cls;
+  w->proc = cls->proc;
+  w->style = style;
+  w->ex_style = ex_style;
+  w->parent = parent_h;
+  w->owner = owner_h;
+  w->instance = instance;
+  w->id = reinterpret_cast<LONG_PTR>(menu);
+  w->extra.assign(std::size_t(cls->wnd_extra), 0);
+  HWND hwnd = static_cast<HWND>(HandleTable::Get().Add(w));
+  if (!hwnd) return nullptr;
+  cls->windows++;
+
+  CBT_CREATEWND cbt{&cs, (style & WS_CHILD) ? HWND_BOTTOM : HWND_TOP};
+  if (CallHookChain(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(hwnd),
+                    reinterpret_cast<LPARAM>(&cbt))) {
+    // Vetoed: the window never existed as far as its procedure knows.
+    if (FindWindowObj(hwnd)) {
+      cls->windows--;
+      HandleTable::Get().Remove(hwnd);
+    }
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  if (!FindWindowObj(hwnd)) return nullptr;
+
+  // What the hook left in the creation parameters is what is created.
+  style = DWORD(cs.style);
+  DWORD stored = style & ~(WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
+  DWORD ex = cs.dwExStyle;
+  if ((stored & (WS_CHILD | WS_POPUP)) != WS_CHILD) {
+    stored |= WS_CLIPSIBLINGS;
+    if (!(stored & WS_POPUP)) stored |= WS_CAPTION;
+  }
+  if (ex & WS_EX_DLGMODALFRAME) {
+    ex |= WS_EX_WINDOWEDGE;
+  } else if (stored & (WS_DLGFRAME | WS_THICKFRAME)) {
+    if (!((ex & WS_EX_STATICEDGE) && (stored & (WS_CHILD | WS_POPUP)))) ex |= WS_EX_WINDOWEDGE;
+  } else {
+    ex &= ~WS_EX_WINDOWEDGE;
+  }
+  w->style = stored;
+  w->ex_style = ex;
+
+  int cx = cs.cx, cy = cs.cy;
+  if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
+    MINMAXINFO mmi = DefaultMinMax(*w);
+    SendMessage(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    if (!FindWindowObj(hwnd)) return nullptr;
+    cx = std::max(std::min(cx, int(mmi.ptMaxTrackSize.x)), int(mmi.ptMinTrackSize.x));
+    cy = std::max(std::min(cy, int(mmi.ptMaxTrackSize.y)), int(mmi.ptMinTrackSize.y));
+  }
+  cx = std::max(cx, 0);
+  cy = std::max(cy, 0);
+  w->window = w->client = {cs.x, cs.y, cs.x + cx, cs.y + cy};
+
+  if (!SendMessage(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
+    DestroyImpl(hwnd, true);
+    return nullptr;
+  }
+  if (!FindWindowObj(hwnd)) return nullptr;
+  Link(*w, cbt.hwndInsertAfter);
+
+  RECT rc = w->window;
+  SendMessage(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&rc));
+  if (!FindWindowObj(hwnd)) return nullptr;
+  rc.right = std::max(rc.right, rc.left);
+  rc.bottom = std::max(rc.bottom, rc.top);
+  w->client = rc;
+
+  if (SendMessage(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+    DestroyImpl(hwnd, true);
+    return nullptr;
+  }
+  if (!FindWindowObj(hwnd)) return nullptr;
+  SendMessage(hwnd, WM_SIZE, SIZE_RESTORED,
+              MAKELPARAM(WORD(RectWidth(w->client)), WORD(RectHeight(w->client))));
+  if (!FindWindowObj(hwnd)) return nullptr;
+  SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
+  if (!FindWindowObj(hwnd)) return nullptr;
+  SendParentNotify(*w, WM_CREATE);
+  if (!FindWindowObj(hwnd)) return nullptr;
+  w->created = true;
+  if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+  if (!FindWindowObj(hwnd)) return nullptr;
+  return hwnd;
+}
+
+BOOL DestroyWindow(HWND hwnd) { return DestroyImpl(hwnd, false); }
+
+BOOL IsWindow(HWND hwnd) {
+  DWORD saved = GetLastError();
+  bool ok = FindWindowObj(hwnd) != nullptr;
+  SetLastError(saved);
+  return ok;
+}
+
+HWND GetParent(HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return nullptr;
+  if (w->style & WS_CHILD) return w->parent;
+  if (w->style & WS_POPUP) return w->owner;
+  return nullptr;
+}
+
+HWND GetWindow(HWND hwnd, UINT relation) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return nullptr;
+  auto siblings = [&]() -> const std::vector<HWND>* {
+    auto p = ParentObj(*w);
+    return p && w->linked ? &p->children : nullptr;
+  };
+  switch (relation) {
+    case GW_HWNDFIRST: case GW_HWNDLAST: {
+      auto s = siblings();
+      if (!s || s->empty()) return nullptr;
+      return relation == GW_HWNDFIRST ? s->front() : s->back();
+    }
+    case GW_HWNDNEXT: case GW_HWNDPREV: {
+      auto s = siblings();
+      if (!s) return nullptr;
+      auto it = std::find(s->begin(), s->end(), hwnd);
+      if (relation == GW_HWNDNEXT) return (it == s->end() || it + 1 == s->end()) ? nullptr : *(it + 1);
+      return (it == s->end() || it == s->begin()) ? nullptr : *(it - 1);
+    }
+    case GW_OWNER: return (w->style & WS_CHILD) ? nullptr : w->owner;
+    case GW_CHILD: return w->children.empty() ? nullptr : w->children.front();
+    case GW_ENABLEDPOPUP: {
+      auto desk = FindWindowObj(GetDesktopWindow());
+      for (HWND t : desk->children) {
+        auto o = FindWindowObj(t);
+        if (o && o->owner == hwnd && (o->style & WS_POPUP) && (o->style & WS_VISIBLE) &&
+            !(o->style & WS_DISABLED))
+          return t;
+      }
+      return hwnd;
+    }
+  }
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return nullptr;
+}
+
+HWND GetTopWindow(HWND hwnd) { return GetWindow(hwnd ? hwnd : GetDesktopWindow(), GW_CHILD); }
+
+BOOL IsChild(HWND parent, HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  while (w && (w->style & WS_CHILD)) {
+    if (w->parent == parent) return TRUE;
+    w = ParentObj(*w);
+  }
+  return FALSE;
+}
+
+BOOL IsWindowVisible(HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return FALSE;
+  for (; w; w = ParentObj(*w))
+    if (!(w->style & WS_VISIBLE)) return FALSE;
+  return TRUE;
+}
+
+BOOL IsWindowEnabled(HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  return w && !(w->style & WS_DISABLED);
+}
+
+namespace {
+LONG_PTR ReadExtra(Window& w, int index, std::size_t size) {
+  if (std::size_t(index) + size > w.extra.size()) { SetLastError(ERROR_INVALID_INDEX); return 0; }
+  if (size == sizeof(LONG)) {
+    LONG v;
+    std::memcpy(&v, w.extra.data() + index, size);
+    return v;
+  }
+  LONG_PTR v;
+  std::memcpy(&v, w.extra.data() + index, size);
+  return v;
+}
+
+LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t extra_size) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return 0;
+  if (index >= 0) {
+    LONG_PTR old = ReadExtra(*w, index, extra_size);
+    if (std::size_t(index) + extra_size > w->extra.size()) return 0;
+    if (extra_size == sizeof(LONG)) {
+      LONG v = LONG(value);
+      std::memcpy(w->extra.data() + index, &v, sizeof v);
+    } else {
+      std::memcpy(w->extra.data() + index, &value, sizeof value);
+    }
+    return old;
+  }
+  LONG_PTR old = 0;
+  switch (index) {
+    case GWL_STYLE: case GWL_EXSTYLE: {
+      DWORD& field = index == GWL_STYLE ? w->style : w->ex_style;
+      old = LONG_PTR(LONG(field));
+      STYLESTRUCT ss{field, DWORD(value)};
+      SendMessage(hwnd, WM_STYLECHANGING, WPARAM(index), reinterpret_cast<LPARAM>(&ss));
+      if (!(w = FindWindowObj(hwnd))) return old;
+      (index == GWL_STYLE ? w->style : w->ex_style) = ss.styleNew;
+      SendMessage(hwnd, WM_STYLECHANGED, WPARAM(index), reinterpret_cast<LPARAM>(&ss));
+      return old;
+    }
+    case GWLP_WNDPROC:
+      old = reinterpret_cast<LONG_PTR>(w->proc);
+      w->proc = reinterpret_cast<WNDPROC>(value);
+      return old;
+    case GWLP_HINSTANCE:
+      old = reinterpret_cast<LONG_PTR>(w->instance);
+      w->instance = reinterpret_cast<HINSTANCE>(value);
+      return old;
+    case GWLP_ID: old = w->id; w->id = value; return old;
+    case GWLP_USERDATA: old = w->user_data; w->user_data = value; return old;
+    case GWLP_HWNDPARENT: {
+      if (w->style & WS_CHILD) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+      old = reinterpret_cast<LONG_PTR>(w->owner);
+      HWND o = reinterpret_cast<HWND>(value);
+      if (o && !FindWindowObj(o)) return 0;
+      w->owner = o;
+      return old;
+    }
+  }
+  SetLastError(ERROR_INVALID_INDEX);
+  return 0;
+}
+
+LONG_PTR GetLong(HWND hwnd, int index, std::size_t extra_size) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return 0;
+  if (index >= 0) return ReadExtra(*w, index, extra_size);
+  switch (index) {
+    case GWL_STYLE: return LONG_PTR(LONG(w->style));
+    case GWL_EXSTYLE: return LONG_PTR(LONG(w->ex_style));
+    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(w->proc);
+    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->instance);
+    case GWLP_ID: return w->id;
+    case GWLP_USERDATA: return w->user_data;
+    case GWLP_HWNDPARENT:
+      return reinterpret_cast<LONG_PTR>((w->style & WS_CHILD) ? w->parent : w->owner);
+  }
+  SetLastError(ERROR_INVALID_INDEX);
+  return 0;
+}
+}  // namespace
+
+LONG_PTR GetWindowLongPtr(HWND hwnd, int index) { return GetLong(hwnd, index, sizeof(LONG_PTR)); }
+LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
+  return SetLong(hwnd, index, value, sizeof(LONG_PTR));
+}
+LONG GetWindowLong(HWND hwnd, int index) { return LONG(GetLong(hwnd, index, sizeof(LONG))); }
+LONG SetWindowLong(HWND hwnd, int index, LONG value) {
+  return LONG(SetLong(hwnd, index, value, sizeof(LONG)));
+}
+
+int GetDlgCtrlID(HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  return w && (w->style & WS_CHILD) ? int(w->id) : 0;
+}
+
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return proc ? proc(hwnd, msg, wp, lp) : 0;
+}
+
+BOOL AdjustWindowRectEx(RECT* rc, DWORD style, BOOL menu, DWORD ex) {
+  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  int adjust = 0;
+  if ((ex & (WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME)) == WS_EX_STATICEDGE)
+    adjust = FrameMetric(Metric::Border);
+  else if ((ex & WS_EX_DLGMODALFRAME) || (style & (WS_THICKFRAME | WS_DLGFRAME)))
+    adjust = FrameMetric(Metric::DlgFrame) - FrameMetric(Metric::Border);
+  if (style & WS_THICKFRAME) adjust += FrameMetric(Metric::Frame) - FrameMetric(Metric::DlgFrame);
+  if ((style & (WS_BORDER | WS_DLGFRAME)) || (ex & WS_EX_DLGMODALFRAME))
+    adjust += FrameMetric(Metric::Border);
+  InflateRect(rc, adjust, adjust);
+  if ((style & WS_CAPTION) == WS_CAPTION)
+    rc->top -= FrameMetric((ex & WS_EX_TOOLWINDOW) ? Metric::SmCaption : Metric::Caption);
+  if (menu) rc->top -= FrameMetric(Metric::Menu);
+  if (ex & WS_EX_CLIENTEDGE) InflateRect(rc, FrameMetric(Metric::Edge), FrameMetric(Metric::Edge));
+  return TRUE;
+}
+
+namespace {
+// The default client area: the window rectangle less frame, caption, menu, edge and bars.
+void DefaultClient(const Window& w, RECT* rc) {
+  RECT outer{0, 0, 0, 0};
+  bool menu = !(w.style & WS_CHILD) && w.id != 0;
+  AdjustWindowRectEx(&outer, w.style, menu, w.ex_style);
+  rc->left -= outer.left;
+  rc->top -= outer.top;
+  rc->right -= outer.right;
+  rc->bottom -= outer.bottom;
+  if (w.style & WS_VSCROLL) {
+    if (w.ex_style & WS_EX_LEFTSCROLLBAR) rc->left += FrameMetric(Metric::VScroll);
+    else rc->right -= FrameMetric(Metric::VScroll);
+  }
+  if (w.style & WS_HSCROLL) rc->bottom -= FrameMetric(Metric::HScroll);
+  rc->right = std::max(rc->right, rc->left);
+  rc->bottom = std::max(rc->bottom, rc->top);
+}
+}  // namespace
+
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return 0;
+  switch (msg) {
+    case WM_NCCREATE: {
+      auto* cs = reinterpret_cast<const CREATESTRUCT*>(lp);
+      if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) w->text = cs->lpszName;
+      return TRUE;
+    }
+    case WM_NCCALCSIZE: {
+      if (!lp) return 0;
+      RECT* rc = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
+      DefaultClient(*w, rc);
+      return 0;
+    }
+    case WM_SETTEXT:
+      w->text = lp ? reinterpret_cast<const char*>(lp) : "";
+      return TRUE;
+    case WM_GETTEXT: {
+      if (wp == 0 || !lp) return 0;
+      std::size_t n;
+      CopyText(w->text, reinterpret_cast<char*>(lp), std::size_t(wp), &n);
+      return LRESULT(n);
+    }
+    case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_WINDOWPOSCHANGED: {
+      auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      if (!pos) return 0;
+      if (!(pos->flags & SWP_NOCLIENTMOVE))
+        SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
+      if (!(pos->flags & SWP_NOCLIENTSIZE) && FindWindowObj(hwnd))
+        SendMessage(hwnd, WM_SIZE, SIZE_RESTORED,
+                    MAKELPARAM(WORD(RectWidth(w->client)), WORD(RectHeight(w->client))));
+      return 0;
+    }
+  }
+  return 0;
+}
+
+BOOL SetWindowText(HWND hwnd, const char* text) {
+  if (!FindWindowObj(hwnd)) return FALSE;
+  return BOOL(SendMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0);
+}
+
+int GetWindowText(HWND hwnd, char* buffer, int count) {
+  if (!FindWindowObj(hwnd)) return 0;
+  if (!buffer || count <= 0) return 0;
+  buffer[0] = '\0';
+  return int(SendMessage(hwnd, WM_GETTEXT, WPARAM(count), reinterpret_cast<LPARAM>(buffer)));
+}
+
+int GetWindowTextLength(HWND hwnd) {
+  if (!FindWindowObj(hwnd)) return 0;
+  return int(SendMessage(hwnd, WM_GETTEXTLENGTH, 0, 0));
+}
+
+int GetWindowTextW(HWND hwnd, WCHAR* buffer, int count) {
+  if (!buffer || count <= 0) return 0;
+  buffer[0] = 0;
+  int len = GetWindowTextLength(hwnd);
+  if (len <= 0) return 0;
+  std::string utf8(std::size_t(len) + 1, '\0');
+  int got = GetWindowText(hwnd, utf8.data(), len + 1);
+  std::u16string wide = Utf8ToUtf16(std::string_view(utf8.data(), std::size_t(std::max(got, 0))));
+  std::size_t n = std::min(wide.size(), std::size_t(count - 1));
+  if (n > 0 && n < wide.size() && wide[n - 1] >= 0xD800 && wide[n - 1] < 0xDC00) --n;
+  std::copy_n(wide.data(), n, buffer);
+  buffer[n] = 0;
+  return int(n);
+}
+
+BOOL SetProp(HWND hwnd, const char* name, HANDLE data) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return FALSE;
+  if (!name) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  w->props[PropKey(name)] = data;
+  return TRUE;
+}
+
+HANDLE GetProp(HWND hwnd, const char* name) {
+  auto w = FindWindowObj(hwnd);
+  if (!w || !name) return nullptr;
+  auto it = w->props.find(PropKey(name));
+  return it == w->props.end() ? nullptr : it->second;
+}
+
+HANDLE RemoveProp(HWND hwnd, const char* name) {
+  auto w = FindWindowObj(hwnd);
+  if (!w || !name) return nullptr;
+  auto it = w->props.find(PropKey(name));
+  if (it == w->props.end()) return nullptr;
+  HANDLE h = it->second;
+  w->props.erase(it);
+  return h;
+}
+
+BOOL GetWindowRect(HWND hwnd, RECT* rc) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return FALSE;
+  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  POINT o = w->parent ? ClientOriginOnScreen(w->parent) : POINT{};
+  *rc = w->window;
+  OffsetRect(rc, o.x, o.y);
+  return TRUE;
+}
+
+BOOL GetClientRect(HWND hwnd, RECT* rc) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return FALSE;
+  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  *rc = {0, 0, RectWidth(w->client), RectHeight(w->client)};
+  return TRUE;
+}
+
+BOOL ShowWindow(HWND hwnd, int cmd) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return FALSE;
+  bool was_visible = (w->style & WS_VISIBLE) != 0;
+  bool show = cmd != SW_HIDE;
+  if (show == was_visible) return was_visible;
+  SendMessage(hwnd, WM_SHOWWINDOW, show, 0);
+  if (!FindWindowObj(hwnd)) return was_visible;
+  UINT flags = SWP_NOSIZE | SWP_NOMOVE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+  if ((w->style & WS_CHILD) || cmd == SW_SHOWNA || cmd == SW_SHOWNOACTIVATE ||
+      cmd == SW_SHOWMINNOACTIVE || cmd == SW_HIDE)
+    flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, flags);
+  return was_visible;
+}
+
+BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return FALSE;
+  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
+  WINDOWPOS pos{hwnd, insert_after, x, y, std::max(cx, 0), std::max(cy, 0), flags};
+  // Drop what would change nothing, as the changed message reports it.
+  if ((pos.flags & SWP_SHOWWINDOW) && (w->style & WS_VISIBLE)) pos.flags &= ~SWP_SHOWWINDOW;
+  if ((pos.flags & SWP_HIDEWINDOW) && !(w->style & WS_VISIBLE)) pos.flags &= ~SWP_HIDEWINDOW;
+  if (RectWidth(w->window) == pos.cx && RectHeight(w->window) == pos.cy) pos.flags |= SWP_NOSIZE;
+  if (w->window.left == pos.x && w->window.top == pos.y) pos.flags |= SWP_NOMOVE;
+  if (insert_after == hwnd) pos.flags |= SWP_NOZORDER;
+  if (!(pos.flags & SWP_NOSENDCHANGING)) {
+    SendMessage(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!(w = FindWindowObj(hwnd))) return FALSE;
+  }
+  RECT old_window = w->window, old_client = w->client;
+  RECT nw = old_window;
+  if (!(pos.flags & SWP_NOMOVE)) OffsetRect(&nw, pos.x - nw.left, pos.y - nw.top);
+  if (!(pos.flags & SWP_NOSIZE)) {
+    nw.right = nw.left + pos.cx;
+    nw.bottom = nw.top + pos.cy;
+  }
+  RECT nc = old_client;
+  OffsetRect(&nc, nw.left - old_window.left, nw.top - old_window.top);
+  if ((pos.flags & (SWP_FRAMECHANGED | SWP_NOSIZE)) != SWP_NOSIZE) {
+    NCCALCSIZE_PARAMS p;
+    p.rgrc[0] = nw;
+    p.rgrc[1] = old_window;
+    p.rgrc[2] = old_client;
+    p.lppos = &pos;
+    SendMessage(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&p));
+    if (!(w = FindWindowObj(hwnd))) return FALSE;
+    nc = p.rgrc[0];
+    nc.right = std::max(nc.right, nc.left);
+    nc.bottom = std::max(nc.bottom, nc.top);
+  }
+  w->window = nw;
+  w->client = nc;
+  if (!(pos.flags & SWP_NOZORDER) && w->linked) Link(*w, pos.hwndInsertAfter);
+  if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
+  if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
+  if (nc.left == old_client.left && nc.top == old_client.top) pos.flags |= SWP_NOCLIENTMOVE;
+  if (RectWidth(nc) == RectWidth(old_client) && RectHeight(nc) == RectHeight(old_client))
+    pos.flags |= SWP_NOCLIENTSIZE;
+  pos.x = nw.left;
+  pos.y = nw.top;
+  pos.cx = RectWidth(nw);
+  pos.cy = RectHeight(nw);
+  SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+  return TRUE;
+}
+
+BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) {
+  return SetWindowPos(hwnd, nullptr, x, y, cx, cy,
+                      SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+}  // namespace win

@@ -1,0 +1,106 @@
+#pragma once
+// The window manager: windows, classes and window procedures, for the one user-interface
+// thread.
+//
+// What is here:
+//  - classes (RegisterClassEx, UnregisterClass, GetClassInfoEx, GetClassLongPtr; names are
+//    compared without regard to case, atoms work wherever a name does);
+//  - CreateWindowEx with Windows' creation sequence: HCBT_CREATEWND with the CREATESTRUCT
+//    before anything else (the hook may edit it or veto), WM_GETMINMAXINFO for top-level and
+//    thick-frame windows, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE,
+//    WM_PARENTNOTIFY, then WM_SHOWWINDOW / WM_WINDOWPOSCHANGING / WM_WINDOWPOSCHANGED for
+//    windows created WS_VISIBLE. A failed WM_NCCREATE or a WM_CREATE answering -1 ends in
+//    WM_NCDESTROY, so a subclasser always sees its last message;
+//  - DestroyWindow: HCBT_DESTROYWND (may veto), WM_PARENTNOTIFY, hide, owned windows
+//    destroyed whole, then WM_DESTROY parent before children, WM_NCDESTROY children first;
+//  - parent, owner and z-order links (children are created at the bottom of their siblings,
+//    top-level windows at the top, below any topmost ones), GetWindow, GetParent, IsChild;
+//  - window longs, subclass chains (each layer keeps the previous procedure and puts it back;
+//    any order works because only the window's current procedure is stored), DefWindowProc
+//    for creation, text, WM_CLOSE and the frame computation (WM_NCCALCSIZE, AdjustWindowRectEx);
+//  - a basic ShowWindow / SetWindowPos (show, hide, move, size, z-order, frame change).
+// The queue, loops and timers are in message.h and timer.h, the hooks in hook.h.
+//
+// Later slices: painting and invalidation, the full SetWindowPos / ShowWindow (minimise,
+// maximise, placement), hit testing and input, focus and activation (and their CBT calls),
+// window regions, metrics, menus, and the displays.
+//
+// Windows live in the handle table and are found by handle each time they are used, so a
+// window destroyed while one of its messages is being handled is never touched again.
+#include <string>
+
+#include "platform/user/messages.h"
+
+namespace win {
+
+ATOM RegisterClassEx(const WNDCLASSEX* wc);
+BOOL UnregisterClass(const char* name, HINSTANCE instance);
+BOOL GetClassInfoEx(HINSTANCE instance, const char* name, WNDCLASSEX* out);
+ULONG_PTR GetClassLongPtr(HWND hwnd, int index);
+ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value);
+// Copies at most count - 1 bytes and a NUL; returns the bytes copied.
+int GetClassName(HWND hwnd, char* buffer, int count);
+inline int GetClassNameA(HWND hwnd, char* buffer, int count) { return GetClassName(hwnd, buffer, count); }
+
+HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_name,
+                    DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
+                    HINSTANCE instance, void* param);
+inline HWND CreateWindowExA(DWORD ex_style, const char* class_name, const char* window_name,
+                            DWORD style, int x, int y, int width, int height, HWND parent,
+                            HMENU menu, HINSTANCE instance, void* param) {
+  return CreateWindowEx(ex_style, class_name, window_name, style, x, y, width, height, parent,
+                        menu, instance, param);
+}
+BOOL DestroyWindow(HWND hwnd);
+BOOL IsWindow(HWND hwnd);
+
+// The window that holds the top-level windows; created on first use.
+HWND GetDesktopWindow();
+HWND GetParent(HWND hwnd);
+HWND GetWindow(HWND hwnd, UINT relation);
+HWND GetTopWindow(HWND hwnd);
+BOOL IsChild(HWND parent, HWND hwnd);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL IsWindowEnabled(HWND hwnd);
+
+LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
+LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
+// The 32-bit forms read and write four extra bytes at a non-negative index.
+LONG GetWindowLong(HWND hwnd, int index);
+LONG SetWindowLong(HWND hwnd, int index, LONG value);
+inline LONG GetWindowLongA(HWND hwnd, int index) { return GetWindowLong(hwnd, index); }
+inline LONG SetWindowLongA(HWND hwnd, int index, LONG value) { return SetWindowLong(hwnd, index, value); }
+int GetDlgCtrlID(HWND hwnd);
+
+LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+inline LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProc(proc, hwnd, msg, wp, lp);
+}
+LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+inline LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return DefWindowProc(hwnd, msg, wp, lp);
+}
+
+// Text is UTF-8; counts are in bytes.
+BOOL SetWindowText(HWND hwnd, const char* text);
+int GetWindowText(HWND hwnd, char* buffer, int count);
+int GetWindowTextLength(HWND hwnd);
+// UTF-16 variants; counts in UTF-16 units.
+int GetWindowTextW(HWND hwnd, WCHAR* buffer, int count);
+
+// Properties; a name below 0x10000 is an atom.
+BOOL SetProp(HWND hwnd, const char* name, HANDLE data);
+HANDLE GetProp(HWND hwnd, const char* name);
+HANDLE RemoveProp(HWND hwnd, const char* name);
+
+BOOL GetWindowRect(HWND hwnd, RECT* rc);  // screen coordinates
+BOOL GetClientRect(HWND hwnd, RECT* rc);  // origin 0,0
+BOOL AdjustWindowRectEx(RECT* rc, DWORD style, BOOL menu, DWORD ex_style);
+
+// Basic forms: the show codes act as show or hide for now (minimise and maximise come with
+// the placement slice).
+BOOL ShowWindow(HWND hwnd, int cmd);
+BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
+BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint);
+
+}  // namespace win

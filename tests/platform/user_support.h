@@ -1,0 +1,119 @@
+#pragma once
+// A recording fixture for the window-manager tests: one class whose procedure logs every
+// message it is sent, a CBT hook that logs creation and destruction, and a clean queue,
+// hook list and manual clock for every test.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+namespace usertest {
+using namespace win;
+
+inline std::string MsgName(UINT m) {
+  static const std::map<UINT, std::string> names = {
+      {WM_CREATE, "WM_CREATE"}, {WM_DESTROY, "WM_DESTROY"}, {WM_MOVE, "WM_MOVE"},
+      {WM_SIZE, "WM_SIZE"}, {WM_SETTEXT, "WM_SETTEXT"}, {WM_GETTEXT, "WM_GETTEXT"},
+      {WM_GETTEXTLENGTH, "WM_GETTEXTLENGTH"}, {WM_CLOSE, "WM_CLOSE"}, {WM_QUIT, "WM_QUIT"},
+      {WM_SHOWWINDOW, "WM_SHOWWINDOW"}, {WM_GETMINMAXINFO, "WM_GETMINMAXINFO"},
+      {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"}, {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
+      {WM_STYLECHANGING, "WM_STYLECHANGING"}, {WM_STYLECHANGED, "WM_STYLECHANGED"},
+      {WM_NCCREATE, "WM_NCCREATE"}, {WM_NCDESTROY, "WM_NCDESTROY"},
+      {WM_NCCALCSIZE, "WM_NCCALCSIZE"}, {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
+      {WM_TIMER, "WM_TIMER"}, {WM_KEYDOWN, "WM_KEYDOWN"}, {WM_CHAR, "WM_CHAR"},
+      {WM_PAINT, "WM_PAINT"},
+  };
+  auto it = names.find(m);
+  if (it != names.end()) return it->second;
+  if (m >= WM_USER && m < WM_USER + 100) return "WM_USER+" + std::to_string(m - WM_USER);
+  return "0x" + std::to_string(m);
+}
+
+struct Entry {
+  HWND hwnd;
+  std::string what;
+};
+
+class UserTest : public ::testing::Test {
+ public:
+  static inline std::vector<Entry> log;
+  // Per-window reactions, run before the default handling; a value answers the message.
+  static inline std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> react;
+  static inline std::vector<UINT> quiet;  // messages not logged
+
+  static LRESULT RecordingProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (std::find(quiet.begin(), quiet.end(), m) == quiet.end()) log.push_back({h, MsgName(m)});
+    if (react)
+      if (auto r = react(h, m, wp, lp)) return *r;
+    return DefWindowProc(h, m, wp, lp);
+  }
+  static LRESULT CbtHook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND) log.push_back({reinterpret_cast<HWND>(wp), "HCBT_CREATEWND"});
+    if (code == HCBT_DESTROYWND) log.push_back({reinterpret_cast<HWND>(wp), "HCBT_DESTROYWND"});
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+
+  static constexpr const char* kClass = "UserTestWindow";
+
+ protected:
+  void SetUp() override {
+    UseManualClock(1000);
+    log.clear();
+    react = nullptr;
+    quiet.clear();
+    WNDCLASSEX wc;
+    wc.lpszClassName = kClass;
+    wc.lpfnWndProc = RecordingProc;
+    wc.cbWndExtra = 16;
+    wc.cbClsExtra = 8;
+    wc.style = CS_DBLCLKS;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(5 + 1));
+    ASSERT_NE(RegisterClassEx(&wc), 0);
+    cbt_ = SetWindowsHookEx(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(cbt_, nullptr);
+  }
+  void TearDown() override {
+    UnhookWindowsHookEx(cbt_);
+    react = nullptr;
+    for (HWND h : made_) DestroyWindow(h);
+    UnregisterClass(kClass, nullptr);
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {}
+    for (auto& [h, id] : timers_) KillTimer(h, id);
+    SetIdleHandler(nullptr);
+    SetInputSource(nullptr);
+    SetPaintSource(nullptr);
+    UseRealClock();
+  }
+
+  HWND Make(DWORD style, HWND parent = nullptr, const char* text = "", DWORD ex = 0,
+            RECT r = {10, 20, 210, 170}, HMENU id = nullptr) {
+    HWND h = CreateWindowEx(ex, kClass, text, style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, parent, id, nullptr, nullptr);
+    if (h) made_.push_back(h);
+    return h;
+  }
+  void Timer(HWND h, UINT_PTR id) { timers_.push_back({h, id}); }
+
+  // The log as "name:MESSAGE" with names given to the windows of interest.
+  static std::vector<std::string> Names(const std::map<HWND, std::string>& who,
+                                        const std::vector<std::string>& keep = {}) {
+    std::vector<std::string> out;
+    for (auto& e : log) {
+      if (!keep.empty() && std::find(keep.begin(), keep.end(), e.what) == keep.end()) continue;
+      auto it = who.find(e.hwnd);
+      out.push_back((it == who.end() ? std::string("?") : it->second) + ":" + e.what);
+    }
+    return out;
+  }
+
+  HHOOK cbt_ = nullptr;
+  std::vector<HWND> made_;
+  std::vector<std::pair<HWND, UINT_PTR>> timers_;
+};
+
+}  // namespace usertest
