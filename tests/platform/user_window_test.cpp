@@ -58,10 +58,10 @@ TEST_F(UserTest, CreationHookSeesParametersFirstAndMayEditOrVeto) {
     }
     return CallNextHookEx(nullptr, code, wp, lp);
   };
+  mode = 0;
   HHOOK h = SetWindowsHookEx(WH_CBT, hook, nullptr, 0);
   quiet = {WM_GETTEXTLENGTH};  // the hook's own question
   HWND parent = Make(WS_POPUP);
-  mode = 0;
   HWND child = Make(WS_CHILD, parent, "名字");
   // Class and style readable, the text not yet set: it comes with WM_NCCREATE.
   EXPECT_EQ(seen, std::string(kClass) + "/" + kClass + "/1/0");

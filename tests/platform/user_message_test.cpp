@@ -1,0 +1,366 @@
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "user_support.h"
+
+namespace usertest {
+namespace {
+
+using Seq = std::vector<std::string>;
+
+// Pumps with PeekMessage (never waits, never moves the clock) and logs what it dispatched.
+std::vector<std::string> Drain() {
+  std::vector<std::string> got;
+  MSG m;
+  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+    got.push_back(MsgName(m.message));
+    DispatchMessage(&m);
+  }
+  return got;
+}
+
+TEST_F(UserTest, SendMessageIsSynchronousAndReentrant) {
+  react = [](HWND h, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    if (m != WM_USER + 1) return std::nullopt;
+    if (wp == 0) return 100;
+    LRESULT inner = SendMessage(h, WM_USER + 1, wp - 1, 0);
+    UserTest::log.push_back({h, "back" + std::to_string(wp)});
+    return inner + 1;
+  };
+  HWND w = Make(WS_POPUP);
+  log.clear();
+  EXPECT_EQ(SendMessage(w, WM_USER + 1, 3, 0), 103);
+  EXPECT_EQ(Names({{w, "w"}}), (Seq{"w:WM_USER+1", "w:WM_USER+1", "w:WM_USER+1", "w:WM_USER+1",
+                                    "w:back1", "w:back2", "w:back3"}));
+  EXPECT_FALSE(InSendMessage());  // nothing comes from another thread
+  EXPECT_EQ(SendMessage(reinterpret_cast<HWND>(0x12345), WM_USER, 0, 0), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST_F(UserTest, QueueOrderSentPostedQuitInputPaintTimers) {
+  static HWND w;
+  w = Make(WS_POPUP);
+  quiet = {WM_TIMER, WM_PAINT, WM_KEYDOWN};
+  // One keystroke and one paint waiting, offered through the input and paint seams.
+  static int keys, paints;
+  keys = paints = 1;
+  SetInputSource([](MSG* m, HWND, UINT min, UINT max, bool remove) {
+    if (!keys || !(min == 0 && max == 0)) return false;
+    *m = MSG{w, WM_KEYDOWN, 'A', 1};
+    if (remove) --keys;
+    return true;
+  });
+  SetPaintSource([](MSG* m, HWND, UINT, UINT, bool remove) {
+    if (!paints) return false;
+    *m = MSG{w, WM_PAINT};
+    if (remove) --paints;
+    return true;
+  });
+  SetTimer(w, 1, 10, nullptr);
+  Timer(w, 1);
+  AdvanceClock(10);  // the timer is due before anything is posted
+  react = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    // A send from inside a handler runs at once, ahead of everything queued.
+    if (m == WM_USER + 1) SendMessage(h, WM_USER + 9, 0, 0);
+    return std::nullopt;
+  };
+  PostMessage(w, WM_USER + 1, 0, 0);
+  PostMessage(nullptr, WM_USER + 2, 0, 0);  // a thread message
+  PostMessage(w, WM_USER + 3, 0, 0);
+  log.clear();
+  EXPECT_EQ(Drain(), (Seq{"WM_USER+1", "WM_USER+2", "WM_USER+3", "WM_KEYDOWN", "WM_PAINT",
+                          "WM_TIMER"}));
+  EXPECT_EQ(Names({{w, "w"}}), (Seq{"w:WM_USER+1", "w:WM_USER+9", "w:WM_USER+3"}));
+
+  // The quit message waits for the posted ones, and comes before input and timers.
+  AdvanceClock(10);
+  keys = 1;
+  PostMessage(w, WM_USER + 4, 0, 0);
+  PostQuitMessage(3);
+  MSG m;
+  ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_USER + 4);
+  EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wParam, 3u);
+  EXPECT_EQ(Drain(), (Seq{"WM_KEYDOWN", "WM_TIMER"}));
+}
+
+TEST_F(UserTest, PeekMessageFilters) {
+  HWND a = Make(WS_POPUP);
+  HWND b = Make(WS_CHILD, a, "", WS_EX_NOPARENTNOTIFY);
+  HWND other = Make(WS_POPUP);
+  const HWND thread_only = reinterpret_cast<HWND>(-1);
+  struct Case {
+    const char* name;
+    HWND hwnd;
+    UINT min, max, flags;
+    Seq want;  // everything the filter takes out, in order
+  } cases[] = {
+      {"all", nullptr, 0, 0, 0, {"WM_USER+1", "WM_USER+2", "WM_USER+3", "WM_USER+4"}},
+      {"window and its children", a, 0, 0, 0, {"WM_USER+1", "WM_USER+2"}},
+      {"child only", b, 0, 0, 0, {"WM_USER+2"}},
+      {"thread messages", thread_only, 0, 0, 0, {"WM_USER+3"}},
+      {"range", nullptr, WM_USER + 2, WM_USER + 3, 0, {"WM_USER+2", "WM_USER+3"}},
+      {"inverted range takes the outside", nullptr, WM_USER + 4, WM_USER + 1, 0,
+       {"WM_USER+1", "WM_USER+4"}},
+      {"posted kind only", nullptr, 0, 0, PM_QS_POSTMESSAGE,
+       {"WM_USER+1", "WM_USER+2", "WM_USER+3", "WM_USER+4"}},
+      {"paint kind only", nullptr, 0, 0, PM_QS_PAINT, {}},
+  };
+  for (auto& c : cases) {
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {}
+    PostMessage(a, WM_USER + 1, 0, 0);
+    PostMessage(b, WM_USER + 2, 0, 0);
+    PostMessage(nullptr, WM_USER + 3, 0, 0);
+    PostMessage(other, WM_USER + 4, 0, 0);
+    // A look without removing leaves the message first in line.
+    if (!c.want.empty()) {
+      ASSERT_TRUE(PeekMessage(&m, c.hwnd, c.min, c.max, PM_NOREMOVE | c.flags)) << c.name;
+      ASSERT_TRUE(PeekMessage(&m, c.hwnd, c.min, c.max, PM_NOREMOVE | c.flags)) << c.name;
+      EXPECT_EQ(MsgName(m.message), c.want.front()) << c.name;
+    }
+    Seq got;
+    while (PeekMessage(&m, c.hwnd, c.min, c.max, PM_REMOVE | c.flags)) got.push_back(MsgName(m.message));
+    EXPECT_EQ(got, c.want) << c.name;
+  }
+  MSG m;
+  SetLastError(0);
+  EXPECT_FALSE(PeekMessage(&m, reinterpret_cast<HWND>(0x777), 0, 0, PM_REMOVE));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+  EXPECT_EQ(GetMessage(&m, reinterpret_cast<HWND>(0x777), 0, 0), -1);
+}
+
+TEST_F(UserTest, TranslateMessagePostsCharactersForPrintableKeys) {
+  HWND w = Make(WS_POPUP);
+  struct Case { UINT msg, vk; WPARAM want; } cases[] = {
+      {WM_KEYDOWN, 'A', 'a'}, {WM_KEYDOWN, '7', '7'}, {WM_KEYDOWN, VK_SPACE, ' '},
+      {WM_KEYDOWN, VK_RETURN, '\r'}, {WM_KEYDOWN, VK_LEFT, 0}, {WM_KEYUP, 'A', 0},
+  };
+  for (auto& c : cases) {
+    MSG key{w, c.msg, c.vk, 0x1E0001};
+    EXPECT_TRUE(TranslateMessage(&key));
+    MSG m;
+    bool posted = PeekMessage(&m, nullptr, 0, 0, PM_REMOVE);
+    EXPECT_EQ(posted, c.want != 0) << c.vk;
+    if (posted) {
+      EXPECT_EQ(m.message, WM_CHAR);
+      EXPECT_EQ(m.wParam, c.want);
+      EXPECT_EQ(m.lParam, 0x1E0001);
+    }
+  }
+  MSG mouse{w, WM_LBUTTONDOWN};
+  EXPECT_FALSE(TranslateMessage(&mouse));
+}
+
+// Timer tests run the real loop on the manual clock: GetMessage moves the clock to each due
+// time, so the ticks and their times are exact.
+std::vector<std::string> ticks;
+void ThreadTimerProc(HWND h, UINT msg, UINT_PTR id, DWORD time) {
+  ticks.push_back("proc@" + std::to_string(time));
+}
+
+TEST_F(UserTest, TimersFireInOrderOnTheManualClock) {
+  static HWND w;
+  w = Make(WS_POPUP);
+  ticks.clear();
+  react = [](HWND h, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_TIMER) {
+      ticks.push_back(std::to_string(wp) + "@" + std::to_string(GetTickCount()));
+      if (ticks.size() == 8) PostQuitMessage(0);
+    }
+    return std::nullopt;
+  };
+  // The clock starts at 1000.
+  EXPECT_EQ(SetTimer(w, 30, 30, nullptr), 30u);
+  EXPECT_EQ(SetTimer(w, 20, 20, nullptr), 20u);
+  UINT_PTR t = SetTimer(nullptr, 0, 50, ThreadTimerProc);
+  EXPECT_NE(t, 0u);
+  Timer(w, 30); Timer(w, 20); Timer(nullptr, t);
+  MSG m;
+  while (GetMessage(&m, nullptr, 0, 0)) DispatchMessage(&m);
+  EXPECT_EQ(ticks, (Seq{"20@1020", "30@1030", "20@1040", "proc@1050", "30@1060", "20@1060",
+                        "20@1080", "30@1090"}));
+}
+
+TEST_F(UserTest, LateTimersTickOnceAndKeepTheirPhase) {
+  HWND w = Make(WS_POPUP);
+  SetTimer(w, 1, 100, nullptr);
+  Timer(w, 1);
+  AdvanceClock(350);
+  EXPECT_EQ(Drain(), (Seq{"WM_TIMER"}));
+  AdvanceClock(49);  // 1399: the next tick is due at 1400
+  EXPECT_EQ(Drain(), (Seq{}));
+  AdvanceClock(1);
+  EXPECT_EQ(Drain(), (Seq{"WM_TIMER"}));
+  // Setting it again restarts the period; a short interval is raised to the minimum.
+  SetTimer(w, 1, 1, nullptr);
+  AdvanceClock(9);
+  EXPECT_EQ(Drain(), (Seq{}));
+  AdvanceClock(1);
+  EXPECT_EQ(Drain(), (Seq{"WM_TIMER"}));
+  EXPECT_TRUE(KillTimer(w, 1));
+  EXPECT_FALSE(KillTimer(w, 1));
+  // Thread timers get fresh ids.
+  UINT_PTR a = SetTimer(nullptr, 0, 10, ThreadTimerProc), b = SetTimer(nullptr, 0, 10, ThreadTimerProc);
+  EXPECT_NE(a, b);
+  EXPECT_TRUE(KillTimer(nullptr, a));
+  EXPECT_TRUE(KillTimer(nullptr, b));
+}
+
+TEST_F(UserTest, TimersKilledOrOrphanedInsideTheirHandlerStop) {
+  static int count;
+  count = 0;
+  react = [](HWND h, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    if (m != WM_TIMER) return std::nullopt;
+    ++count;
+    if (wp == 1) KillTimer(h, 1);
+    if (wp == 2) DestroyWindow(h);
+    return 0;
+  };
+  HWND a = Make(WS_POPUP), b = Make(WS_POPUP), c = Make(WS_POPUP);
+  SetTimer(a, 1, 10, nullptr);  // killed in its own WM_TIMER
+  SetTimer(b, 2, 10, nullptr);  // its window destroyed in its WM_TIMER
+  SetTimer(c, 3, 10, nullptr);
+  Timer(c, 3);
+  AdvanceClock(10);
+  Drain();
+  EXPECT_EQ(count, 3);
+  EXPECT_FALSE(IsWindow(b));
+  DestroyWindow(c);  // its timer goes with it
+  for (int i = 0; i < 5; ++i) {
+    AdvanceClock(10);
+    Drain();
+  }
+  EXPECT_EQ(count, 3);
+  EXPECT_FALSE(KillTimer(c, 3));
+  // A posted WM_TIMER with a stray lParam never calls it as a procedure.
+  HWND d = Make(WS_POPUP);
+  PostMessage(d, WM_TIMER, 9, 0x1234);
+  EXPECT_EQ(Drain(), (Seq{"WM_TIMER"}));
+  EXPECT_EQ(count, 4);
+}
+
+TEST_F(UserTest, ManualClockLoopsNeverHang) {
+  MSG m;
+  // Nothing at all: the loop runs dry.
+  EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wParam, 0u);
+  // The idle handler is asked first; what it posts is handed out.
+  static int idles;
+  idles = 0;
+  SetIdleHandler([] {
+    if (++idles == 1) PostMessage(nullptr, WM_USER + 1, 0, 0);
+  });
+  EXPECT_TRUE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_USER + 1);
+  EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(idles, 2);
+  SetIdleHandler(nullptr);
+  // A filter that no pending timer matches does not wait for the others.
+  HWND w = Make(WS_POPUP), v = Make(WS_POPUP);
+  SetTimer(w, 1, 500, nullptr);
+  Timer(w, 1);
+  DWORD before = GetTickCount();
+  EXPECT_FALSE(GetMessage(&m, v, 0, 0));
+  EXPECT_EQ(GetTickCount(), before);
+  EXPECT_TRUE(WaitMessage());  // moves the clock to the timer
+  EXPECT_EQ(GetTickCount(), before + 500);
+  EXPECT_TRUE(PeekMessage(&m, w, WM_TIMER, WM_TIMER, PM_REMOVE));
+}
+
+TEST(UserLoop, RealClockBlocksUntilTheTimerIsDue) {
+  UseRealClock();
+  std::uint64_t start = GetTickCount64();
+  UINT_PTR t = SetTimer(nullptr, 0, 30, ThreadTimerProc);
+  MSG m;
+  ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_TIMER);
+  EXPECT_GE(GetTickCount64() - start, 30u);
+  KillTimer(nullptr, t);
+  // Another thread wakes the loop; what it posted through the seam is seen.
+  static std::atomic<bool> ready{false};
+  ready = false;
+  SetEventWaiter([](int timeout) {
+    while (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    PostMessage(nullptr, WM_USER + 7, 0, 0);
+  });
+  std::thread other([] { ready = true; });
+  ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, WM_USER + 7);
+  other.join();
+  SetEventWaiter(nullptr);
+}
+
+// Hooks: newest first; a hook may take itself out while it runs.
+std::vector<std::string> calls;
+HHOOK older, newer;
+LRESULT OlderHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND) calls.push_back("older");
+  return CallNextHookEx(older, code, wp, lp);
+}
+LRESULT SelfUnhookingHook(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND) {
+    calls.push_back("newer");
+    EXPECT_TRUE(UnhookWindowsHookEx(newer));
+  }
+  return CallNextHookEx(newer, code, wp, lp);  // still passes the call on
+}
+
+TEST_F(UserTest, HooksChainNewestFirstAndMayUnhookThemselves) {
+  calls.clear();
+  older = SetWindowsHookEx(WH_CBT, OlderHook, nullptr, 0);
+  newer = SetWindowsHookEx(WH_CBT, SelfUnhookingHook, nullptr, 0);
+  log.clear();
+  HWND w = Make(WS_POPUP);
+  EXPECT_EQ(calls, (Seq{"newer", "older"}));
+  // The fixture's own hook, the oldest, was reached too.
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.front().what, "HCBT_CREATEWND");
+  EXPECT_EQ(log.front().hwnd, w);
+  calls.clear();
+  Make(WS_POPUP);
+  EXPECT_EQ(calls, (Seq{"older"}));
+  EXPECT_FALSE(UnhookWindowsHookEx(newer));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HOOK_HANDLE);
+  EXPECT_TRUE(UnhookWindowsHookEx(older));
+  EXPECT_EQ(SetWindowsHookEx(WH_KEYBOARD_LL, OlderHook, nullptr, 0), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HOOK_FILTER);
+}
+
+LRESULT SwapArrows(int code, WPARAM wp, LPARAM lp) {
+  if (code == MSGF_MENU) {
+    auto* m = reinterpret_cast<MSG*>(lp);
+    if (m->message == WM_KEYDOWN && m->wParam == VK_LEFT) m->wParam = VK_RIGHT;
+    if (m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE) return 1;
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+LRESULT SwallowRightButton(int code, WPARAM wp, LPARAM lp) {
+  if (code >= 0 && (wp == WM_RBUTTONDOWN || wp == WM_RBUTTONUP)) return 2;
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(UserTest, MessageFilterAndMouseHooks) {
+  HHOOK f = SetWindowsHookEx(WH_MSGFILTER, SwapArrows, nullptr, GetCurrentThreadId());
+  MSG m{nullptr, WM_KEYDOWN, VK_LEFT};
+  EXPECT_FALSE(CallMsgFilter(&m, MSGF_MENU));
+  EXPECT_EQ(m.wParam, VK_RIGHT);  // the loop goes on with the edited message
+  m.wParam = VK_ESCAPE;
+  EXPECT_TRUE(CallMsgFilter(&m, MSGF_MENU));
+  UnhookWindowsHookEx(f);
+  EXPECT_FALSE(CallMsgFilter(&m, MSGF_MENU));
+
+  HHOOK mouse = SetWindowsHookEx(WH_MOUSE, SwallowRightButton, nullptr, GetCurrentThreadId());
+  MOUSEHOOKSTRUCT mh{{5, 5}, nullptr, 1, 0};
+  EXPECT_EQ(CallHookChain(WH_MOUSE, HC_ACTION, WM_RBUTTONDOWN, reinterpret_cast<LPARAM>(&mh)), 2);
+  EXPECT_EQ(CallHookChain(WH_MOUSE, HC_ACTION, WM_LBUTTONDOWN, reinterpret_cast<LPARAM>(&mh)), 0);
+  UnhookWindowsHookEx(mouse);
+  EXPECT_FALSE(HasHooks(WH_MOUSE));
+}
+
+}  // namespace
+}  // namespace usertest
