@@ -295,6 +295,62 @@ TEST(UserLoop, RealClockBlocksUntilTheTimerIsDue) {
   SetEventWaiter(nullptr);
 }
 
+TEST_F(UserTest, ModalLoopsNestAndEverythingKeepsFlowingInside) {
+  // WM_USER+1 runs a modal loop until its WM_USER+2 arrives; the inner WM_USER+1 nests a
+  // second loop. Timers and posted messages reach every level.
+  static std::vector<std::string> seen;
+  static int depth;
+  seen.clear();
+  depth = 0;
+  react = [](HWND h, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_TIMER) {
+      seen.push_back("timer" + std::to_string(depth));
+      if (wp == 1) {
+        KillTimer(h, 1);
+        PostMessage(h, WM_USER + 1, 2, 0);  // open the inner loop
+      }
+      if (wp == 2) {
+        KillTimer(h, 2);
+        PostMessage(h, WM_USER + 2, 0, 0);  // end the inner loop
+        PostMessage(h, WM_USER + 2, 0, 0);  // then the outer one
+      }
+    }
+    if (m == WM_USER + 1) {
+      ++depth;
+      seen.push_back("enter" + std::to_string(depth));
+      MSG msg;
+      while (GetMessage(&msg, nullptr, 0, 0)) {
+        if (msg.message == WM_USER + 2) break;
+        DispatchMessage(&msg);
+      }
+      seen.push_back("leave" + std::to_string(depth));
+      --depth;
+      if (wp == 1) PostQuitMessage(0);
+      return 0;
+    }
+    return std::nullopt;
+  };
+  HWND w = Make(WS_POPUP);
+  SetTimer(w, 1, 10, nullptr);
+  SetTimer(w, 2, 25, nullptr);
+  Timer(w, 1); Timer(w, 2);
+  PostMessage(w, WM_USER + 1, 1, 0);
+  MSG m;
+  while (GetMessage(&m, nullptr, 0, 0)) DispatchMessage(&m);
+  EXPECT_EQ(seen, (Seq{"enter1", "timer1", "enter2", "timer2", "leave2", "leave1"}));
+}
+
+TEST_F(UserTest, AWindowDestroyedInsideTheCreationHookIsNotCreated) {
+  auto destroy = [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (code == HCBT_CREATEWND) DestroyWindow(reinterpret_cast<HWND>(wp));
+    return CallNextHookEx(nullptr, code, wp, lp);
+  };
+  HHOOK h = SetWindowsHookEx(WH_CBT, destroy, nullptr, 0);
+  EXPECT_EQ(Make(WS_POPUP), nullptr);
+  UnhookWindowsHookEx(h);
+  EXPECT_NE(Make(WS_POPUP), nullptr);
+}
+
 // Hooks: newest first; a hook may take itself out while it runs.
 std::vector<std::string> calls;
 HHOOK older, newer;

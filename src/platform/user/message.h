@@ -5,6 +5,8 @@
 // queue hands out, in Windows' order: posted messages (FIFO), WM_QUIT once they are gone,
 // input, paint (a seam the painting slice fills), then WM_TIMER for due timers.
 //
+// Everything here is for the UI thread; only WakeMessageLoop may be called from another.
+//
 // Waiting. With the real clock GetMessage and WaitMessage block in WaitForEvents until the next
 // timer is due or something wakes the loop (WakeMessageLoop, from any thread); no polling.
 // With the manual clock nothing ever blocks: when nothing is due, the loop
