@@ -16,18 +16,6 @@ std::shared_ptr<Palette> FindPalette(HPALETTE h) {
   return HandleTable::Get().Find<Palette>(h, ObjectType::Palette);
 }
 
-std::uint32_t NearestIndex(const std::vector<RGBQUAD>& table, COLORREF c) {
-  int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-  std::uint32_t best = 0;
-  int best_d = 1 << 30;
-  for (std::size_t i = 0; i < table.size(); ++i) {
-    int dr = table[i].rgbRed - r, dg = table[i].rgbGreen - g, db = table[i].rgbBlue - b;
-    int d = dr * dr + dg * dg + db * db;
-    if (d < best_d) { best_d = d; best = std::uint32_t(i); if (d == 0) break; }
-  }
-  return best;
-}
-
 namespace {
 
 template <class T>

@@ -91,8 +91,29 @@ std::shared_ptr<Pen> FindPen(HPEN h);
 std::shared_ptr<Font> FindFont(HFONT h);
 std::shared_ptr<Palette> FindPalette(HPALETTE h);
 
-// Index of the colour table entry nearest to `c` (squared RGB distance; first wins ties).
-std::uint32_t NearestIndex(const std::vector<RGBQUAD>& table, COLORREF c);
+// Index of the entry nearest to `c` by squared RGB distance; the first of equals wins.
+// `rgb` gives an entry's red, green and blue.
+template <class Entry, class Channels>
+std::uint32_t NearestOf(const std::vector<Entry>& table, COLORREF c, Channels rgb) {
+  const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+  std::uint32_t best = 0;
+  int best_d = 1 << 30;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    auto [er, eg, eb] = rgb(table[i]);
+    int d = (er - r) * (er - r) + (eg - g) * (eg - g) + (eb - b) * (eb - b);
+    if (d < best_d) {
+      best_d = d;
+      best = std::uint32_t(i);
+      if (d == 0) break;
+    }
+  }
+  return best;
+}
+inline std::uint32_t NearestIndex(const std::vector<RGBQUAD>& table, COLORREF c) {
+  return NearestOf(table, c, [](const RGBQUAD& q) {
+    return std::array<int, 3>{q.rgbRed, q.rgbGreen, q.rgbBlue};
+  });
+}
 
 // The 1x1 monochrome bitmap every memory DC starts with.
 std::shared_ptr<Bitmap> StockBitmap();

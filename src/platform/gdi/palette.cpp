@@ -50,19 +50,9 @@ HPALETTE AddPalette(std::vector<PALETTEENTRY> entries) {
 }
 
 std::uint32_t NearestEntry(const std::vector<PALETTEENTRY>& entries, COLORREF c) {
-  int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-  std::uint32_t best = 0;
-  int best_d = 1 << 30;
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    int dr = entries[i].peRed - r, dg = entries[i].peGreen - g, db = entries[i].peBlue - b;
-    int d = dr * dr + dg * dg + db * db;
-    if (d < best_d) {  // strictly smaller: the first of equal candidates wins
-      best_d = d;
-      best = std::uint32_t(i);
-      if (d == 0) break;
-    }
-  }
-  return best;
+  return NearestOf(entries, c, [](const PALETTEENTRY& e) {
+    return std::array<int, 3>{e.peRed, e.peGreen, e.peBlue};
+  });
 }
 
 }  // namespace
