@@ -473,3 +473,58 @@ TEST_F(UserTest, TopmostWindowsStayAboveTheOthers) {
 
 }  // namespace
 }  // namespace usertest
+
+namespace usertest {
+namespace {
+
+BOOL Collect(HWND h, LPARAM lp) {
+  auto* out = reinterpret_cast<std::vector<HWND>*>(lp);
+  out->push_back(h);
+  return out->size() < 4;  // stop after four
+}
+
+TEST_F(UserTest, AncestorsEnumerationAndSearch) {
+  HWND owner = Make(WS_OVERLAPPED);
+  HWND top = Make(WS_POPUP, owner, "top");
+  HWND a = Make(WS_CHILD, top, "a", WS_EX_NOPARENTNOTIFY);
+  HWND a1 = Make(WS_CHILD, a, "a1", WS_EX_NOPARENTNOTIFY);
+  HWND b = Make(WS_CHILD, top, "b", WS_EX_NOPARENTNOTIFY);
+  HWND c = Make(WS_CHILD, top, "a", WS_EX_NOPARENTNOTIFY);
+  EXPECT_EQ(GetAncestor(a1, GA_PARENT), a);
+  EXPECT_EQ(GetAncestor(top, GA_PARENT), GetDesktopWindow());
+  EXPECT_EQ(GetAncestor(a1, GA_ROOT), top);
+  EXPECT_EQ(GetAncestor(a1, GA_ROOTOWNER), owner);
+
+  std::vector<HWND> got;
+  EnumChildWindows(top, Collect, reinterpret_cast<LPARAM>(&got));
+  EXPECT_EQ(got, (std::vector<HWND>{a, a1, b, c}));
+  got.clear();
+  EnumChildWindows(top, [](HWND h, LPARAM lp) -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+    DestroyWindow(h);  // the snapshot skips what dies: a1 goes with a
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&got));
+  EXPECT_EQ(got, (std::vector<HWND>{a, b, c}));
+  EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
+
+  HWND d = Make(WS_CHILD, top, "x", WS_EX_NOPARENTNOTIFY);
+  HWND e = Make(WS_CHILD, top, "y", WS_EX_NOPARENTNOTIFY);
+  struct Case { HWND after; const char* cls; const char* text; HWND want; } cases[] = {
+      {nullptr, "usertestWINDOW", nullptr, d},
+      {d, kClass, nullptr, e},
+      {nullptr, nullptr, "y", e},
+      {e, nullptr, nullptr, nullptr},
+      {nullptr, kClass, "Y", nullptr},  // the text is compared exactly
+  };
+  for (auto& k : cases)
+    EXPECT_EQ(FindWindowEx(top, k.after, k.cls, k.text), k.want) << (k.text ? k.text : "-");
+  EXPECT_EQ(FindWindow(kClass, "top"), top);
+  got.clear();
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&got));
+  ASSERT_GE(got.size(), 2u);
+  EXPECT_EQ(got[0], top);
+  EXPECT_EQ(got[1], owner);
+}
+
+}  // namespace
+}  // namespace usertest

@@ -577,6 +577,72 @@ BOOL IsChild(HWND parent, HWND hwnd) {
   return FALSE;
 }
 
+HWND GetAncestor(HWND hwnd, UINT flags) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return nullptr;
+  HWND desktop = GetDesktopWindow();
+  switch (flags) {
+    case GA_PARENT: return w->parent;
+    case GA_ROOT: case GA_ROOTOWNER: {
+      if (hwnd == desktop) return nullptr;
+      while (w->parent && w->parent != desktop) w = ParentObj(*w);
+      HWND root = w->hwnd();
+      if (flags == GA_ROOTOWNER)
+        while (HWND o = GetWindow(root, GW_OWNER)) root = o;
+      return root;
+    }
+  }
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return nullptr;
+}
+
+namespace {
+bool EnumInto(HWND parent, WNDENUMPROC proc, LPARAM lp, bool deep) {
+  auto p = FindWindowObj(parent);
+  if (!p) return true;
+  auto list = p->children;
+  for (HWND h : list) {
+    if (!IsWindow(h)) continue;
+    if (!proc(h, lp)) return false;
+    if (deep && !EnumInto(h, proc, lp, true)) return false;
+  }
+  return true;
+}
+}  // namespace
+
+BOOL EnumWindows(WNDENUMPROC proc, LPARAM lp) {
+  if (!proc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  return EnumInto(GetDesktopWindow(), proc, lp, false);
+}
+
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lp) {
+  if (!proc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (parent && !FindWindowObj(parent)) return FALSE;
+  return EnumInto(parent ? parent : GetDesktopWindow(), proc, lp, true);
+}
+
+HWND FindWindowEx(HWND parent, HWND child_after, const char* class_name, const char* window_name) {
+  auto p = FindWindowObj(parent ? parent : GetDesktopWindow());
+  if (!p) return nullptr;
+  std::shared_ptr<WndClass> cls;
+  if (class_name && !(cls = FindClass(class_name))) return nullptr;
+  auto list = p->children;
+  auto it = list.begin();
+  if (child_after) {
+    it = std::find(list.begin(), list.end(), child_after);
+    if (it == list.end()) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return nullptr; }
+    ++it;
+  }
+  for (; it != list.end(); ++it) {
+    auto w = FindWindowObj(*it);
+    if (!w || (cls && w->cls != cls)) continue;
+    if (window_name && w->text != window_name) continue;
+    return *it;
+  }
+  SetLastError(ERROR_SUCCESS);
+  return nullptr;
+}
+
 BOOL IsWindowVisible(HWND hwnd) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;

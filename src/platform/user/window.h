@@ -60,6 +60,19 @@ HWND GetParent(HWND hwnd);
 HWND GetWindow(HWND hwnd, UINT relation);
 HWND GetTopWindow(HWND hwnd);
 BOOL IsChild(HWND parent, HWND hwnd);
+constexpr UINT GA_PARENT = 1, GA_ROOT = 2, GA_ROOTOWNER = 3;
+HWND GetAncestor(HWND hwnd, UINT flags);
+// Enumeration works on a snapshot, so the callback may create or destroy windows. Children
+// come in z-order, each followed by its own descendants.
+using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
+BOOL EnumWindows(WNDENUMPROC proc, LPARAM lp);
+BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lp);
+// Direct children of parent (null: top-level windows) after child_after, matching the class
+// (name without regard to case, or atom; null: any) and the text (exact; null: any).
+HWND FindWindowEx(HWND parent, HWND child_after, const char* class_name, const char* window_name);
+inline HWND FindWindow(const char* class_name, const char* window_name) {
+  return FindWindowEx(nullptr, nullptr, class_name, window_name);
+}
 BOOL IsWindowVisible(HWND hwnd);
 BOOL IsWindowEnabled(HWND hwnd);
 
