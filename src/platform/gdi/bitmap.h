@@ -111,6 +111,5 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
                   const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
 UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
 UINT SetDIBColorTable(HDC dc, UINT start, UINT count, const RGBQUAD* colors);
-BOOL GetBitmapDimensionEx(HBITMAP bmp, SIZE* size);
 
 }  // namespace win

@@ -30,7 +30,6 @@ constexpr int HORZSIZE = 4, VERTSIZE = 6, HORZRES = 8, VERTRES = 10, BITSPIXEL =
               SIZEPALETTE = 104, NUMRESERVED = 106, COLORRES = 108;
 constexpr int RC_BITBLT = 1, RC_PALETTE = 0x0100, RC_STRETCHBLT = 0x0800;
 constexpr int MM_TEXT = 1;
-constexpr COLORREF DC_DEFAULT_BK = 0x00FFFFFF;
 
 namespace gdi {
 
