@@ -127,6 +127,14 @@ TEST_F(UserTest, PeekMessageFilters) {
     EXPECT_EQ(got, c.want) << c.name;
   }
   MSG m;
+  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {}
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), 0u);
+  PostMessage(a, WM_USER, 0, 0);
+  SetTimer(a, 1, 10, nullptr);
+  Timer(a, 1);
+  AdvanceClock(10);
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), MAKELONG(QS_POSTMESSAGE | QS_TIMER, QS_POSTMESSAGE | QS_TIMER));
+  EXPECT_EQ(GetQueueStatus(QS_TIMER), MAKELONG(QS_TIMER, QS_TIMER));
   SetLastError(0);
   EXPECT_FALSE(PeekMessage(&m, reinterpret_cast<HWND>(0x777), 0, 0, PM_REMOVE));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);

@@ -33,6 +33,7 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max);
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT remove);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
+// Returns at once when anything is waiting (we keep no "new since the last look" state).
 BOOL WaitMessage();
 // What kinds of message are waiting (high word: everything waiting; low word: the same, we
 // keep no "new since last look" state).
