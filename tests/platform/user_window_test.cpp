@@ -459,6 +459,33 @@ TEST_F(UserTest, SetWindowPosMovesSizesAndRecomputesTheFrame) {
   EXPECT_EQ(GetWindow(e, GW_HWNDNEXT), nullptr);
 }
 
+TEST_F(UserTest, OwnedWindowsStayAboveTheirOwner) {
+  HWND a = Make(WS_OVERLAPPED);
+  HWND b = Make(WS_POPUP, a);
+  HWND c = Make(WS_POPUP);
+  auto order = [&] {
+    std::vector<HWND> v;
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+      if (h == a || h == b || h == c || h == made_.back()) v.push_back(h);
+    return v;
+  };
+  using V = std::vector<HWND>;
+  EXPECT_EQ(order(), (V{c, b, a}));
+  const UINT keep = SWP_NOMOVE | SWP_NOSIZE;
+  SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, keep);  // b comes along
+  EXPECT_EQ(order(), (V{b, a, c}));
+  SetWindowPos(b, HWND_BOTTOM, 0, 0, 0, 0, keep);  // never below its owner
+  EXPECT_EQ(order(), (V{b, a, c}));
+  HWND d = Make(WS_POPUP, b);  // owned by an owned window
+  SetWindowPos(c, HWND_TOP, 0, 0, 0, 0, keep);
+  EXPECT_EQ(order(), (V{c, d, b, a}));
+  SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, keep);
+  EXPECT_EQ(order(), (V{d, b, a, c}));
+  SetWindowPos(c, HWND_TOP, 0, 0, 0, 0, keep);
+  SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, keep | SWP_NOOWNERZORDER);
+  EXPECT_EQ(order(), (V{a, c, d, b}));
+}
+
 TEST_F(UserTest, TopmostWindowsStayAboveTheOthers) {
   HWND a = Make(WS_POPUP, nullptr, "", WS_EX_TOPMOST);
   HWND b = Make(WS_POPUP);

@@ -64,7 +64,8 @@ bool IsTopmost(HWND h) {
   return w && (w->ex_style & WS_EX_TOPMOST);
 }
 
-void Link(Window& w, HWND after) {
+// With owner_order (unless SWP_NOOWNERZORDER), owned windows are kept above their owners.
+void Link(Window& w, HWND after, bool owner_order = true) {
   Unlink(w);
   auto p = ParentObj(w);
   if (!p) return;
@@ -90,6 +91,33 @@ void Link(Window& w, HWND after) {
   }
   c.insert(pos, w.hwnd());
   w.linked = true;
+  if (!top_level || !owner_order) return;
+  auto index = [&](HWND h) { return std::size_t(std::find(c.begin(), c.end(), h) - c.begin()); };
+  // An owned window is always above its owner.
+  if (auto o = w.owner ? FindWindowObj(w.owner) : nullptr; o && o->linked && index(w.hwnd()) > index(w.owner) &&
+                                       bool(o->ex_style & WS_EX_TOPMOST) == topmost) {
+    c.erase(c.begin() + std::ptrdiff_t(index(w.hwnd())));
+    c.insert(c.begin() + std::ptrdiff_t(index(w.owner)), w.hwnd());
+  }
+  // The windows it owns (and theirs) come along, directly above it, in their order.
+  auto owned_by_w = [&](HWND h) {
+    auto t = FindWindowObj(h);
+    if (!t || bool(t->ex_style & WS_EX_TOPMOST) != topmost) return false;
+    for (HWND o = t->owner; o; ) {
+      if (o == w.hwnd()) return true;
+      auto ow = FindWindowObj(o);
+      o = ow ? ow->owner : nullptr;
+    }
+    return false;
+  };
+  std::vector<HWND> owned;
+  for (HWND h : c)
+    if (owned_by_w(h)) owned.push_back(h);
+  if (owned.empty()) return;
+  c.erase(std::remove_if(c.begin(), c.end(), [&](HWND h) {
+            return std::find(owned.begin(), owned.end(), h) != owned.end();
+          }), c.end());
+  c.insert(c.begin() + std::ptrdiff_t(index(w.hwnd())), owned.begin(), owned.end());
 }
 
 POINT ClientOriginOnScreen(HWND h) {
@@ -962,7 +990,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
   }
   w->window = nw;
   w->client = nc;
-  if (!(pos.flags & SWP_NOZORDER) && w->linked) Link(*w, pos.hwndInsertAfter);
+  if (!(pos.flags & SWP_NOZORDER) && w->linked)
+    Link(*w, pos.hwndInsertAfter, !(pos.flags & SWP_NOOWNERZORDER));
   if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
   if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
   if (nc.left == old_client.left && nc.top == old_client.top) pos.flags |= SWP_NOCLIENTMOVE;

@@ -14,7 +14,8 @@
 //  - DestroyWindow: HCBT_DESTROYWND (may veto), WM_PARENTNOTIFY, hide, owned windows
 //    destroyed whole, then WM_DESTROY parent before children, WM_NCDESTROY children first;
 //  - parent, owner and z-order links (children are created at the bottom of their siblings,
-//    top-level windows at the top, below any topmost ones), GetWindow, GetParent, IsChild;
+//    top-level windows at the top, below any topmost ones; owned windows stay above their
+//    owner and come along when it is raised), GetWindow, GetParent, IsChild;
 //  - window longs, subclass chains (each layer keeps the previous procedure and puts it back;
 //    any order works because only the window's current procedure is stored), DefWindowProc
 //    for creation, text, WM_CLOSE and the frame computation (WM_NCCALCSIZE, AdjustWindowRectEx);
