@@ -188,10 +188,19 @@ TEST_F(UserTest, DestructionOrderWithChildrenAndOwnedWindows) {
 }
 
 TEST_F(UserTest, DestroyingAVisibleChildHidesItAndTellsTheParent) {
+  static std::vector<std::pair<WPARAM, LPARAM>> notes;
+  notes.clear();
+  react = [](HWND, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (m == WM_PARENTNOTIFY) notes.push_back({wp, lp});
+    return std::nullopt;
+  };
   HWND p = Make(WS_POPUP);
-  HWND c = Make(WS_CHILD | WS_VISIBLE, p);
+  HWND c = Make(WS_CHILD | WS_VISIBLE, p, "", 0, {0, 0, 5, 5}, reinterpret_cast<HMENU>(7));
   log.clear();
   DestroyWindow(c);
+  const LPARAM child = reinterpret_cast<LPARAM>(c);
+  EXPECT_EQ(notes, (std::vector<std::pair<WPARAM, LPARAM>>{{MAKEWPARAM(WM_CREATE, 7), child},
+                                                          {MAKEWPARAM(WM_DESTROY, 7), child}}));
   EXPECT_EQ(Names({{p, "p"}, {c, "c"}}),
             (Seq{"c:HCBT_DESTROYWND", "p:WM_PARENTNOTIFY", "c:WM_SHOWWINDOW",
                  "c:WM_WINDOWPOSCHANGING", "c:WM_WINDOWPOSCHANGED", "c:WM_DESTROY",

@@ -15,7 +15,8 @@
 //    destroyed whole, then WM_DESTROY parent before children, WM_NCDESTROY children first;
 //  - parent, owner and z-order links (children are created at the bottom of their siblings,
 //    top-level windows at the top, below any topmost ones; owned windows stay above their
-//    owner and come along when it is raised), GetWindow, GetParent, IsChild;
+//    owner and come along when it is raised), GetWindow, GetParent, IsChild, GetAncestor,
+//    EnumWindows, EnumChildWindows, FindWindowEx;
 //  - window longs, subclass chains (each layer keeps the previous procedure and puts it back;
 //    any order works because only the window's current procedure is stored), DefWindowProc
 //    for creation, text, WM_CLOSE and the frame computation (WM_NCCALCSIZE, AdjustWindowRectEx);
