@@ -388,6 +388,15 @@ TEST_F(UserTest, HooksChainNewestFirstAndMayUnhookThemselves) {
   calls.clear();
   Make(WS_POPUP);
   EXPECT_EQ(calls, (Seq{"older"}));
+  // The handle passed on is only a hint: the chain goes on from the hook being called.
+  HHOOK careless = SetWindowsHookEx(WH_CBT, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (code == HCBT_CREATEWND) calls.push_back("careless");
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }, nullptr, 0);
+  calls.clear();
+  Make(WS_POPUP);
+  EXPECT_EQ(calls, (Seq{"careless", "older"}));
+  UnhookWindowsHookEx(careless);
   EXPECT_FALSE(UnhookWindowsHookEx(newer));
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HOOK_HANDLE);
   EXPECT_TRUE(UnhookWindowsHookEx(older));

@@ -20,6 +20,7 @@ struct Hooks {
   std::vector<std::shared_ptr<Hook>> chain;  // newest first, all kinds
   std::uintptr_t next = 0x1000;
   int calling = 0;  // removed hooks stay listed until no chain is running
+  std::vector<std::shared_ptr<Hook>> running;  // the hook being called, innermost last
 };
 Hooks& State() {
   static Hooks h;
@@ -48,7 +49,9 @@ LRESULT Run(const std::shared_ptr<Hook>& h, int code, WPARAM wp, LPARAM lp) {
   if (!h) return 0;
   auto& s = State();
   ++s.calling;
+  s.running.push_back(h);
   LRESULT r = h->proc(code, wp, lp);
+  s.running.pop_back();
   --s.calling;
   Sweep();
   return r;
@@ -79,8 +82,12 @@ BOOL UnhookWindowsHookEx(HHOOK hook) {
   return FALSE;
 }
 
+// As on Windows the handle is only a hint: inside a hook, the chain goes on from the hook
+// being called, whatever handle it passes.
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wp, LPARAM lp) {
-  auto& c = State().chain;
+  auto& s = State();
+  auto& c = s.chain;
+  if (!s.running.empty()) hook = s.running.back()->handle;
   for (std::size_t i = 0; i < c.size(); ++i)
     if (c[i]->handle == hook) return Run(NextHook(c[i]->kind, std::ptrdiff_t(i)), code, wp, lp);
   return 0;
