@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <set>
 #include <string>
@@ -111,6 +112,17 @@ TEST_F(TextTest, HeightRulesAndMetricsHoldTogether) {
     EXPECT_GT(tm.tmAveCharWidth, 0);
     EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
     EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_TRUETYPE);
+  }
+}
+
+// Heights beyond the largest size clamp to it, INT_MIN included.
+TEST_F(TextTest, ExtremeHeightsClamp) {
+  Use(MakeFont(kSong, -2048));
+  const int want = Metrics().tmHeight;
+  for (int h : {INT_MIN, INT_MIN + 1, -100000}) {
+    SCOPED_TRACE(h);
+    Use(MakeFont(kSong, h));
+    EXPECT_EQ(Metrics().tmHeight, want);
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <map>
 
@@ -439,7 +440,7 @@ std::shared_ptr<FontRealization> RealizeFont(const LOGFONTA& lf_in) {
   double em;
   int height = 0;
   LONG h = lf.lfHeight;
-  if (h < 0) em = std::min<LONG>(-h, 2048);
+  if (h < 0) em = double(std::min<std::int64_t>(-std::int64_t(h), 2048));  // INT_MIN has no int negation
   else if (h > 0) { height = std::min<LONG>(h, 2048); em = cjk ? height : height * upem / (asc + desc); }
   else em = 12;
   r->em_ = em;
