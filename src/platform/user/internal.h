@@ -46,8 +46,43 @@ struct Window : HandleObject {
   bool created = false;     // CreateWindowEx got as far as telling the parent
 };
 
+// Flags SetWindowPos adds to the WINDOWPOS of WM_WINDOWPOSCHANGED, as Windows does.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000;
+
 std::shared_ptr<Window> FindWindowObj(HWND hwnd);  // sets ERROR_INVALID_WINDOW_HANDLE
+std::shared_ptr<Window> ParentObj(const Window& w);
+inline bool IsTopLevel(const Window& w) { return !(w.style & WS_CHILD); }
 bool IsDescendant(HWND ancestor, HWND hwnd);
+std::shared_ptr<WndClass> FindClass(const char* name);  // by name or atom
+// Copies at most cap - 1 bytes of text and a NUL, never cutting a character in half.
+void CopyText(const std::string& text, char* buffer, std::size_t cap, std::size_t* copied);
+
+// Z-order links (winpos.cpp). With owner_order (unless SWP_NOOWNERZORDER), owned windows are
+// kept above their owners.
+void Link(Window& w, HWND after, bool owner_order = true);
+void Unlink(Window& w);
+POINT ClientOriginOnScreen(HWND h);
+MINMAXINFO DefaultMinMax(const Window& w);
+// The default client area: the window rectangle less frame, caption, menu, edge and bars.
+void DefaultClient(const Window& w, RECT* rc);
+
+// The slices of the window manager (painting, input and focus) hear of the core's events
+// through these calls; each slice's own file defines them.
+//   *DefProc: DefWindowProc asks each slice first; true means handled, with *result set.
+//   FocusBeforePosChanged / PaintAfterPosChanged / FocusAfterPosChanged: SetWindowPos calls
+//     them once the new geometry, z-order and visibility are stored; the first two before
+//     WM_WINDOWPOSCHANGED, the last after it. old_window is in screen coordinates.
+//   FocusWindowDestroying: DestroyWindow, after the window is hidden and before WM_DESTROY
+//     (capture, focus and activation leave it).
+//   PaintWindowFreed: just before the window object is freed (its backing store and region go).
+bool PaintDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // paint.cpp
+bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // input.cpp
+void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);         // focus.cpp
+void PaintAfterPosChanged(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags);
+void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);          // focus.cpp
+void FocusWindowDestroying(HWND hwnd);                                            // focus.cpp
+void PaintWindowFreed(HWND hwnd);                                                 // paint.cpp
+
 SIZE ScreenSize();
 // Frame metrics of the classic Windows XP desktop, until the metrics slice owns them.
 enum class Metric { Border, DlgFrame, Frame, Edge, Caption, SmCaption, Menu, VScroll, HScroll,

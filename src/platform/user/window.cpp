@@ -15,136 +15,9 @@ namespace win {
 namespace user {
 namespace {
 
-constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000;
-
-struct ClassTable {
-  std::vector<std::shared_ptr<WndClass>> classes;
-  ATOM next_atom = 0xC000;
-};
-ClassTable& Classes() {
-  static ClassTable t;
-  return t;
-}
-
-std::shared_ptr<WndClass> FindClass(const char* name) {
-  if (!name) return nullptr;
-  for (auto& c : Classes().classes) {
-    if (IS_INTRESOURCE(name) ? c->atom == ATOM(reinterpret_cast<std::uintptr_t>(name))
-                             : strcasecmp(c->name.c_str(), name) == 0)
-      return c;
-  }
-  return nullptr;
-}
-
 std::string PropKey(const char* name) {
   if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(name));
   return name;
-}
-
-bool IsTopLevel(const Window& w) { return !(w.style & WS_CHILD); }
-
-std::shared_ptr<Window> ParentObj(const Window& w) {
-  auto obj = HandleTable::Get().Find(w.parent);
-  if (!obj || obj->type != ObjectType::Window) return nullptr;
-  return std::static_pointer_cast<Window>(obj);
-}
-
-void Unlink(Window& w) {
-  if (!w.linked) return;
-  if (auto p = ParentObj(w)) {
-    auto& c = p->children;
-    c.erase(std::remove(c.begin(), c.end(), w.hwnd()), c.end());
-  }
-  w.linked = false;
-}
-
-// Topmost top-level windows stay above the others.
-bool IsTopmost(HWND h) {
-  auto w = FindWindowObj(h);
-  return w && (w->ex_style & WS_EX_TOPMOST);
-}
-
-// With owner_order (unless SWP_NOOWNERZORDER), owned windows are kept above their owners.
-void Link(Window& w, HWND after, bool owner_order = true) {
-  Unlink(w);
-  auto p = ParentObj(w);
-  if (!p) return;
-  auto& c = p->children;
-  bool top_level = IsTopLevel(w);
-  if (top_level && after == HWND_TOPMOST) w.ex_style |= WS_EX_TOPMOST;
-  if (top_level && (after == HWND_NOTOPMOST || after == HWND_BOTTOM)) w.ex_style &= ~WS_EX_TOPMOST;
-  bool topmost = top_level && (w.ex_style & WS_EX_TOPMOST);
-  auto first_plain = [&] {
-    return std::find_if(c.begin(), c.end(), [](HWND h) { return !IsTopmost(h); });
-  };
-  std::vector<HWND>::iterator pos;
-  if (after == HWND_BOTTOM) {
-    pos = c.end();
-  } else if (after == HWND_TOP || after == HWND_TOPMOST || after == HWND_NOTOPMOST) {
-    pos = (top_level && !topmost) ? first_plain() : c.begin();
-  } else {
-    auto it = std::find(c.begin(), c.end(), after);
-    pos = it == c.end() ? c.begin() : it + 1;
-    // A plain window never goes above a topmost one, nor a topmost one below a plain one.
-    if (top_level && !topmost) pos = std::max(pos, first_plain());
-    if (top_level && topmost) pos = std::min(pos, first_plain());
-  }
-  c.insert(pos, w.hwnd());
-  w.linked = true;
-  if (!top_level || !owner_order) return;
-  auto index = [&](HWND h) { return std::size_t(std::find(c.begin(), c.end(), h) - c.begin()); };
-  // An owned window is always above its owner.
-  if (auto o = w.owner ? FindWindowObj(w.owner) : nullptr; o && o->linked && index(w.hwnd()) > index(w.owner) &&
-                                       bool(o->ex_style & WS_EX_TOPMOST) == topmost) {
-    c.erase(c.begin() + std::ptrdiff_t(index(w.hwnd())));
-    c.insert(c.begin() + std::ptrdiff_t(index(w.owner)), w.hwnd());
-  }
-  // The windows it owns (and theirs) come along, directly above it, in their order.
-  auto owned_by_w = [&](HWND h) {
-    auto t = FindWindowObj(h);
-    if (!t || bool(t->ex_style & WS_EX_TOPMOST) != topmost) return false;
-    for (HWND o = t->owner; o; ) {
-      if (o == w.hwnd()) return true;
-      auto ow = FindWindowObj(o);
-      o = ow ? ow->owner : nullptr;
-    }
-    return false;
-  };
-  std::vector<HWND> owned;
-  for (HWND h : c)
-    if (owned_by_w(h)) owned.push_back(h);
-  if (owned.empty()) return;
-  c.erase(std::remove_if(c.begin(), c.end(), [&](HWND h) {
-            return std::find(owned.begin(), owned.end(), h) != owned.end();
-          }), c.end());
-  c.insert(c.begin() + std::ptrdiff_t(index(w.hwnd())), owned.begin(), owned.end());
-}
-
-POINT ClientOriginOnScreen(HWND h) {
-  POINT pt{};
-  for (auto w = FindWindowObj(h); w && w->parent; w = ParentObj(*w)) {
-    pt.x += w->client.left;
-    pt.y += w->client.top;
-  }
-  return pt;
-}
-
-MINMAXINFO DefaultMinMax(const Window& w) {
-  SIZE screen = ScreenSize();
-  DWORD style = w.style;
-  if ((style & WS_CAPTION) == WS_CAPTION) style &= ~WS_BORDER;  // the frame, not the caption
-  RECT rc{0, 0, screen.cx, screen.cy};
-  AdjustWindowRectEx(&rc, style, FALSE, w.ex_style);
-  MINMAXINFO mmi;
-  int xinc = -rc.left, yinc = -rc.top;
-  mmi.ptMaxSize = {rc.right - rc.left, rc.bottom - rc.top};
-  mmi.ptMaxPosition = {-xinc, -yinc};
-  if (w.style & (WS_DLGFRAME | WS_BORDER))
-    mmi.ptMinTrackSize = {FrameMetric(Metric::MinTrackX), FrameMetric(Metric::MinTrackY)};
-  else
-    mmi.ptMinTrackSize = {2 * xinc, 2 * yinc};
-  mmi.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
-  return mmi;
 }
 
 void SendParentNotify(const Window& w, UINT event) {
@@ -178,6 +51,7 @@ void FreeWindow(HWND h) {
   if (auto desk = FindWindowObj(GetDesktopWindow()))
     for (HWND t : desk->children)
       if (auto o = FindWindowObj(t); o && o->owner == h) o->owner = nullptr;
+  PaintWindowFreed(h);
   w->cls->windows--;
   HandleTable::Get().Remove(h);
 }
@@ -217,10 +91,14 @@ BOOL DestroyImpl(HWND hwnd, bool force) {
       }
     }
   }
+  FocusWindowDestroying(hwnd);
+  if (!IsWindow(hwnd)) return TRUE;
   SendDestroyMessages(hwnd);
   FreeWindow(hwnd);
   return TRUE;
 }
+
+}  // namespace
 
 void CopyText(const std::string& text, char* buffer, std::size_t cap, std::size_t* copied) {
   std::size_t n = std::min(text.size(), cap - 1);
@@ -231,7 +109,6 @@ void CopyText(const std::string& text, char* buffer, std::size_t cap, std::size_
   *copied = n;
 }
 
-}  // namespace
 
 std::shared_ptr<Window> FindWindowObj(HWND hwnd) {
   auto obj = hwnd ? HandleTable::Get().Find(hwnd) : nullptr;
@@ -242,153 +119,21 @@ std::shared_ptr<Window> FindWindowObj(HWND hwnd) {
   return std::static_pointer_cast<Window>(obj);
 }
 
+std::shared_ptr<Window> ParentObj(const Window& w) {
+  auto obj = HandleTable::Get().Find(w.parent);
+  if (!obj || obj->type != ObjectType::Window) return nullptr;
+  return std::static_pointer_cast<Window>(obj);
+}
+
 bool IsDescendant(HWND ancestor, HWND hwnd) {
   for (auto w = FindWindowObj(hwnd); w; w = ParentObj(*w))
     if (w->hwnd() == ancestor) return true;
   return false;
 }
 
-SIZE ScreenSize() { return {1024, 768}; }
-
-int FrameMetric(Metric m) {
-  switch (m) {
-    case Metric::Border: return 1;
-    case Metric::DlgFrame: return 3;
-    case Metric::Frame: return 4;
-    case Metric::Edge: return 2;
-    case Metric::Caption: return 19;
-    case Metric::SmCaption: return 16;
-    case Metric::Menu: return 19;
-    case Metric::VScroll: return 17;
-    case Metric::HScroll: return 17;
-    case Metric::MinTrackX: return 112;
-    case Metric::MinTrackY: return 27;
-  }
-  return 0;
-}
-
 }  // namespace user
 
 using namespace user;
-
-ATOM RegisterClassEx(const WNDCLASSEX* wc) {
-  if (!wc || wc->cbSize != sizeof(WNDCLASSEX) || !wc->lpszClassName ||
-      (!IS_INTRESOURCE(wc->lpszClassName) && !*wc->lpszClassName) ||
-      IS_INTRESOURCE(wc->lpszClassName) || wc->cbClsExtra < 0 || wc->cbWndExtra < 0 ||
-      wc->cbClsExtra > 40000 || wc->cbWndExtra > 40000) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  if (FindClass(wc->lpszClassName)) { SetLastError(ERROR_CLASS_ALREADY_EXISTS); return 0; }
-  auto& t = Classes();
-  if (t.next_atom == 0xFFFF) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return 0; }
-  auto c = std::make_shared<WndClass>();
-  c->atom = t.next_atom++;
-  c->name = wc->lpszClassName;
-  c->style = wc->style;
-  c->proc = wc->lpfnWndProc;
-  c->cls_extra = wc->cbClsExtra;
-  c->wnd_extra = wc->cbWndExtra;
-  c->instance = wc->hInstance;
-  c->icon = wc->hIcon;
-  c->icon_small = wc->hIconSm;
-  c->cursor = wc->hCursor;
-  c->background = wc->hbrBackground;
-  if (wc->lpszMenuName && !IS_INTRESOURCE(wc->lpszMenuName)) c->menu_name = wc->lpszMenuName;
-  c->extra.assign(std::size_t(wc->cbClsExtra), 0);
-  t.classes.push_back(c);
-  return c->atom;
-}
-
-BOOL UnregisterClass(const char* name, HINSTANCE) {
-  auto c = FindClass(name);
-  if (!c) { SetLastError(ERROR_CLASS_DOES_NOT_EXIST); return FALSE; }
-  if (c->windows > 0) { SetLastError(ERROR_CLASS_HAS_WINDOWS); return FALSE; }
-  auto& v = Classes().classes;
-  v.erase(std::remove(v.begin(), v.end(), c), v.end());
-  return TRUE;
-}
-
-BOOL GetClassInfoEx(HINSTANCE, const char* name, WNDCLASSEX* out) {
-  auto c = FindClass(name);
-  if (!c) { SetLastError(ERROR_CLASS_DOES_NOT_EXIST); return FALSE; }
-  if (!out) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  out->style = c->style;
-  out->lpfnWndProc = c->proc;
-  out->cbClsExtra = c->cls_extra;
-  out->cbWndExtra = c->wnd_extra;
-  out->hInstance = c->instance;
-  out->hIcon = c->icon;
-  out->hIconSm = c->icon_small;
-  out->hCursor = c->cursor;
-  out->hbrBackground = c->background;
-  out->lpszMenuName = c->menu_name.empty() ? nullptr : c->menu_name.c_str();
-  out->lpszClassName = c->name.c_str();
-  return c->atom;
-}
-
-ULONG_PTR GetClassLongPtr(HWND hwnd, int index) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return 0;
-  const WndClass& c = *w->cls;
-  if (index >= 0) {
-    if (std::size_t(index) + sizeof(ULONG_PTR) > c.extra.size()) {
-      SetLastError(ERROR_INVALID_INDEX);
-      return 0;
-    }
-    ULONG_PTR v;
-    std::memcpy(&v, c.extra.data() + index, sizeof v);
-    return v;
-  }
-  switch (index) {
-    case GCLP_MENUNAME: return reinterpret_cast<ULONG_PTR>(c.menu_name.empty() ? nullptr : c.menu_name.c_str());
-    case GCLP_HBRBACKGROUND: return reinterpret_cast<ULONG_PTR>(c.background);
-    case GCLP_HCURSOR: return reinterpret_cast<ULONG_PTR>(c.cursor);
-    case GCLP_HICON: return reinterpret_cast<ULONG_PTR>(c.icon);
-    case GCLP_HICONSM: return reinterpret_cast<ULONG_PTR>(c.icon_small);
-    case GCLP_HMODULE: return reinterpret_cast<ULONG_PTR>(c.instance);
-    case GCL_CBWNDEXTRA: return ULONG_PTR(c.wnd_extra);
-    case GCL_CBCLSEXTRA: return ULONG_PTR(c.cls_extra);
-    case GCLP_WNDPROC: return reinterpret_cast<ULONG_PTR>(c.proc);
-    case GCL_STYLE: return c.style;
-    case GCW_ATOM: return c.atom;
-  }
-  SetLastError(ERROR_INVALID_INDEX);
-  return 0;
-}
-
-ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return 0;
-  WndClass& c = *w->cls;
-  ULONG_PTR old = GetClassLongPtr(hwnd, index);
-  if (index >= 0) {
-    if (std::size_t(index) + sizeof(ULONG_PTR) > c.extra.size()) return 0;  // error set
-    std::memcpy(c.extra.data() + index, &value, sizeof value);
-    return old;
-  }
-  switch (index) {
-    case GCLP_HBRBACKGROUND: c.background = reinterpret_cast<HBRUSH>(value); break;
-    case GCLP_HCURSOR: c.cursor = reinterpret_cast<HCURSOR>(value); break;
-    case GCLP_HICON: c.icon = reinterpret_cast<HICON>(value); break;
-    case GCLP_HICONSM: c.icon_small = reinterpret_cast<HICON>(value); break;
-    case GCLP_HMODULE: c.instance = reinterpret_cast<HINSTANCE>(value); break;
-    case GCLP_WNDPROC: c.proc = reinterpret_cast<WNDPROC>(value); break;
-    case GCL_STYLE: c.style = UINT(value); break;
-    case GCL_CBWNDEXTRA: c.wnd_extra = int(value); break;  // for windows created later
-    default: SetLastError(ERROR_INVALID_INDEX); return 0;
-  }
-  return old;
-}
-
-int GetClassName(HWND hwnd, char* buffer, int count) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return 0;
-  if (!buffer || count <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  std::size_t n;
-  CopyText(w->cls->name, buffer, std::size_t(count), &n);
-  return int(n);
-}
 
 HWND GetDesktopWindow() {
   static HWND desktop = [] {
@@ -783,84 +528,6 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   return proc ? proc(hwnd, msg, wp, lp) : 0;
 }
 
-BOOL AdjustWindowRectEx(RECT* rc, DWORD style, BOOL menu, DWORD ex) {
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  int adjust = 0;
-  if ((ex & (WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME)) == WS_EX_STATICEDGE)
-    adjust = FrameMetric(Metric::Border);
-  else if ((ex & WS_EX_DLGMODALFRAME) || (style & (WS_THICKFRAME | WS_DLGFRAME)))
-    adjust = FrameMetric(Metric::DlgFrame) - FrameMetric(Metric::Border);
-  if (style & WS_THICKFRAME) adjust += FrameMetric(Metric::Frame) - FrameMetric(Metric::DlgFrame);
-  if ((style & (WS_BORDER | WS_DLGFRAME)) || (ex & WS_EX_DLGMODALFRAME))
-    adjust += FrameMetric(Metric::Border);
-  InflateRect(rc, adjust, adjust);
-  if ((style & WS_CAPTION) == WS_CAPTION)
-    rc->top -= FrameMetric((ex & WS_EX_TOOLWINDOW) ? Metric::SmCaption : Metric::Caption);
-  if (menu) rc->top -= FrameMetric(Metric::Menu);
-  if (ex & WS_EX_CLIENTEDGE) InflateRect(rc, FrameMetric(Metric::Edge), FrameMetric(Metric::Edge));
-  return TRUE;
-}
-
-namespace {
-// The default client area: the window rectangle less frame, caption, menu, edge and bars.
-void DefaultClient(const Window& w, RECT* rc) {
-  RECT outer{0, 0, 0, 0};
-  bool menu = !(w.style & WS_CHILD) && w.id != 0;
-  AdjustWindowRectEx(&outer, w.style, menu, w.ex_style);
-  rc->left -= outer.left;
-  rc->top -= outer.top;
-  rc->right -= outer.right;
-  rc->bottom -= outer.bottom;
-  if (w.style & WS_VSCROLL) {
-    if (w.ex_style & WS_EX_LEFTSCROLLBAR) rc->left += FrameMetric(Metric::VScroll);
-    else rc->right -= FrameMetric(Metric::VScroll);
-  }
-  if (w.style & WS_HSCROLL) rc->bottom -= FrameMetric(Metric::HScroll);
-  rc->right = std::max(rc->right, rc->left);
-  rc->bottom = std::max(rc->bottom, rc->top);
-}
-}  // namespace
-
-LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return 0;
-  switch (msg) {
-    case WM_NCCREATE: {
-      auto* cs = reinterpret_cast<const CREATESTRUCT*>(lp);
-      if (cs && cs->lpszName && !IS_INTRESOURCE(cs->lpszName)) w->text = cs->lpszName;
-      return TRUE;
-    }
-    case WM_NCCALCSIZE: {
-      if (!lp) return 0;
-      RECT* rc = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
-      DefaultClient(*w, rc);
-      return 0;
-    }
-    case WM_SETTEXT:
-      w->text = lp ? reinterpret_cast<const char*>(lp) : "";
-      return TRUE;
-    case WM_GETTEXT: {
-      if (wp == 0 || !lp) return 0;
-      std::size_t n;
-      CopyText(w->text, reinterpret_cast<char*>(lp), std::size_t(wp), &n);
-      return LRESULT(n);
-    }
-    case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
-    case WM_CLOSE: DestroyWindow(hwnd); return 0;
-    case WM_WINDOWPOSCHANGED: {
-      auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
-      if (!pos) return 0;
-      if (!(pos->flags & SWP_NOCLIENTMOVE))
-        SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
-      if (!(pos->flags & SWP_NOCLIENTSIZE) && FindWindowObj(hwnd))
-        SendMessage(hwnd, WM_SIZE, SIZE_RESTORED,
-                    MAKELPARAM(WORD(RectWidth(w->client)), WORD(RectHeight(w->client))));
-      return 0;
-    }
-  }
-  return 0;
-}
-
 BOOL SetWindowText(HWND hwnd, const char* text) {
   if (!FindWindowObj(hwnd)) return FALSE;
   return BOOL(SendMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) != 0);
@@ -916,98 +583,6 @@ HANDLE RemoveProp(HWND hwnd, const char* name) {
   HANDLE h = it->second;
   w->props.erase(it);
   return h;
-}
-
-BOOL GetWindowRect(HWND hwnd, RECT* rc) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  POINT o = w->parent ? ClientOriginOnScreen(w->parent) : POINT{};
-  *rc = w->window;
-  OffsetRect(rc, o.x, o.y);
-  return TRUE;
-}
-
-BOOL GetClientRect(HWND hwnd, RECT* rc) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  *rc = {0, 0, RectWidth(w->client), RectHeight(w->client)};
-  return TRUE;
-}
-
-BOOL ShowWindow(HWND hwnd, int cmd) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return FALSE;
-  bool was_visible = (w->style & WS_VISIBLE) != 0;
-  bool show = cmd != SW_HIDE;
-  if (show == was_visible) return was_visible;
-  SendMessage(hwnd, WM_SHOWWINDOW, show, 0);
-  if (!FindWindowObj(hwnd)) return was_visible;
-  UINT flags = SWP_NOSIZE | SWP_NOMOVE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
-  if ((w->style & WS_CHILD) || cmd == SW_SHOWNA || cmd == SW_SHOWNOACTIVATE ||
-      cmd == SW_SHOWMINNOACTIVE || cmd == SW_HIDE)
-    flags |= SWP_NOACTIVATE | SWP_NOZORDER;
-  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, flags);
-  return was_visible;
-}
-
-BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return FALSE;
-  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
-  WINDOWPOS pos{hwnd, insert_after, x, y, std::max(cx, 0), std::max(cy, 0), flags};
-  // Drop what would change nothing, as the changed message reports it.
-  if ((pos.flags & SWP_SHOWWINDOW) && (w->style & WS_VISIBLE)) pos.flags &= ~SWP_SHOWWINDOW;
-  if ((pos.flags & SWP_HIDEWINDOW) && !(w->style & WS_VISIBLE)) pos.flags &= ~SWP_HIDEWINDOW;
-  if (RectWidth(w->window) == pos.cx && RectHeight(w->window) == pos.cy) pos.flags |= SWP_NOSIZE;
-  if (w->window.left == pos.x && w->window.top == pos.y) pos.flags |= SWP_NOMOVE;
-  if (insert_after == hwnd) pos.flags |= SWP_NOZORDER;
-  if (!(pos.flags & SWP_NOSENDCHANGING)) {
-    SendMessage(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
-    if (!(w = FindWindowObj(hwnd))) return FALSE;
-  }
-  RECT old_window = w->window, old_client = w->client;
-  RECT nw = old_window;
-  if (!(pos.flags & SWP_NOMOVE)) OffsetRect(&nw, pos.x - nw.left, pos.y - nw.top);
-  if (!(pos.flags & SWP_NOSIZE)) {
-    nw.right = nw.left + pos.cx;
-    nw.bottom = nw.top + pos.cy;
-  }
-  RECT nc = old_client;
-  OffsetRect(&nc, nw.left - old_window.left, nw.top - old_window.top);
-  if ((pos.flags & (SWP_FRAMECHANGED | SWP_NOSIZE)) != SWP_NOSIZE) {
-    NCCALCSIZE_PARAMS p;
-    p.rgrc[0] = nw;
-    p.rgrc[1] = old_window;
-    p.rgrc[2] = old_client;
-    p.lppos = &pos;
-    SendMessage(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&p));
-    if (!(w = FindWindowObj(hwnd))) return FALSE;
-    nc = p.rgrc[0];
-    nc.right = std::max(nc.right, nc.left);
-    nc.bottom = std::max(nc.bottom, nc.top);
-  }
-  w->window = nw;
-  w->client = nc;
-  if (!(pos.flags & SWP_NOZORDER) && w->linked)
-    Link(*w, pos.hwndInsertAfter, !(pos.flags & SWP_NOOWNERZORDER));
-  if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
-  if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
-  if (nc.left == old_client.left && nc.top == old_client.top) pos.flags |= SWP_NOCLIENTMOVE;
-  if (RectWidth(nc) == RectWidth(old_client) && RectHeight(nc) == RectHeight(old_client))
-    pos.flags |= SWP_NOCLIENTSIZE;
-  pos.x = nw.left;
-  pos.y = nw.top;
-  pos.cx = RectWidth(nw);
-  pos.cy = RectHeight(nw);
-  SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
-  return TRUE;
-}
-
-BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) {
-  return SetWindowPos(hwnd, nullptr, x, y, cx, cy,
-                      SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
 }  // namespace win

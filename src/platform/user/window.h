@@ -21,7 +21,10 @@
 //    any order works because only the window's current procedure is stored), DefWindowProc
 //    for creation, text, WM_CLOSE and the frame computation (WM_NCCALCSIZE, AdjustWindowRectEx);
 //  - a basic ShowWindow / SetWindowPos (show, hide, move, size, z-order, frame change).
-// The queue, loops and timers are in message.h and timer.h, the hooks in hook.h.
+// The queue, loops and timers are in message.h and timer.h, the hooks in hook.h. Inside:
+// class.cpp (classes), window.cpp (creation, destruction, links, longs, text), winpos.cpp
+// (geometry, z-order, visibility), defwnd.cpp (DefWindowProc), metrics.cpp; painting, input
+// and focus are slices of their own that the core calls through internal.h.
 //
 // Later slices: painting and invalidation, the full SetWindowPos / ShowWindow (minimise,
 // maximise, placement), hit testing and input, focus and activation (and their CBT calls),
