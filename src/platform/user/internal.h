@@ -44,6 +44,14 @@ struct Window : HandleObject {
   bool destroying = false;  // DestroyWindow has begun
   bool linked = false;      // in its parent's child list
   bool created = false;     // CreateWindowEx got as far as telling the parent
+  HRGN region = nullptr;    // SetWindowRgn: window coordinates, owned by the window
+
+  // State of the painting slice (paint.cpp).
+
+  // State of the input and focus slices (input.cpp, focus.cpp).
+
+  // State of the placement slice (winpos.cpp).
+
 };
 
 // Flags SetWindowPos adds to the WINDOWPOS of WM_WINDOWPOSCHANGED, as Windows does.
