@@ -287,6 +287,16 @@ TEST_F(TextTest, TextOutAlignmentAndCurrentPosition) {
   TextOut(dc, 0, 0, "ab", 2);
   GetCurrentPositionEx(dc, &cp);
   EXPECT_EQ(cp.x, 46 - 12);
+  // At the ends of the coordinate range nothing shows and the position saturates.
+  Clear();
+  SetTextAlign(dc, TA_UPDATECP);
+  MoveToEx(dc, INT_MAX - 5, INT_MAX, nullptr);
+  EXPECT_TRUE(TextOut(dc, 0, 0, "ab", 2));
+  GetCurrentPositionEx(dc, &cp);
+  EXPECT_EQ(cp.x, INT_MAX);
+  SetTextAlign(dc, TA_BOTTOM);
+  EXPECT_TRUE(TextOut(dc, 0, INT_MIN, "ab", 2));
+  EXPECT_EQ(RectWidth(Ink()), 0);
 }
 
 TEST_F(TextTest, ExtTextOutOpaqueClipAndWidths) {
@@ -390,6 +400,16 @@ TEST_F(TextTest, EllipsesFitAndEndWithDots) {
   std::strcpy(buf, "短");
   DrawTextEx(dc, buf, -1, &rc, DT_SINGLELINE | DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
   EXPECT_STREQ(buf, "短");
+
+  // Only the ellipsised line changes; the other lines and their line ends stay as they
+  // were, and nothing is written past the four spare bytes the caller has.
+  const std::string lines = "a\nb\nc\nd\ne\nf\nabcdefghijkl";
+  std::memset(buf, '#', sizeof buf);
+  std::memcpy(buf, lines.data(), lines.size());
+  rc = RECT{0, 0, 66, H};  // 8 of the last line's characters and "..." fill 66 px
+  DrawTextEx(dc, buf, int(lines.size()), &rc, DT_END_ELLIPSIS | DT_MODIFYSTRING, nullptr);
+  EXPECT_STREQ(buf, "a\nb\nc\nd\ne\nf\nabcdefgh...");
+  EXPECT_EQ(buf[lines.size() + 4], '#');
 }
 
 TEST_F(TextTest, PrefixUnderlinesTheNextCharacter) {
@@ -433,10 +453,13 @@ TEST_F(TextTest, CalcRectAndReturnedHeights) {
   EXPECT_EQ(w.right, 10 + 42);
   r = Calc("a\nbb\nccc", RECT{0, 0, 300, 300}, 0);
   EXPECT_EQ(r.right, 18); EXPECT_EQ(r.bottom, 36);
-  // Empty text has no height.
+  // Empty text has no height, unless it is laid out as a single line.
   RECT e{3, 4, 50, 60};
   EXPECT_EQ(DrawText(dc, "", -1, &e, DT_CALCRECT), 0);
   EXPECT_EQ(e.right, 3); EXPECT_EQ(e.bottom, 4);
+  e = RECT{3, 4, 50, 60};
+  EXPECT_EQ(DrawText(dc, "", -1, &e, DT_CALCRECT | DT_SINGLELINE), 12);
+  EXPECT_EQ(e.right, 3); EXPECT_EQ(e.bottom, 16);
   RECT d{3, 4, 50, 60};
   EXPECT_EQ(DrawText(dc, "", 0, &d, DT_CENTER | DT_VCENTER | DT_SINGLELINE), 0);
   EXPECT_EQ(RectWidth(Ink()), 0);
@@ -502,6 +525,9 @@ TEST_F(TextTest, TabbedText) {
   EXPECT_EQ(GetTabbedTextExtent(dc, "a\tb", -1, 1, one) & 0xFFFF, 26u);
   const INT stops[] = {10, 40};
   EXPECT_EQ(GetTabbedTextExtent(dc, "a\tb\tc", -1, 2, stops) & 0xFFFF, 46u);
+  // A stop of INT_MIN lies at 2^31; the width wraps in the low word like Windows' WORD.
+  const INT far_stops[] = {10, INT_MIN};
+  EXPECT_EQ(GetTabbedTextExtent(dc, "a\tb\tc", -1, 2, far_stops) & 0xFFFF, 6u);
   LONG r = TabbedTextOut(dc, 5, 0, "a\tb", -1, 1, one, 5);
   EXPECT_EQ(r & 0xFFFF, 26);
   // "b" starts at the stop, 20 pixels from the origin.

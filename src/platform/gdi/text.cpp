@@ -1,6 +1,7 @@
 #include "platform/gdi/text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/base/error.h"
@@ -16,6 +17,7 @@ struct Ch {
   char32_t cp;
   int src;   // -1 for characters we add (ellipses)
   bool ul;   // prefix underline
+  int units = 0;  // how many bytes (W: units) of the caller's text it came from
 };
 using Chars = std::vector<Ch>;
 
@@ -36,14 +38,14 @@ Chars DecodeA(const char* text, int n) {
   while (i < n) {
     unsigned c = s[i];
     int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len == 1) { out.push_back({c, i, false}); ++i; continue; }
-    if (len == 0) { out.push_back({0xFFFD, i, false}); ++i; continue; }
+    if (len == 1) { out.push_back({c, i, false, 1}); ++i; continue; }
+    if (len == 0) { out.push_back({0xFFFD, i, false, 1}); ++i; continue; }
     char32_t cp = c & (0x7F >> len);
     int k = 1;
     for (; k < len && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k) cp = (cp << 6) | (s[i + k] & 0x3F);
     bool ok = k == len && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF) &&
               !(len == 2 && cp < 0x80) && !(len == 3 && cp < 0x800) && !(len == 4 && cp < 0x10000);
-    out.push_back({ok ? cp : 0xFFFD, i, false});
+    out.push_back({ok ? cp : 0xFFFD, i, false, k});
     i += k;
   }
   return out;
@@ -55,11 +57,11 @@ Chars DecodeW(const WCHAR* s, int n) {
   for (int i = 0; i < n;) {
     char32_t c = s[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
-      out.push_back({0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00), i, false});
+      out.push_back({0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00), i, false, 2});
       i += 2;
       continue;
     }
-    out.push_back({c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c, i, false});
+    out.push_back({c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c, i, false, 1});
     ++i;
   }
   return out;
@@ -109,7 +111,7 @@ class Painter {
   // `pen_x`, `base_y`: logical pen position on the baseline.
   void Draw(const Glyph& g, int pen_x, int base_y, COLORREF color) {
     if (rects_.empty() || g.width == 0 || g.height == 0) return;
-    POINT o = dc_.ToSurface(pen_x + g.left, base_y - g.top);
+    POINT o = dc_.ToSurface(DC::Saturate(std::int64_t(pen_x) + g.left), DC::Saturate(std::int64_t(base_y) - g.top));
     RECT box{o.x, o.y, o.x + g.width, o.y + g.height};
     if (box.right <= bounds_.left || box.left >= bounds_.right || box.bottom <= bounds_.top ||
         box.top >= bounds_.bottom)
@@ -177,33 +179,36 @@ int Output(DC& dc, FontRealization& fr, int x, int y, UINT options, const RECT* 
   UINT align = dc.st.text_align;
   bool update = align & TA_UPDATECP;
   if (update) { x = dc.st.cur_pos.x; y = dc.st.cur_pos.y; }
-  int w = 0;
-  for (int v : widths) w += v;
-  int x0 = (align & TA_CENTER) == TA_CENTER ? x - w / 2 : (align & TA_RIGHT) ? x - w : x;
-  int base = (align & TA_BASELINE) == TA_BASELINE ? y
-             : (align & TA_BOTTOM)                ? y - tm.tmDescent
-                                                  : y + tm.tmAscent;
-  int top = base - tm.tmAscent;
+  // Positions near the ends of the coordinate range saturate rather than wrap.
+  using i64 = std::int64_t;
+  auto sat = [](i64 v) { return int(DC::Saturate(v)); };
+  i64 sum = 0;
+  for (int v : widths) sum += v;
+  const int w = sat(sum);
+  const i64 x0 = (align & TA_CENTER) == TA_CENTER ? i64(x) - w / 2 : (align & TA_RIGHT) ? i64(x) - w : i64(x);
+  const i64 base = (align & TA_BASELINE) == TA_BASELINE ? i64(y)
+                   : (align & TA_BOTTOM)                ? i64(y) - tm.tmDescent
+                                                        : i64(y) + tm.tmAscent;
+  const i64 top = base - tm.tmAscent;
   const RECT* clip = (options & ETO_CLIPPED) && rc ? rc : nullptr;
   if ((options & ETO_OPAQUE) && rc) {
     Painter(dc, nullptr).Fill(*rc, dc.st.bk_color);
   }
   if (!chars.empty() && dc.surface) {
     Painter p(dc, clip);
-    if (dc.st.bk_mode == OPAQUE) p.Fill(RECT{x0, top, x0 + w, top + tm.tmHeight}, dc.st.bk_color);
-    int pen = x0;
+    auto band = [&](i64 t, i64 b) { return RECT{sat(x0), sat(t), sat(x0 + w), sat(b)}; };
+    if (dc.st.bk_mode == OPAQUE) p.Fill(band(top, top + tm.tmHeight), dc.st.bk_color);
+    i64 pen = x0;
     for (std::size_t i = 0; i < chars.size(); ++i) {
-      p.Draw(fr.GlyphFor(chars[i].cp), pen, base, dc.st.text_color);
+      p.Draw(fr.GlyphFor(chars[i].cp), sat(pen), sat(base), dc.st.text_color);
       pen += widths[i];
     }
     if (fr.Underline())
-      p.Fill(RECT{x0, base + fr.UnderlinePos(), x0 + w, base + fr.UnderlinePos() + fr.UnderlineSize()},
-             dc.st.text_color);
+      p.Fill(band(base + fr.UnderlinePos(), base + fr.UnderlinePos() + fr.UnderlineSize()), dc.st.text_color);
     if (fr.StrikeOut())
-      p.Fill(RECT{x0, base + fr.StrikePos(), x0 + w, base + fr.StrikePos() + fr.StrikeSize()},
-             dc.st.text_color);
+      p.Fill(band(base + fr.StrikePos(), base + fr.StrikePos() + fr.StrikeSize()), dc.st.text_color);
   }
-  if (update && (align & TA_CENTER) != TA_CENTER) dc.st.cur_pos.x = (align & TA_RIGHT) ? x - w : x + w;
+  if (update && (align & TA_CENTER) != TA_CENTER) dc.st.cur_pos.x = sat((align & TA_RIGHT) ? i64(x) - w : i64(x) + w);
   return w;
 }
 
@@ -288,6 +293,23 @@ struct Line {
   Chars chars;
   int width = 0;
   int src = 0;  // where the line starts in the caller's text
+  // Once an ellipsis replaces some of the line: the caller's text it replaced.
+  bool modified = false;
+  int mod_begin = 0, mod_end = 0;
+  void Modify(Chars shown) {
+    if (!modified) {
+      modified = true;
+      mod_begin = mod_end = src;
+      bool first = true;
+      for (const Ch& c : chars) {
+        if (c.src < 0) continue;
+        if (first) mod_begin = c.src;
+        first = false;
+        mod_end = std::max(mod_end, c.src + c.units);
+      }
+    }
+    chars = std::move(shown);
+  }
 };
 
 void AddLine(std::vector<Line>& lines, const Layout& L, const Chars& p, std::size_t b,
@@ -374,11 +396,16 @@ Chars PathEllipsis(const Layout& L, const Chars& s, int width) {
   }
 }
 
+// For DT_MODIFYSTRING: the caller's text in [begin, end) becomes `shown`.
+struct Splice {
+  int begin, end;
+  Chars shown;
+};
+
 struct DrawResult {
   int height = 0;
   int drawn = 0;
-  bool modified = false;
-  Chars shown;  // the displayed text, for DT_MODIFYSTRING
+  std::vector<Splice> splices;  // in text order
 };
 
 DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAWTEXTPARAMS* params) {
@@ -404,7 +431,12 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
   res.drawn = total_len;
 
   if (chars.empty()) {
-    if (fmt & DT_CALCRECT) { rc->right = rc->left; rc->bottom = rc->top; }
+    // Empty text still takes a line when it is laid out as one.
+    if (fmt & DT_CALCRECT) {
+      res.height = (fmt & DT_SINGLELINE) ? line_h : 0;
+      rc->right = rc->left;
+      rc->bottom = rc->top + res.height;
+    }
     return res;
   }
   if (!(fmt & DT_NOPREFIX)) {
@@ -460,12 +492,11 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
         Line& last = lines[fit - 1];
         Chars rest = last.chars;
         rest.push_back({' ', -1, false});  // the dropped text follows
-        last.chars = EndEllipsis(L, rest, width);
-        if (last.chars.size() >= 4 && last.chars[last.chars.size() - 4].src == -1)
-          last.chars.erase(last.chars.end() - 4);
+        Chars shown = EndEllipsis(L, rest, width);
+        if (shown.size() >= 4 && shown[shown.size() - 4].src == -1) shown.erase(shown.end() - 4);
+        last.Modify(std::move(shown));
         last.width = L.Measure(last.chars, 0, last.chars.size());
         lines.resize(fit);
-        res.modified = true;
       } else if (fmt & DT_EDITCONTROL) {
         lines.resize(shown);
       }
@@ -474,16 +505,11 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
   if (fmt & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
     for (Line& ln : lines)
       if (ln.width > width) {
-        ln.chars = (fmt & DT_PATH_ELLIPSIS) ? PathEllipsis(L, ln.chars, width)
-                                            : EndEllipsis(L, ln.chars, width);
+        ln.Modify((fmt & DT_PATH_ELLIPSIS) ? PathEllipsis(L, ln.chars, width) : EndEllipsis(L, ln.chars, width));
         ln.width = L.Measure(ln.chars, 0, ln.chars.size());
-        res.modified = true;
       }
-  if (res.modified)
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (i) { res.shown.push_back({'\r', -1, false}); res.shown.push_back({'\n', -1, false}); }
-      res.shown.insert(res.shown.end(), lines[i].chars.begin(), lines[i].chars.end());
-    }
+  for (const Line& ln : lines)
+    if (ln.modified) res.splices.push_back({ln.mod_begin, ln.mod_end, ln.chars});
 
   int total_h = int(lines.size()) * line_h;
   int maxw = 0;
@@ -546,58 +572,72 @@ SIZE Extent(DC& dc, const Chars& chars) {
 
 // Tab stops for the tabbed calls: none = every eight average characters, one = that
 // interval, more = those positions (then the default interval).
-std::vector<int> TabbedWidths(DC& dc, const Chars& chars, int tab_count, const INT* tabs, int start_x) {
+std::vector<int> TabbedWidths(DC& dc, const Chars& chars, int tab_count, const INT* tabs, std::int64_t start_x) {
+  // Stops and positions in 64 bits: a stop of INT_MIN means INT_MAX + 1 pixels.
+  using i64 = std::int64_t;
   FontRealization& fr = *FontOf(dc);
-  int interval = 8 * fr.Metrics().tmAveCharWidth;
+  i64 interval = 8 * fr.Metrics().tmAveCharWidth;
   if (tabs && tab_count == 1 && tabs[0] > 0) interval = tabs[0];
   std::vector<int> w(chars.size());
-  int x = start_x;
+  i64 x = start_x;
   for (std::size_t i = 0; i < chars.size(); ++i) {
+    i64 width;
     if (chars[i].cp == '\t') {
-      int stop = -1;
+      i64 stop = -1;
       if (tabs && tab_count > 1)
-        for (int k = 0; k < tab_count; ++k)
-          if (std::abs(tabs[k]) > x) { stop = std::abs(tabs[k]); break; }
+        for (int k = 0; k < tab_count; ++k) {
+          const i64 at = tabs[k] < 0 ? -i64(tabs[k]) : i64(tabs[k]);
+          if (at > x) { stop = at; break; }
+        }
       if (stop < 0) stop = interval > 0 ? (x / interval + 1) * interval : x;
-      w[i] = stop - x;
+      width = stop - x;
     } else {
-      w[i] = fr.Advance(chars[i].cp) + dc.st.char_extra;
+      width = fr.Advance(chars[i].cp) + dc.st.char_extra;
     }
+    w[i] = int(std::clamp<i64>(width, INT32_MIN, INT32_MAX));
     x += w[i];
   }
   return w;
 }
 
+// DT_MODIFYSTRING: the ellipsised lines are replaced in place and the rest of the text is
+// left as it was. The caller's buffer holds its text and four more units; the result is cut
+// there, at a character boundary, and a NUL follows only when there is room for it.
 template <class CharT>
-void WriteBack(CharT* buf, int orig_len, const Chars& shown) {
-  if (!buf) return;
-  std::size_t cap = std::size_t(orig_len) + 4;
-  if constexpr (sizeof(CharT) == 1) {
-    std::string out;
-    for (const Ch& c : shown) {
+void WriteBack(CharT* buf, int orig_len, const std::vector<Splice>& splices) {
+  if (!buf || splices.empty()) return;
+  const std::size_t cap = std::size_t(orig_len) + 4;
+  std::basic_string<CharT> out;
+  auto encode = [&](char32_t cp) {
+    if constexpr (sizeof(CharT) == 1) {
       std::string one;
-      AppendUtf8(one, c.cp);
-      if (out.size() + one.size() > cap) break;
+      AppendUtf8(one, cp);
       out += one;
+    } else if (cp >= 0x10000) {
+      out += CharT(0xD800 + ((cp - 0x10000) >> 10));
+      out += CharT(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      out += CharT(cp);
     }
-    std::memcpy(buf, out.data(), out.size());
-    buf[out.size()] = 0;
-  } else {
-    std::u16string out;
-    for (const Ch& c : shown) {
-      std::u16string one;
-      if (c.cp >= 0x10000) {
-        one += char16_t(0xD800 + ((c.cp - 0x10000) >> 10));
-        one += char16_t(0xDC00 + ((c.cp - 0x10000) & 0x3FF));
-      } else {
-        one += char16_t(c.cp);
-      }
-      if (out.size() + one.size() > cap) break;
-      out += one;
-    }
-    std::memcpy(buf, out.data(), out.size() * sizeof(char16_t));
-    buf[out.size()] = 0;
+  };
+  int at = 0;
+  for (const Splice& sp : splices) {
+    out.append(buf + at, buf + sp.begin);
+    for (const Ch& c : sp.shown) encode(c.cp);
+    at = sp.end;
   }
+  out.append(buf + at, buf + orig_len);
+  if (out.size() > cap) {
+    std::size_t n = cap;
+    if constexpr (sizeof(CharT) == 1) {
+      while (n > 0 && (static_cast<unsigned char>(out[n]) & 0xC0) == 0x80) --n;
+    } else {
+      if (out[n] >= 0xDC00 && out[n] <= 0xDFFF && n > 0 && out[n - 1] >= 0xD800 && out[n - 1] <= 0xDBFF) --n;
+    }
+    out.resize(n);
+  }
+  std::memcpy(buf, out.data(), out.size() * sizeof(CharT));
+  if (out.size() < cap) buf[out.size()] = 0;
 }
 
 template <class CharT>
@@ -617,8 +657,8 @@ int DrawTextAny(HDC h, CharT* text, int count, RECT* rc, UINT fmt, DRAWTEXTPARAM
   }
   DrawResult r = DrawCore(*dc, std::move(chars), len, rc, fmt, params);
   if (params) params->uiLengthDrawn = UINT(r.drawn);
-  if ((fmt & DT_MODIFYSTRING) && r.modified && (fmt & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)))
-    WriteBack(text, len, r.shown);
+  if ((fmt & DT_MODIFYSTRING) && (fmt & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)))
+    WriteBack(text, len, r.splices);
   return r.height;
 }
 
@@ -735,8 +775,8 @@ DWORD GetTabbedTextExtent(HDC h, const char* text, int count, int tab_count, con
   if (!text && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
   int len = text ? Utf8Len(text, count) : 0;
   Chars chars = DecodeA(text, len);
-  int w = 0;
-  for (int v : TabbedWidths(*dc, chars, tab_count, tabs, 0)) w += v;
+  DWORD w = 0;  // only the low word is reported
+  for (int v : TabbedWidths(*dc, chars, tab_count, tabs, 0)) w += DWORD(v);
   return DWORD(w & 0xFFFF) | (DWORD(FontOf(*dc)->Metrics().tmHeight & 0xFFFF) << 16);
 }
 
@@ -748,7 +788,7 @@ LONG TabbedTextOut(HDC h, int x, int y, const char* text, int count, int tab_cou
   int len = text ? Utf8Len(text, count) : 0;
   Chars chars = DecodeA(text, len);
   FontRealization& fr = *FontOf(*dc);
-  int start = ((dc->st.text_align & TA_UPDATECP) ? dc->st.cur_pos.x : x) - tab_origin;
+  std::int64_t start = std::int64_t((dc->st.text_align & TA_UPDATECP) ? dc->st.cur_pos.x : x) - tab_origin;
   int w = Output(*dc, fr, x, y, 0, nullptr, chars, TabbedWidths(*dc, chars, tab_count, tabs, start));
   return LONG(DWORD(w & 0xFFFF) | (DWORD(fr.Metrics().tmHeight & 0xFFFF) << 16));
 }

@@ -53,7 +53,9 @@ DWORD GetTabbedTextExtent(HDC dc, const char* text, int count, int tab_count, co
 LONG TabbedTextOut(HDC dc, int x, int y, const char* text, int count, int tab_count,
                    const INT* tabs, int tab_origin);
 
-// With DT_MODIFYSTRING the buffer must have room for four more bytes (W: units) and a NUL.
+// With DT_MODIFYSTRING and an ellipsis, each ellipsised line is replaced in place by what it
+// shows and the rest of the text is kept; the buffer must hold `count` + 4 bytes (W: units),
+// and a NUL is written after the result only when it fits in them.
 int DrawText(HDC dc, const char* text, int count, RECT* rc, UINT format);
 int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rc, UINT format);
 int DrawTextEx(HDC dc, char* text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params);
