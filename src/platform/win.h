@@ -20,5 +20,6 @@
 #include "platform/user/hook.h"
 #include "platform/user/message.h"
 #include "platform/user/messages.h"
+#include "platform/user/metrics.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"

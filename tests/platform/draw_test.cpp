@@ -403,8 +403,18 @@ TEST(DrawFill, RectFillsIgnoreRop2AndEmptyRectsDrawNothing) {
   }
   EXPECT_EQ(cv.Painted(), Pixels{});
   EXPECT_FALSE(FillRect(cv.dc(), nullptr, cv.Brush(kRed)));
-  // System-colour brushes are not there yet: refused, not crashed.
-  EXPECT_FALSE(FillRect(cv.dc(), &rc, reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_BTNFACE + 1))));
+  // A system-colour index without a colour is refused, not crashed.
+  EXPECT_FALSE(FillRect(cv.dc(), &rc, reinterpret_cast<HBRUSH>(std::uintptr_t(25 + 1))));
+  EXPECT_FALSE(FillRect(cv.dc(), &rc, reinterpret_cast<HBRUSH>(std::uintptr_t(63 + 1))));
+  EXPECT_EQ(cv.Painted(), Pixels{});
+  // A known one fills in its colour, and DeleteObject leaves the system's brush alone.
+  HBRUSH face = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_BTNFACE + 1));
+  ASSERT_TRUE(FillRect(cv.dc(), &rc, face));
+  EXPECT_EQ(cv.At(3, 3), RGB(212, 208, 200));
+  EXPECT_TRUE(DeleteObject(gdi::SysColorBrush(COLOR_BTNFACE)));
+  cv.Clear(kWhite);
+  ASSERT_TRUE(FillRect(cv.dc(), &rc, face));
+  EXPECT_EQ(cv.At(3, 3), RGB(212, 208, 200));
 }
 
 TEST(DrawFill, FillRectUsesBrushPatternAndClip) {
@@ -504,15 +514,16 @@ TEST(DrawHandles, StaleHandlesFail) {
 
 // DrawEdge in the classic colours: the bottom and right lines own the shared corners.
 TEST(DrawEdgeTest, ClassicEdges) {
-  const COLORREF W = RGB(255, 255, 255), L = RGB(192, 192, 192), S = RGB(128, 128, 128), K = 0;
+  const COLORREF W = RGB(255, 255, 255), L = RGB(212, 208, 200), S = RGB(128, 128, 128),
+                 D = RGB(64, 64, 64), K = 0;
   struct Case { UINT edge, flags; COLORREF lt_out, rb_out, lt_in, rb_in; };
   const Case cases[] = {
-      {EDGE_RAISED, BF_RECT, L, K, W, S},
-      {EDGE_SUNKEN, BF_RECT, S, W, K, L},
+      {EDGE_RAISED, BF_RECT, L, D, W, S},
+      {EDGE_SUNKEN, BF_RECT, S, W, D, L},
       {EDGE_ETCHED, BF_RECT, S, W, W, S},
-      {EDGE_BUMP, BF_RECT, L, K, K, L},
-      {EDGE_RAISED, BF_RECT | BF_SOFT, W, K, L, S},
-      {EDGE_SUNKEN, BF_RECT | BF_SOFT, K, W, S, L},
+      {EDGE_BUMP, BF_RECT, L, D, D, L},
+      {EDGE_RAISED, BF_RECT | BF_SOFT, W, D, L, S},
+      {EDGE_SUNKEN, BF_RECT | BF_SOFT, D, W, S, L},
       {BDR_RAISEDINNER, BF_RECT, W, S, kRed, kRed},
       {EDGE_SUNKEN, BF_RECT | BF_FLAT, S, S, L, L},
       {EDGE_SUNKEN, BF_RECT | BF_MONO, K, K, W, W},
@@ -547,7 +558,7 @@ TEST(DrawEdgeTest, MiddleAdjustAndSides) {
   EXPECT_EQ(rc.top, 3);
   EXPECT_EQ(rc.right, 7);
   EXPECT_EQ(rc.bottom, 7);
-  EXPECT_EQ(cv.Colored(RGB(192, 192, 192)).count({4, 4}), 1u);
+  EXPECT_EQ(cv.Colored(RGB(212, 208, 200)).count({4, 4}), 1u);
   cv.Clear(kRed);
   RECT one{1, 1, 9, 9};
   DrawEdge(cv.dc(), &one, BDR_SUNKENOUTER, BF_BOTTOM | BF_ADJUST);
@@ -576,13 +587,14 @@ TEST(DrawFrameControlTest, GlyphsDependOnState) {
     Canvas cv(16, 16);
     RECT rc{0, 0, 16, 16};
     EXPECT_TRUE(DrawFrameControl(cv.dc(), &rc, type, state)) << type << " " << state;
-    return cv.Picture({{0, '#'}, {RGB(128, 128, 128), 's'}, {RGB(192, 192, 192), 'f'}, {kWhite, 'w'}});
+    return cv.Picture({{0, '#'}, {RGB(64, 64, 64), 'd'}, {RGB(128, 128, 128), 's'},
+                       {RGB(212, 208, 200), 'f'}, {kWhite, 'w'}});
   };
   // A check box is a sunken well; checking adds a mark and nothing else changes around it.
   auto box = draw(DFC_BUTTON, DFCS_BUTTONCHECK), checked = draw(DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
   EXPECT_EQ(box[0], "sssssssssssssssw");
-  EXPECT_EQ(box[1], "s#############fw");
-  EXPECT_EQ(box[8], "s#wwwwwwwwwwwwfw");
+  EXPECT_EQ(box[1], "sdddddddddddddfw");
+  EXPECT_EQ(box[8], "sdwwwwwwwwwwwwfw");
   EXPECT_NE(box, checked);
   EXPECT_EQ(box[0], checked[0]);
   int marks = 0;
@@ -590,9 +602,9 @@ TEST(DrawFrameControlTest, GlyphsDependOnState) {
   EXPECT_EQ(marks, 7 * 3);
   // A push button is raised; pushed it sinks.
   auto up = draw(DFC_BUTTON, DFCS_BUTTONPUSH), down = draw(DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
-  EXPECT_EQ(up[0], "wwwwwwwwwwwwwww#");
-  EXPECT_EQ(up[15], "################");
-  EXPECT_EQ(down[0], "###############w");
+  EXPECT_EQ(up[0], "wwwwwwwwwwwwwwwd");
+  EXPECT_EQ(up[15], "dddddddddddddddd");
+  EXPECT_EQ(down[0], "dddddddddddddddw");
   // The arrows point their way.
   auto upa = draw(DFC_SCROLL, DFCS_SCROLLUP), downa = draw(DFC_SCROLL, DFCS_SCROLLDOWN);
   auto first_dark_row_width = [](const std::vector<std::string>& pic) {

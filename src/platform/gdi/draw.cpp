@@ -11,8 +11,6 @@
 namespace win {
 namespace gdi {
 
-HBRUSH SysColorBrush(int) { return nullptr; }
-
 namespace {
 
 using i64 = std::int64_t;

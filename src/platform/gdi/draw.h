@@ -7,8 +7,8 @@ namespace win {
 
 namespace gdi {
 
-// The brush for a system colour index; FillRect accepts (HBRUSH)(COLOR_x + 1) through it.
-// The window manager provides the real brushes; until then there are none.
+// The brush of a system colour (frame.cpp keeps the one colour table); null for an unknown
+// index. FillRect accepts (HBRUSH)(COLOR_x + 1) through it.
 HBRUSH SysColorBrush(int index);
 
 // The pixels of a rounded rectangle covering [rc.left, rc.right) x [rc.top, rc.bottom) with

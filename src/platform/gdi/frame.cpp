@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/base/error.h"
@@ -10,18 +11,67 @@
 namespace win {
 namespace gdi {
 
-COLORREF SysColor(int index) {
-  // The classic Windows scheme.
-  static const COLORREF colors[] = {
-      RGB(192, 192, 192), RGB(0, 128, 128),   RGB(0, 0, 128),     RGB(128, 128, 128),
-      RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
-      RGB(0, 0, 0),       RGB(255, 255, 255), RGB(192, 192, 192), RGB(192, 192, 192),
-      RGB(128, 128, 128), RGB(0, 0, 128),     RGB(255, 255, 255), RGB(192, 192, 192),
-      RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(192, 192, 192),
-      RGB(255, 255, 255), RGB(0, 0, 0),       RGB(192, 192, 192), RGB(0, 0, 0),
-      RGB(255, 255, 225)};
-  if (index < 0 || index >= int(sizeof colors / sizeof colors[0])) return 0;
-  return colors[index];
+namespace {
+
+// The classic scheme as Windows XP ships it ("Windows Standard"); index 25 has no colour.
+constexpr int kSysColors = 31;
+constexpr COLORREF kNoColor = 0xFFFFFFFF;
+constexpr COLORREF kClassic[kSysColors] = {
+    RGB(212, 208, 200),  // COLOR_SCROLLBAR
+    RGB(58, 110, 165),   // COLOR_BACKGROUND
+    RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
+    RGB(128, 128, 128),  // COLOR_INACTIVECAPTION
+    RGB(212, 208, 200),  // COLOR_MENU
+    RGB(255, 255, 255),  // COLOR_WINDOW
+    RGB(0, 0, 0),        // COLOR_WINDOWFRAME
+    RGB(0, 0, 0),        // COLOR_MENUTEXT
+    RGB(0, 0, 0),        // COLOR_WINDOWTEXT
+    RGB(255, 255, 255),  // COLOR_CAPTIONTEXT
+    RGB(212, 208, 200),  // COLOR_ACTIVEBORDER
+    RGB(212, 208, 200),  // COLOR_INACTIVEBORDER
+    RGB(128, 128, 128),  // COLOR_APPWORKSPACE
+    RGB(10, 36, 106),    // COLOR_HIGHLIGHT
+    RGB(255, 255, 255),  // COLOR_HIGHLIGHTTEXT
+    RGB(212, 208, 200),  // COLOR_BTNFACE
+    RGB(128, 128, 128),  // COLOR_BTNSHADOW
+    RGB(128, 128, 128),  // COLOR_GRAYTEXT
+    RGB(0, 0, 0),        // COLOR_BTNTEXT
+    RGB(212, 208, 200),  // COLOR_INACTIVECAPTIONTEXT
+    RGB(255, 255, 255),  // COLOR_BTNHIGHLIGHT
+    RGB(64, 64, 64),     // COLOR_3DDKSHADOW
+    RGB(212, 208, 200),  // COLOR_3DLIGHT
+    RGB(0, 0, 0),        // COLOR_INFOTEXT
+    RGB(255, 255, 225),  // COLOR_INFOBK
+    kNoColor,
+    RGB(0, 0, 128),      // COLOR_HOTLIGHT
+    RGB(166, 202, 240),  // COLOR_GRADIENTACTIVECAPTION
+    RGB(192, 192, 192),  // COLOR_GRADIENTINACTIVECAPTION
+    RGB(10, 36, 106),    // COLOR_MENUHILIGHT
+    RGB(212, 208, 200),  // COLOR_MENUBAR
+};
+
+bool Known(int index) { return index >= 0 && index < kSysColors && kClassic[index] != kNoColor; }
+
+}  // namespace
+
+COLORREF SysColor(int index) { return Known(index) ? kClassic[index] : 0; }
+
+HBRUSH SysColorBrush(int index) {
+  // Made once and marked stock: they belong to the system, DeleteObject leaves them.
+  static const std::vector<HBRUSH> brushes = [] {
+    std::vector<HBRUSH> v(kSysColors);
+    for (int i = 0; i < kSysColors; ++i) {
+      if (!Known(i)) continue;
+      auto b = std::make_shared<Brush>();
+      b->type = ObjectType::Brush;
+      b->stock = true;
+      b->style = BS_SOLID;
+      b->color = kClassic[i];
+      v[std::size_t(i)] = static_cast<HBRUSH>(HandleTable::Get().Add(b));
+    }
+    return v;
+  }();
+  return Known(index) ? brushes[std::size_t(index)] : nullptr;
 }
 
 }  // namespace gdi

@@ -51,7 +51,8 @@ constexpr UINT DFCS_CAPTIONCLOSE = 0x0, DFCS_CAPTIONMIN = 0x1, DFCS_CAPTIONMAX =
 
 namespace gdi {
 
-// The classic scheme's colour for a COLOR_ index (black for unknown indices).
+// The classic scheme's colour for a COLOR_ index (black for unknown indices); the window
+// manager's GetSysColor answers from the same table.
 COLORREF SysColor(int index);
 
 }  // namespace gdi

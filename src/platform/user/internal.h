@@ -7,6 +7,7 @@
 
 #include "platform/base/handles.h"
 #include "platform/user/messages.h"
+#include "platform/user/metrics.h"
 
 namespace win::user {
 
@@ -92,9 +93,13 @@ void FocusWindowDestroying(HWND hwnd);                                          
 void PaintWindowFreed(HWND hwnd);                                                 // paint.cpp
 
 SIZE ScreenSize();
-// Frame metrics of the classic Windows XP desktop, until the metrics slice owns them.
-enum class Metric { Border, DlgFrame, Frame, Edge, Caption, SmCaption, Menu, VScroll, HScroll,
-                    MinTrackX, MinTrackY };
+// The screen less the task bar (metrics.cpp); what SPI_GETWORKAREA answers.
+RECT WorkArea();
+// The frame metrics the core computes with, read from GetSystemMetrics' table.
+enum class Metric { Border = SM_CXBORDER, DlgFrame = SM_CXDLGFRAME, Frame = SM_CXFRAME,
+                    Edge = SM_CXEDGE, Caption = SM_CYCAPTION, SmCaption = SM_CYSMCAPTION,
+                    Menu = SM_CYMENU, VScroll = SM_CXVSCROLL, HScroll = SM_CYHSCROLL,
+                    MinTrackX = SM_CXMINTRACK, MinTrackY = SM_CYMINTRACK };
 int FrameMetric(Metric m);
 
 }  // namespace win::user

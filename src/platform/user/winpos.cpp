@@ -105,7 +105,7 @@ MINMAXINFO DefaultMinMax(const Window& w) {
     mmi.ptMinTrackSize = {FrameMetric(Metric::MinTrackX), FrameMetric(Metric::MinTrackY)};
   else
     mmi.ptMinTrackSize = {2 * xinc, 2 * yinc};
-  mmi.ptMaxTrackSize = {screen.cx + 12, screen.cy + 12};
+  mmi.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
   return mmi;
 }
 
