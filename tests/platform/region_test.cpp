@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -313,6 +315,67 @@ TEST_F(RegionTest, EllipsesAreSymmetricConvexAndFillTheirBox) {
       }
     }
   }
+}
+
+// Beyond the sizes the outline walk handles, and at the ends of the coordinate range,
+// rounded regions keep their shape: one span per row, symmetric, widening to the middle.
+TEST_F(RegionTest, LargeEllipsesKeepTheirShape) {
+  struct Case { LONG l, t, r, b; };
+  const Case cases[] = {
+      {-1000000000, -3, 1000000000, 3},
+      {0, 0, 100001, 100001},
+      {INT_MIN, INT_MIN, INT_MAX, INT_MIN + 50},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.l << "," << c.t << " " << c.r << "," << c.b);
+    HRGN e = Keep(CreateEllipticRgn(c.l, c.t, c.r, c.b));
+    RECT box;
+    GetRgnBox(e, &box);
+    ASSERT_EQ(B(box), (Box{c.l, c.t, c.r - 1, c.b - 1}));
+    const Boxes rows = RectsOf(e);
+    std::int64_t prev_inset = -1;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const Box& row = rows[i];
+      const std::int64_t inset = std::int64_t(row[0]) - c.l;
+      ASSERT_EQ(inset, std::int64_t(c.r - 1) - row[2]) << "band " << i;
+      if (row[1] < c.t + (c.b - 1 - c.t) / 2) {
+        ASSERT_TRUE(prev_inset < 0 || inset < prev_inset) << "band " << i;
+      }
+      prev_inset = inset;
+    }
+    EXPECT_EQ(rows.front()[1], c.t);
+    EXPECT_EQ(rows.back()[3], c.b - 1);
+  }
+  // A circle 100000 across: 20000 rows below its top the chord is 80 % of the diameter.
+  HRGN circle = Keep(CreateEllipticRgn(0, 0, 100001, 100001));
+  for (const Box& row : RectsOf(circle))
+    if (row[1] <= 20000 && 20000 < row[3]) {
+      EXPECT_NEAR(row[0], 10000, 2);
+    }
+}
+
+// Rounded regions too tall to hold and polygons too costly to scan fail cleanly; corner
+// arguments at the ends of the range are computed without overflowing.
+TEST_F(RegionTest, HugeRegionsFailCleanlyAndExtremeCornersWork) {
+  const POINT diamond[] = {{0, -2000000000}, {2000000000, 0}, {0, 2000000000}, {-2000000000, 0}};
+  const std::pair<const char*, std::function<HRGN()>> too_big[] = {
+      {"tall ellipse", [] { return CreateEllipticRgn(0, 0, 10, 1 << 23); }},
+      {"huge ellipse", [] { return CreateEllipticRgn(-1000000000, -1000000000, 1000000000, 1000000000); }},
+      {"tall corners", [] { return CreateRoundRectRgn(0, 0, 100, INT_MAX, 10, INT_MAX); }},
+      {"huge diamond", [&] { return CreatePolygonRgn(diamond, 4, ALTERNATE); }},
+  };
+  for (const auto& [name, make] : too_big) {
+    SCOPED_TRACE(name);
+    SetLastError(0);
+    EXPECT_EQ(make(), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_NOT_ENOUGH_MEMORY));
+  }
+  RECT box;
+  HRGN empty = Keep(CreateRoundRectRgn(INT_MIN, 0, INT_MIN, 5, 2, 2));
+  EXPECT_EQ(GetRgnBox(empty, &box), NULLREGION);
+  HRGN wide = Keep(CreateRoundRectRgn(INT_MIN, 0, INT_MAX, 2, INT_MIN, INT_MIN));
+  EXPECT_EQ(GetRgnBox(wide, &box), SIMPLEREGION);
+  EXPECT_EQ(B(box), (Box{INT_MIN, 0, INT_MAX - 1, 1}));
 }
 
 struct PolygonCase {

@@ -568,12 +568,7 @@ Region LogicalRegion(const Ctx& c, HRGN h, bool* ok) {
 }  // namespace
 
 Region RoundShape(const RECT& rc, int ew, int eh) {
-  if (rc.left >= rc.right || rc.top >= rc.bottom) return {};
-  HRGN h = CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, ew, eh);
-  auto obj = FindRegion(h);
-  Region out = obj ? obj->rgn : Region();
-  DeleteObject(h);
-  return out;
+  return RoundRectPixels(rc.left, rc.top, rc.right, rc.bottom, std::abs(i64(ew)), std::abs(i64(eh)), rc);
 }
 
 Region RegionFrame(const Region& r, int w, int h) {
@@ -693,7 +688,7 @@ BOOL PolyPolygon(HDC h, const POINT* pts, const INT* counts, int polygons) {
   for (int p = 0; p < polygons; ++p)
     if (counts[p] < 2 || counts[p] > (1 << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
   std::vector<std::vector<Pt>> figures;
-  std::vector<POINT> moved;
+  std::vector<Point64> moved;
   std::size_t base = 0;
   for (int p = 0; p < polygons; ++p) {
     std::vector<Pt> f;
@@ -701,12 +696,12 @@ BOOL PolyPolygon(HDC h, const POINT* pts, const INT* counts, int polygons) {
       Pt s = c.S(pts[base + i].x, pts[base + i].y);
       s = {Clamp(s.x), Clamp(s.y)};
       f.push_back(s);
-      moved.push_back({LONG(s.x), LONG(s.y)});
+      moved.push_back({s.x, s.y});
     }
     figures.push_back(std::move(f));
     base += counts[p];
   }
-  Region fill = PolyPolygonRegion(moved.data(), counts, polygons, c.dc->st.poly_fill_mode);
+  Region fill = *PolyPolygonRegion(moved.data(), counts, polygons, c.dc->st.poly_fill_mode, c.painter->box(), 0);
   // The outline goes first so the fill can leave its pixels alone.
   Region outline = StrokeFigures(c, figures);
   fill.Subtract(outline);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 namespace win {
 namespace gdi {
@@ -130,17 +131,19 @@ std::shared_ptr<RegionObject> FindRegion(HRGN h) {
 
 namespace {
 
+using i64 = std::int64_t;
+
 // Windows' round-rect rows: for a w x h pixel ellipse, the inset of each row from the
 // ellipse's left edge (right edge mirrors it). The outline is Zingl's integer ellipse in a
 // rectangle; the region takes, per row, the span between the outermost outline pixels.
 std::vector<int> EllipseRowInsets(int w, int h) {
   std::vector<int> inset(h, std::numeric_limits<int>::max());
-  const std::int64_t a = w - 1, b = h - 1, b1 = b & 1;
-  std::int64_t dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a;
-  std::int64_t err = dx + dy + b1 * a * a;
-  const std::int64_t step_y = 8 * a * a, step_x = 8 * b * b;
-  std::int64_t x0 = 0, x1 = a, y0 = (b + 1) / 2, y1 = y0 - b1;
-  auto plot = [&](std::int64_t x, std::int64_t y) {
+  const i64 a = w - 1, b = h - 1, b1 = b & 1;
+  i64 dx = 4 * (1 - a) * b * b, dy = 4 * (b1 + 1) * a * a;
+  i64 err = dx + dy + b1 * a * a;
+  const i64 step_y = 8 * a * a, step_x = 8 * b * b;
+  i64 x0 = 0, x1 = a, y0 = (b + 1) / 2, y1 = y0 - b1;
+  auto plot = [&](i64 x, i64 y) {
     if (y < 0 || y >= h) return;
     int v = int(std::min(x, a - x));
     if (v < inset[y]) inset[y] = v;
@@ -150,7 +153,7 @@ std::vector<int> EllipseRowInsets(int w, int h) {
     plot(x0, y0);
     plot(x0, y1);
     plot(x1, y1);
-    std::int64_t e2 = 2 * err;
+    i64 e2 = 2 * err;
     if (e2 <= dy) { ++y0; --y1; err += dy += step_y; }
     if (e2 >= dx || 2 * err > dy) { ++x0; --x1; err += dx += step_x; }
   } while (x0 <= x1);
@@ -166,25 +169,88 @@ std::vector<int> EllipseRowInsets(int w, int h) {
   return inset;
 }
 
+// The walk costs a step per outline pixel and its error terms need 64 bits up to here.
+constexpr i64 kWalkedEllipse = 1 << 16;
+
+// Beyond that, each row on its own: the outline pixel the walk would choose is the one
+// whose ellipse equation is nearest zero, so a row reaches out to the first column where
+// it beats the row nearer the middle, or where the curve crosses the row itself. This
+// agrees with the walk to within a pixel, which at that size nobody can see.
+i64 FarRowInset(i64 w, i64 h, i64 i) {
+  if (i > h - 1 - i) i = h - 1 - i;
+  const long double a = w - 1, b = h - 1, c = a / 2, cy = b / 2;
+  if (i + 1 > cy) return 0;
+  auto v2 = [&](long double y) {
+    long double v = (y - cy) / cy;
+    return v * v;
+  };
+  i64 inset = i64(c);
+  const long double lim = 1 - (v2(i) + v2(i + 1)) / 2;
+  if (lim > 0) {
+    i64 x = i64(std::floor(c - c * std::sqrt(lim))) + 1;
+    if ((x - 1 - c) * (x - 1 - c) < c * c * lim) --x;
+    inset = std::min(inset, x);
+  }
+  const long double own = 1 - v2(i);
+  if (own > 0) inset = std::min(inset, i64(std::floor(c - c * std::sqrt(own) + 0.5L)));
+  return std::max<i64>(0, inset);
+}
+
+class EllipseRows {
+ public:
+  EllipseRows(i64 w, i64 h) : w_(w), h_(h) {
+    if (w <= kWalkedEllipse && h <= kWalkedEllipse) walked_ = EllipseRowInsets(int(w), int(h));
+  }
+  i64 operator()(i64 i) const { return walked_.empty() ? FarRowInset(w_, h_, i) : walked_[std::size_t(i)]; }
+
+ private:
+  i64 w_, h_;
+  std::vector<int> walked_;
+};
+
 }  // namespace
+
+Region RoundRectPixels(i64 l, i64 t, i64 r, i64 b, i64 ew, i64 eh, const RECT& window) {
+  if (r <= l || b <= t) return {};
+  ew = std::clamp<i64>(ew, 0, r - l);
+  eh = std::clamp<i64>(eh, 0, b - t);
+  const i64 xl = std::max<i64>(l, window.left), xr = std::min<i64>(r, window.right);
+  const i64 y0 = std::max<i64>(t, window.top), y1 = std::min<i64>(b, window.bottom);
+  if (xl >= xr || y0 >= y1) return {};
+  if (ew < 2 || eh < 2) return Region(RECT{LONG(xl), LONG(y0), LONG(xr), LONG(y1)});
+  // One row per rounded scan line at the top and bottom, one band for the straight middle.
+  const EllipseRows inset(ew, eh);
+  const i64 half = eh / 2, mid_top = t + half, mid_bottom = b - eh + half + 1;
+  std::vector<RECT> rows;
+  auto row = [&](i64 y, i64 in) {
+    const i64 a = std::max(l + in, xl), z = std::min(r - in, xr);
+    if (a < z) rows.push_back({LONG(a), LONG(y), LONG(z), LONG(y + 1)});
+  };
+  for (i64 y = y0; y < std::min(y1, mid_top); ++y) row(y, inset(y - t));
+  if (std::max(y0, mid_top) < std::min(y1, mid_bottom))
+    rows.push_back({LONG(xl), LONG(std::max(y0, mid_top)), LONG(xr), LONG(std::min(y1, mid_bottom))});
+  for (i64 y = std::max(y0, mid_bottom); y < y1; ++y) row(y, inset(y - (b - eh)));
+  return Region::FromRects(rows.data(), rows.size());
+}
 
 // Polygon scan conversion. A pixel belongs to the polygon when its top-left corner (x, y)
 // does: edges are sampled at integer y with ymin <= y < ymax, and a crossing at x covers
 // the pixels from ceil(x), so a left edge on a pixel column includes it and a right edge
 // excludes it.
-Region PolyPolygonRegion(const POINT* pts, const INT* counts, int polygons, int fill_mode) {
+std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, int polygons, int fill_mode,
+                                        const RECT& window, i64 budget) {
   struct Edge {
-    std::int64_t x0, y0, x1, y1;  // y0 < y1
+    i64 x0, y0, x1, y1;  // y0 < y1
     int dir;
   };
   std::vector<Edge> edges;
-  std::int64_t ymin = std::numeric_limits<std::int64_t>::max(), ymax = std::numeric_limits<std::int64_t>::min();
+  i64 ymin = std::numeric_limits<i64>::max(), ymax = std::numeric_limits<i64>::min();
   std::size_t base = 0;
   for (int p = 0; p < polygons; ++p) {
     int n = counts[p];
     for (int i = 0; i < n; ++i) {
-      const POINT& a = pts[base + i];
-      const POINT& b = pts[base + (i + 1) % n];
+      const Point64& a = pts[base + i];
+      const Point64& b = pts[base + (i + 1) % n];
       if (a.y == b.y) continue;
       Edge e = a.y < b.y ? Edge{a.x, a.y, b.x, b.y, 1} : Edge{b.x, b.y, a.x, a.y, -1};
       ymin = std::min(ymin, e.y0);
@@ -193,29 +259,35 @@ Region PolyPolygonRegion(const POINT* pts, const INT* counts, int polygons, int 
     }
     base += n;
   }
+  if (edges.empty()) return Region();
+  // Only the rows of the window are scanned, and spans are cut to its columns.
+  const i64 first = std::max<i64>(ymin, window.top), last = std::min<i64>(ymax, window.bottom);
+  const i64 xl = window.left, xr = window.right;
+  if (first >= last || xl >= xr) return Region();
   std::vector<pixman_box32_t> boxes;
-  if (edges.empty()) return {};
   std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.y0 < r.y0; });
 
   struct Crossing {
-    std::int64_t x;
+    i64 x;
     int dir;
   };
   std::vector<const Edge*> active;
   std::vector<Crossing> xs;
-  std::vector<std::pair<std::int64_t, std::int64_t>> spans, prev_spans;
+  std::vector<std::pair<i64, i64>> spans, prev_spans;
   std::size_t next = 0;
-  auto ceil_div = [](__int128 num, std::int64_t den) {  // den > 0
-    return std::int64_t(num >= 0 ? (num + den - 1) / den : -((-num) / den));
+  auto ceil_div = [](__int128 num, i64 den) {  // den > 0
+    return i64(num >= 0 ? (num + den - 1) / den : -((-num) / den));
   };
-  std::int64_t band_top = ymin;
-  auto flush = [&](std::int64_t bottom) {
+  i64 band_top = first, work = 0;
+  auto flush = [&](i64 bottom) {
     for (auto& s : prev_spans) boxes.push_back({int(s.first), int(band_top), int(s.second), int(bottom)});
   };
-  for (std::int64_t y = ymin, next_y; y < ymax; y = next_y) {
+  for (i64 y = first, next_y; y < last; y = next_y) {
     while (next < edges.size() && edges[next].y0 <= y) active.push_back(&edges[next++]);
     active.erase(std::remove_if(active.begin(), active.end(), [y](const Edge* e) { return e->y1 <= y; }),
                  active.end());
+    work += i64(active.size()) + 1;
+    if (budget > 0 && work > budget) return std::nullopt;
     xs.clear();
     for (const Edge* e : active)
       xs.push_back({e->x0 + ceil_div(__int128(y - e->y0) * (e->x1 - e->x0), e->y1 - e->y0), e->dir});
@@ -232,22 +304,25 @@ Region PolyPolygonRegion(const POINT* pts, const INT* counts, int polygons, int 
     } else {
       for (std::size_t i = 0; i + 1 < xs.size(); i += 2) spans.push_back({xs[i].x, xs[i + 1].x});
     }
+    for (auto& s : spans) s = {std::max(s.first, xl), std::min(s.second, xr)};
     spans.erase(std::remove_if(spans.begin(), spans.end(), [](auto& s) { return s.first >= s.second; }),
                 spans.end());
     // Between events, vertical edges give the same spans on every row: skip to the next event.
     next_y = y + 1;
     if (std::all_of(active.begin(), active.end(), [](const Edge* e) { return e->x0 == e->x1; })) {
-      next_y = next < edges.size() ? edges[next].y0 : ymax;
+      next_y = next < edges.size() ? edges[next].y0 : last;
       for (const Edge* e : active) next_y = std::min(next_y, e->y1);
     }
+    next_y = std::min(next_y, last);
     // Rows with identical spans become one band.
     if (spans != prev_spans) {
       flush(y);
+      if (budget > 0 && i64(boxes.size()) > kMaxRegionRows) return std::nullopt;
       prev_spans = spans;
       band_top = y;
     }
   }
-  flush(ymax);
+  flush(last);
   Region out;
   if (!boxes.empty()) {
     pixman_region32_fini(out.raw());
@@ -260,11 +335,29 @@ Region PolyPolygonRegion(const POINT* pts, const INT* counts, int polygons, int 
 
 namespace {
 
+using i64 = std::int64_t;
+
+// Everything a region can cover.
+constexpr RECT kAll{std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::min(),
+                    std::numeric_limits<LONG>::max(), std::numeric_limits<LONG>::max()};
+
 HRGN AddRegion(gdi::Region rgn) {
   auto obj = std::make_shared<gdi::RegionObject>();
   obj->type = ObjectType::Region;
   obj->rgn = std::move(rgn);
   return reinterpret_cast<HRGN>(HandleTable::Get().Add(std::move(obj)));
+}
+
+// Region work allocates in proportion to its input; running out of memory fails the call
+// like any other Windows allocation failure instead of leaving through the C interface.
+template <class R, class F>
+R Guarded(R failed, F f) {
+  try {
+    return f();
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return failed;
+  }
 }
 
 RECT Normalised(int left, int top, int right, int bottom) {
@@ -283,31 +376,19 @@ HRGN CreateRectRgnIndirect(const RECT* rc) {
 }
 
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
-  RECT rc = Normalised(left, top, right, bottom);
   // Windows leaves out the last column and row of the rectangle for rounded regions.
-  rc.right -= 1;
-  rc.bottom -= 1;
-  if (rc.right <= rc.left || rc.bottom <= rc.top) return AddRegion(gdi::Region());
-  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  const int ew = int(std::min<std::int64_t>(w, std::abs(std::int64_t(width))));
-  const int eh = int(std::min<std::int64_t>(h, std::abs(std::int64_t(height))));
-  if (ew < 2 || eh < 2) return AddRegion(gdi::Region(rc));
-
-  // One row per rounded scan line at the top and bottom, one band for the straight middle.
-  std::vector<int> inset = gdi::EllipseRowInsets(ew, eh);
-  std::vector<RECT> rows;
-  rows.reserve(eh);
-  const int half = eh / 2;
-  for (int i = 0; i < half; ++i) rows.push_back({rc.left + inset[i], rc.top + i, rc.right - inset[i], rc.top + i + 1});
-  rows.push_back({rc.left, rc.top + half, rc.right, rc.bottom - eh + half + 1});
-  for (int i = half + 1; i < eh; ++i)
-    rows.push_back({rc.left + inset[i], rc.bottom - eh + i, rc.right - inset[i], rc.bottom - eh + i + 1});
-  return AddRegion(gdi::Region::FromRects(rows.data(), rows.size()));
+  const i64 l = std::min(left, right), t = std::min(top, bottom);
+  const i64 r = i64(std::max(left, right)) - 1, b = i64(std::max(top, bottom)) - 1;
+  const i64 ew = std::min(r - l, std::abs(i64(width))), eh = std::min(b - t, std::abs(i64(height)));
+  if (ew >= 2 && eh > gdi::kMaxRegionRows) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
+  return Guarded<HRGN>(nullptr, [&] { return AddRegion(gdi::RoundRectPixels(l, t, r, b, ew, eh, kAll)); });
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
   RECT rc = Normalised(left, top, right, bottom);
-  return CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, rc.right - rc.left, rc.bottom - rc.top);
+  // Sides past INT_MAX only need to be at least the rectangle's.
+  auto side = [](LONG a, LONG z) { return int(std::min<i64>(i64(z) - a, std::numeric_limits<int>::max())); };
+  return CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, side(rc.left, rc.right), side(rc.top, rc.bottom));
 }
 
 HRGN CreateEllipticRgnIndirect(const RECT* rc) {
@@ -323,14 +404,23 @@ HRGN CreatePolyPolygonRgn(const POINT* pts, const INT* counts, int polygons, int
   for (int p = 0; p < polygons; ++p) {
     if (counts[p] < 2) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
   }
-  return AddRegion(gdi::PolyPolygonRegion(pts, counts, polygons, fill_mode));
+  return Guarded<HRGN>(nullptr, [&]() -> HRGN {
+    std::vector<gdi::Point64> wide;
+    std::size_t base = 0;
+    for (int p = 0; p < polygons; base += std::size_t(counts[p++]))
+      for (int i = 0; i < counts[p]; ++i) wide.push_back({pts[base + i].x, pts[base + i].y});
+    auto rgn = gdi::PolyPolygonRegion(wide.data(), counts, polygons, fill_mode, kAll, gdi::kMaxScanWork);
+    if (!rgn) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
+    return AddRegion(std::move(*rgn));
+  });
 }
 
 HRGN CreatePolygonRgn(const POINT* pts, int count, int fill_mode) {
   return CreatePolyPolygonRgn(pts, &count, 1, fill_mode);
 }
 
-HRGN ExtCreateRegion(const XFORM* xform, DWORD size, const RGNDATA* data) {
+namespace {
+HRGN ExtCreateRegionUnguarded(const XFORM* xform, DWORD size, const RGNDATA* data) {
   if (!data || size < sizeof(RGNDATAHEADER)) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
   RGNDATAHEADER rdh;
   std::memcpy(static_cast<void*>(&rdh), static_cast<const void*>(data), sizeof rdh);
@@ -372,8 +462,14 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD size, const RGNDATA* data) {
   }
   return AddRegion(gdi::Region::FromRects(rects.data(), rects.size()));
 }
+}  // namespace
 
-DWORD GetRegionData(HRGN rgn, DWORD size, RGNDATA* data) {
+HRGN ExtCreateRegion(const XFORM* xform, DWORD size, const RGNDATA* data) {
+  return Guarded<HRGN>(nullptr, [&] { return ExtCreateRegionUnguarded(xform, size, data); });
+}
+
+namespace {
+DWORD GetRegionDataUnguarded(HRGN rgn, DWORD size, RGNDATA* data) {
   auto obj = gdi::FindRegion(rgn);
   if (!obj) return 0;
   std::vector<RECT> rects = obj->rgn.Rects();
@@ -392,8 +488,14 @@ DWORD GetRegionData(HRGN rgn, DWORD size, RGNDATA* data) {
     std::memcpy(reinterpret_cast<char*>(data) + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
   return DWORD(needed);
 }
+}  // namespace
 
-int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode) {
+DWORD GetRegionData(HRGN rgn, DWORD size, RGNDATA* data) {
+  return Guarded<DWORD>(0, [&] { return GetRegionDataUnguarded(rgn, size, data); });
+}
+
+namespace {
+int CombineRgnUnguarded(HRGN dst, HRGN src1, HRGN src2, int mode) {
   if (mode < RGN_AND || mode > RGN_COPY) { SetLastError(ERROR_INVALID_PARAMETER); return ERROR; }
   auto d = gdi::FindRegion(dst);
   if (!d) return ERROR;
@@ -415,6 +517,11 @@ int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode) {
   }
   d->rgn = std::move(result);
   return d->rgn.Complexity();
+}
+}  // namespace
+
+int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode) {
+  return Guarded<int>(ERROR, [&] { return CombineRgnUnguarded(dst, src1, src2, mode); });
 }
 
 BOOL SetRectRgn(HRGN rgn, int left, int top, int right, int bottom) {
