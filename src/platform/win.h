@@ -21,5 +21,6 @@
 #include "platform/user/message.h"
 #include "platform/user/messages.h"
 #include "platform/user/metrics.h"
+#include "platform/user/paint.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"

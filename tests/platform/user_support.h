@@ -25,7 +25,8 @@ inline std::string MsgName(UINT m) {
       {WM_NCCREATE, "WM_NCCREATE"}, {WM_NCDESTROY, "WM_NCDESTROY"},
       {WM_NCCALCSIZE, "WM_NCCALCSIZE"}, {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
       {WM_TIMER, "WM_TIMER"}, {WM_KEYDOWN, "WM_KEYDOWN"}, {WM_CHAR, "WM_CHAR"},
-      {WM_PAINT, "WM_PAINT"},
+      {WM_PAINT, "WM_PAINT"}, {WM_NCPAINT, "WM_NCPAINT"}, {WM_ERASEBKGND, "WM_ERASEBKGND"},
+      {WM_PRINT, "WM_PRINT"}, {WM_PRINTCLIENT, "WM_PRINTCLIENT"}, {WM_SETREDRAW, "WM_SETREDRAW"},
   };
   auto it = names.find(m);
   if (it != names.end()) return it->second;

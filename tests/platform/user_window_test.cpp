@@ -19,7 +19,7 @@ TEST_F(UserTest, CreationSendsWindowsSequence) {
       {"visible overlapped", WS_OVERLAPPEDWINDOW | WS_VISIBLE, false,
        {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE",
         "w:WM_CREATE", "w:WM_SIZE", "w:WM_MOVE", "w:WM_SHOWWINDOW", "w:WM_WINDOWPOSCHANGING",
-        "w:WM_WINDOWPOSCHANGED"}},
+        "w:WM_NCPAINT", "w:WM_ERASEBKGND", "w:WM_WINDOWPOSCHANGED"}},
       {"hidden popup", WS_POPUP | WS_BORDER, false,
        {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE", "w:WM_SIZE",
         "w:WM_MOVE"}},

@@ -26,6 +26,8 @@ struct WndClass {
   int windows = 0;
 };
 
+struct PaintState;  // paint_internal.h
+
 struct Window : HandleObject {
   HWND hwnd() const { return static_cast<HWND>(handle); }
   std::shared_ptr<WndClass> cls;
@@ -48,6 +50,7 @@ struct Window : HandleObject {
   HRGN region = nullptr;    // SetWindowRgn: window coordinates, owned by the window
 
   // State of the painting slice (paint.cpp).
+  std::shared_ptr<PaintState> paint;  // update region, pending messages, backing store
 
   // State of the input and focus slices (input.cpp, focus.cpp).
 

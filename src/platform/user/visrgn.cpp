@@ -1,0 +1,415 @@
+// Visible regions, backing stores, window DCs, window regions and the display link.
+#include <algorithm>
+#include <map>
+
+#include "platform/base/geometry.h"
+#include "platform/gdi/dc.h"
+#include "platform/user/display_link.h"
+#include "platform/user/paint_internal.h"
+#include "platform/user/window.h"
+
+namespace win::user {
+namespace {
+
+struct WindowDC {
+  HWND hwnd = nullptr;
+  HRGN clip = nullptr;  // screen coordinates, owned by the DC
+  DWORD flags = 0;
+  std::optional<gdi::Region> paint;  // window coordinates
+};
+std::map<HDC, WindowDC>& LiveDCs() {
+  static std::map<HDC, WindowDC> dcs;
+  return dcs;
+}
+
+HWND locked = nullptr;
+ScreenChangedListener& Listener() {
+  static ScreenChangedListener listener;
+  return listener;
+}
+
+// The largest backing store side: a window may be larger, but nothing beyond this is kept
+// (a 8192 x 8192 store is 256 MB already).
+constexpr int kMaxBackingSide = 8192;
+
+void SubtractShapes(gdi::Region& rgn, const std::vector<HWND>& list, std::size_t end,
+                    POINT client_origin) {
+  for (std::size_t i = 0; i < end; ++i) {
+    auto s = FindWindowObj(list[i]);
+    if (!s || !(s->style & WS_VISIBLE)) continue;
+    gdi::Region shape = ShapeInParent(*s);
+    shape.Offset(client_origin.x, client_origin.y);
+    rgn.Subtract(shape);
+  }
+}
+
+void IntersectWindowRegion(gdi::Region& rgn, const Window& w) {
+  if (!w.region) return;
+  DWORD saved = GetLastError();
+  auto r = gdi::FindRegion(w.region);
+  SetLastError(saved);
+  if (!r) return;
+  gdi::Region shape = r->rgn;
+  POINT o = WindowOrigin(w);
+  shape.Offset(o.x, o.y);
+  rgn.Intersect(shape);
+}
+
+bool ComputeDC(const WindowDC& d, std::shared_ptr<gdi::Bitmap>* surface, POINT* origin,
+               gdi::Region* vis) {
+  auto w = FindWindowObj(d.hwnd);
+  if (!w) return false;
+  auto top = TopLevelOf(d.hwnd);
+  if (!top) return false;
+  *surface = BackingStore(*top);
+  POINT wo = WindowOrigin(*w);
+  *origin = (d.flags & DCX_WINDOW) ? wo : ClientOrigin(*w);
+  *vis = VisibleRegion(*w, d.flags);
+  if (locked && !(d.flags & DCX_LOCKWINDOWUPDATE) && IsDescendant(locked, d.hwnd)) vis->Clear();
+  if (d.clip && (d.flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
+    DWORD saved = GetLastError();
+    auto r = gdi::FindRegion(d.clip);
+    SetLastError(saved);
+    if (r) {
+      gdi::Region c = r->rgn;
+      RECT tr;
+      GetWindowRect(top->hwnd(), &tr);
+      c.Offset(-tr.left, -tr.top);
+      if (d.flags & DCX_INTERSECTRGN) vis->Intersect(c);
+      else vis->Subtract(c);
+    }
+  }
+  if (d.paint) {
+    gdi::Region p = *d.paint;
+    p.Offset(wo.x, wo.y);
+    vis->Intersect(p);
+  }
+  return true;
+}
+
+}  // namespace
+
+PaintState& PaintOf(Window& w) {
+  if (!w.paint) w.paint = std::make_shared<PaintState>();
+  return *w.paint;
+}
+
+std::shared_ptr<Window> TopLevelOf(HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  while (w && (w->style & WS_CHILD)) {
+    auto p = ParentObj(*w);
+    if (!p) break;
+    w = p;
+  }
+  return w;
+}
+
+POINT WindowOrigin(const Window& w) {
+  if (!(w.style & WS_CHILD)) return {0, 0};
+  auto p = ParentObj(w);
+  if (!p) return {0, 0};
+  POINT o = ClientOrigin(*p);
+  return {o.x + w.window.left, o.y + w.window.top};
+}
+
+POINT ClientOrigin(const Window& w) {
+  POINT o = WindowOrigin(w);
+  return {o.x + w.client.left - w.window.left, o.y + w.client.top - w.window.top};
+}
+
+RECT ClientInWindow(const Window& w) {
+  RECT r = w.client;
+  OffsetRect(&r, -w.window.left, -w.window.top);
+  return r;
+}
+
+RECT WholeWindow(const Window& w) { return {0, 0, RectWidth(w.window), RectHeight(w.window)}; }
+
+bool VisibleChain(const Window& w) {
+  if (!(w.style & WS_VISIBLE)) return false;
+  for (auto p = ParentObj(w); p; p = ParentObj(*p))
+    if (!(p->style & WS_VISIBLE)) return false;
+  return true;
+}
+
+gdi::Region ShapeInParent(const Window& w) {
+  gdi::Region shape(w.window);
+  if (w.region) {
+    DWORD saved = GetLastError();
+    auto r = gdi::FindRegion(w.region);
+    SetLastError(saved);
+    if (r) {
+      gdi::Region own = r->rgn;
+      own.Offset(w.window.left, w.window.top);
+      shape.Intersect(own);
+    }
+  }
+  return shape;
+}
+
+gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style) {
+  if (!VisibleChain(w)) return {};
+  if ((flags & DCX_PARENTCLIP) && (w.style & WS_CHILD)) {
+    // The parent's visible client area; the parent's WS_CLIPCHILDREN does not apply.
+    if (auto p = ParentObj(w))
+      return VisibleRegion(*p, (p->style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0, false);
+  }
+  POINT wo = WindowOrigin(w);
+  RECT area = (flags & DCX_WINDOW) ? WholeWindow(w) : ClientInWindow(w);
+  OffsetRect(&area, wo.x, wo.y);
+  gdi::Region rgn(area);
+  IntersectWindowRegion(rgn, w);
+  if ((flags & DCX_CLIPCHILDREN) || (use_style && (w.style & WS_CLIPCHILDREN)))
+    SubtractShapes(rgn, w.children, w.children.size(), ClientOrigin(w));
+  bool siblings = (flags & DCX_CLIPSIBLINGS) || (use_style && (w.style & WS_CLIPSIBLINGS));
+  std::shared_ptr<Window> keep;
+  const Window* cur = &w;
+  while (cur->style & WS_CHILD) {
+    auto p = ParentObj(*cur);
+    if (!p) break;
+    POINT pco = ClientOrigin(*p);
+    if (siblings) {
+      auto& list = p->children;
+      auto at = std::find(list.begin(), list.end(), cur->hwnd());
+      SubtractShapes(rgn, list, std::size_t(at - list.begin()), pco);
+    }
+    RECT pc = ClientInWindow(*p);
+    POINT po = WindowOrigin(*p);
+    OffsetRect(&pc, po.x, po.y);
+    rgn.IntersectRect(pc);
+    IntersectWindowRegion(rgn, *p);
+    keep = p;
+    cur = p.get();
+    siblings = (cur->style & WS_CLIPSIBLINGS) != 0;
+  }
+  rgn.IntersectRect(WholeWindow(*cur));
+  return rgn;
+}
+
+gdi::Region Updatable(const Window& w) {
+  gdi::Region r = VisibleRegion(w, DCX_WINDOW, false);
+  POINT o = WindowOrigin(w);
+  r.Offset(-o.x, -o.y);
+  return r;
+}
+
+std::shared_ptr<gdi::Bitmap> BackingStore(Window& top) {
+  PaintState& ps = PaintOf(top);
+  int width = std::clamp(int(RectWidth(top.window)), 1, kMaxBackingSide);
+  int height = std::clamp(int(RectHeight(top.window)), 1, kMaxBackingSide);
+  if (ps.backing && ps.backing->width == width && ps.backing->height == height) return ps.backing;
+  auto fresh = gdi::NewBitmap(width, height, 32);
+  if (!fresh) return ps.backing;
+  if (ps.backing) {
+    int cw = std::min(width, ps.backing->width), ch = std::min(height, ps.backing->height);
+    for (int y = 0; y < ch; ++y)
+      std::copy_n(ps.backing->Row(y), std::size_t(cw) * 4, fresh->Row(y));
+  }
+  ps.backing = fresh;
+  RebindWindowDCs(top.hwnd());
+  return ps.backing;
+}
+
+HDC MakeWindowDC(HWND hwnd, HRGN clip, DWORD flags, std::optional<gdi::Region> paint) {
+  WindowDC d{hwnd, clip, flags, std::move(paint)};
+  std::shared_ptr<gdi::Bitmap> surface;
+  POINT origin;
+  gdi::Region vis;
+  if (!ComputeDC(d, &surface, &origin, &vis)) return nullptr;
+  HDC dc = gdi::CreateSurfaceDC(surface, origin, vis);
+  if (dc) LiveDCs()[dc] = std::move(d);
+  return dc;
+}
+
+void RebindWindowDCs(HWND top) {
+  for (auto& [dc, d] : LiveDCs()) {
+    auto t = TopLevelOf(d.hwnd);
+    if (!t || t->hwnd() != top) continue;
+    std::shared_ptr<gdi::Bitmap> surface;
+    POINT origin;
+    gdi::Region vis;
+    if (ComputeDC(d, &surface, &origin, &vis)) gdi::BindSurfaceDC(dc, surface, origin, vis);
+  }
+}
+
+void ReleaseWindowDCs(HWND hwnd) {
+  auto& dcs = LiveDCs();
+  for (auto it = dcs.begin(); it != dcs.end();) {
+    if (it->second.hwnd != hwnd) { ++it; continue; }
+    DeleteDC(it->first);
+    if (it->second.clip) DeleteObject(it->second.clip);
+    it = dcs.erase(it);
+  }
+}
+
+HWND LockedWindow() { return locked; }
+
+HRGN NewRegionHandle(const gdi::Region& rgn) {
+  HRGN h = CreateRectRgn(0, 0, 0, 0);
+  if (auto r = gdi::FindRegion(h)) r->rgn = rgn;
+  return h;
+}
+
+void NotifyScreenChanged(const RECT& screen) {
+  if (Listener() && !IsRectEmpty(&screen)) Listener()(screen);
+}
+
+void NotifyWindowChanged(const Window& top) {
+  RECT r;
+  if (GetWindowRect(top.hwnd(), &r)) NotifyScreenChanged(r);
+}
+
+std::optional<DisplayWindow> DisplayWindowOf(HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  if (!w || (w->style & WS_CHILD) || !w->parent) return std::nullopt;
+  bool redraw_off = w->paint && w->paint->redraw_off;
+  if (!(w->style & WS_VISIBLE) && !redraw_off) return std::nullopt;
+  DisplayWindow d;
+  d.hwnd = hwnd;
+  GetWindowRect(hwnd, &d.screen);
+  d.pixels = BackingStore(*w);
+  if (w->region) {
+    DWORD saved = GetLastError();
+    if (auto r = gdi::FindRegion(w->region)) d.shape = r->rgn;
+    SetLastError(saved);
+  }
+  return d;
+}
+
+std::vector<DisplayWindow> DisplayWindows() {
+  std::vector<DisplayWindow> out;
+  auto desk = FindWindowObj(GetDesktopWindow());
+  if (!desk) return out;
+  for (HWND t : desk->children)
+    if (auto d = DisplayWindowOf(t)) out.push_back(std::move(*d));
+  return out;
+}
+
+void SetScreenChangedListener(ScreenChangedListener listener) { Listener() = std::move(listener); }
+
+}  // namespace win::user
+
+namespace win {
+using namespace user;
+
+HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
+  if (!hwnd) hwnd = GetDesktopWindow();
+  auto w = FindWindowObj(hwnd);
+  if (!w) return nullptr;
+  if (clip == reinterpret_cast<HRGN>(1)) clip = nullptr;  // WM_NCPAINT's "the whole window"
+  if (!(flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) clip = nullptr;
+  std::optional<gdi::Region> paint;
+  if (flags & (DCX_INTERSECTUPDATE | DCX_EXCLUDEUPDATE)) {
+    gdi::Region update = w->paint ? w->paint->update : gdi::Region();
+    if (flags & DCX_INTERSECTUPDATE) {
+      paint = update;
+    } else {
+      paint = gdi::Region(WholeWindow(*w));
+      paint->Subtract(update);
+    }
+  }
+  HDC dc = MakeWindowDC(hwnd, clip, flags, std::move(paint));
+  if (dc && (flags & DCX_INTERSECTUPDATE) && (flags & DCX_VALIDATE))
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
+  return dc;
+}
+
+HDC GetDC(HWND hwnd) {
+  DWORD flags = 0;
+  if (hwnd) {
+    auto w = FindWindowObj(hwnd);
+    if (!w) return nullptr;
+    if ((w->style & WS_CHILD) && (w->cls->style & CS_PARENTDC)) flags |= DCX_PARENTCLIP;
+  }
+  return GetDCEx(hwnd, nullptr, flags);
+}
+
+HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_WINDOW); }
+
+int ReleaseDC(HWND, HDC dc) {
+  auto& dcs = LiveDCs();
+  auto it = dcs.find(dc);
+  if (it == dcs.end()) return 0;
+  WindowDC d = std::move(it->second);
+  dcs.erase(it);
+  if (auto top = TopLevelOf(d.hwnd)) {
+    if (auto obj = gdi::FindDC(dc); obj && obj->vis && !obj->vis->Empty()) {
+      RECT box = obj->vis->Box();
+      RECT tr;
+      GetWindowRect(top->hwnd(), &tr);
+      OffsetRect(&box, tr.left, tr.top);
+      NotifyScreenChanged(box);
+    }
+  }
+  DeleteDC(dc);
+  if (d.clip) DeleteObject(d.clip);
+  return 1;
+}
+
+HWND WindowFromDC(HDC dc) {
+  auto it = LiveDCs().find(dc);
+  return it == LiveDCs().end() ? nullptr : it->second.hwnd;
+}
+
+int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return 0;
+  if (rgn && !gdi::FindRegion(rgn)) return 0;
+  HRGN old = w->region;
+  if (old == rgn) return 1;
+  bool shown = VisibleChain(*w);
+  gdi::Region before = shown ? ShapeInParent(*w) : gdi::Region();
+  w->region = rgn;
+  if (old) DeleteObject(old);
+  if (!shown) return 1;
+  if (IsTopLevel(*w)) {
+    NotifyWindowChanged(*w);
+    if (redraw) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    return 1;
+  }
+  RebindWindowDCs(TopLevelOf(hwnd)->hwnd());
+  if (!redraw) return 1;
+  // What the old shape covered and the new one does not shows the parent again.
+  gdi::Region exposed = before;
+  exposed.Subtract(ShapeInParent(*w));
+  if (!exposed.Empty()) {
+    HRGN e = NewRegionHandle(exposed);
+    RedrawWindow(w->parent, nullptr, e, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    DeleteObject(e);
+  }
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+  return 1;
+}
+
+int GetWindowRgn(HWND hwnd, HRGN rgn) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return ERROR;
+  auto dst = gdi::FindRegion(rgn);
+  if (!dst) return ERROR;
+  if (!w->region) return ERROR;
+  auto src = gdi::FindRegion(w->region);
+  if (!src) return ERROR;
+  dst->rgn = src->rgn;
+  return dst->rgn.Complexity();
+}
+
+BOOL LockWindowUpdate(HWND hwnd) {
+  if (!hwnd) {
+    HWND was = locked;
+    locked = nullptr;
+    if (was && IsWindow(was)) {
+      // Everything drawn while locked was thrown away; the whole window is repainted.
+      RebindWindowDCs(TopLevelOf(was)->hwnd());
+      RedrawWindow(was, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    return TRUE;
+  }
+  if (!FindWindowObj(hwnd)) return FALSE;
+  if (locked && IsWindow(locked)) return FALSE;
+  locked = hwnd;
+  RebindWindowDCs(TopLevelOf(hwnd)->hwnd());
+  return TRUE;
+}
+
+}  // namespace win
