@@ -16,6 +16,7 @@
 #include "platform/gdi/palette.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/region.h"
+#include "platform/display/headless/headless.h"
 #include "platform/gdi/text.h"
 #include "platform/user/hook.h"
 #include "platform/user/message.h"

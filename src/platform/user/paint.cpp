@@ -5,7 +5,6 @@
 #include "platform/base/clock.h"
 #include "platform/base/geometry.h"
 #include "platform/gdi/draw.h"
-#include "platform/gdi/frame.h"
 #include "platform/user/message.h"
 #include "platform/user/paint_internal.h"
 #include "platform/user/window.h"
@@ -163,21 +162,13 @@ bool PaintSource(MSG* msg, HWND filter, UINT min, UINT max, bool remove) {
   return true;
 }
 
+// The class brush is a brush or (HBRUSH)(COLOR_x + 1); FillRect takes either.
 LRESULT EraseWithClassBrush(HWND h, HDC dc) {
   auto w = FindWindowObj(h);
-  if (!w || !dc) return 0;
-  HBRUSH brush = w->cls->background;
-  if (!brush) return 0;
+  if (!w || !dc || !w->cls->background) return 0;
   RECT rc;
   GetClientRect(h, &rc);
-  auto value = reinterpret_cast<std::uintptr_t>(brush);
-  if (value <= COLOR_INFOBK + 1) {  // (HBRUSH)(COLOR_x + 1)
-    auto d = gdi::FindDC(dc);
-    if (!d) return 0;
-    gdi::FillRectColor(*d, rc, gdi::SysColor(int(value) - 1));
-  } else {
-    FillRect(dc, &rc, brush);
-  }
+  FillRect(dc, &rc, w->cls->background);
   return 1;
 }
 
