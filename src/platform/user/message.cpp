@@ -8,6 +8,7 @@
 
 #include "platform/base/clock.h"
 #include "platform/base/error.h"
+#include "platform/user/input.h"
 #include "platform/user/internal.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
@@ -158,38 +159,11 @@ BOOL TranslateMessage(const MSG* msg) {
   UINT m = msg->message;
   if (m != WM_KEYDOWN && m != WM_KEYUP && m != WM_SYSKEYDOWN && m != WM_SYSKEYUP) return FALSE;
   if (m == WM_KEYUP || m == WM_SYSKEYUP) return TRUE;
-  // Unshifted characters until the input slice keeps the keyboard state.
-  UINT vk = UINT(msg->wParam);
-  char32_t ch = 0;
-  if (vk >= 'A' && vk <= 'Z') ch = vk - 'A' + 'a';
-  else if (vk >= '0' && vk <= '9') ch = vk;
-  else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) ch = '0' + (vk - VK_NUMPAD0);
-  else {
-    switch (vk) {
-      case VK_SPACE: ch = ' '; break;
-      case VK_RETURN: ch = '\r'; break;
-      case VK_BACK: ch = '\b'; break;
-      case VK_TAB: ch = '\t'; break;
-      case VK_ESCAPE: ch = 0x1B; break;
-      case VK_MULTIPLY: ch = '*'; break;
-      case VK_ADD: ch = '+'; break;
-      case VK_SUBTRACT: ch = '-'; break;
-      case VK_DECIMAL: ch = '.'; break;
-      case VK_DIVIDE: ch = '/'; break;
-      case VK_OEM_1: ch = ';'; break;
-      case VK_OEM_PLUS: ch = '='; break;
-      case VK_OEM_COMMA: ch = ','; break;
-      case VK_OEM_MINUS: ch = '-'; break;
-      case VK_OEM_PERIOD: ch = '.'; break;
-      case VK_OEM_2: ch = '/'; break;
-      case VK_OEM_3: ch = '`'; break;
-      case VK_OEM_4: ch = '['; break;
-      case VK_OEM_5: ch = '\\'; break;
-      case VK_OEM_6: ch = ']'; break;
-      case VK_OEM_7: ch = '\''; break;
-    }
-  }
-  if (ch) PostMessage(msg->hwnd, m == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, ch, msg->lParam);
+  BYTE state[256];
+  GetKeyboardState(state);
+  WCHAR ch[2];
+  if (ToUnicode(UINT(msg->wParam), (UINT(msg->lParam) >> 16) & 0xFF, state, ch, 2, 0) == 1)
+    PostMessage(msg->hwnd, m == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, ch[0], msg->lParam);
   return TRUE;
 }
 
