@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -379,6 +381,79 @@ TEST(DrawArc, PieCoversTheQuarterItNames) {
   EXPECT_EQ(arc.At(11, 21), kWhite);
 }
 
+// Arc figures of any size centred on the canvas show the same part of themselves, and
+// cost what is visible: the canvas sees the middle of figures up to two billion across.
+TEST(DrawArc, HugeFiguresShowTheirVisiblePart) {
+  struct Figure { const char* name; Pixels want; };
+  const Figure figures[] = {
+      {"pie", Box(20, 0, 40, 21)},    // the upper-right quarter, radials included
+      {"chord", Box(0, 0, 40, 21)},   // the upper half, down to the chord's row
+      {"wide arc", Box(20, 0, 40, 21)},
+  };
+  for (int r : {100, 20000, 1000000000}) {
+    for (const Figure& f : figures) {
+      SCOPED_TRACE(testing::Message() << f.name << " radius " << r);
+      Canvas cv(40, 40);
+      const int l = 20 - r, t = 20 - r, rr = 21 + r, b = 21 + r;  // centre (20, 20)
+      SelectObject(cv.dc(), GetStockObject(BLACK_BRUSH));
+      SelectObject(cv.dc(), GetStockObject(NULL_PEN));
+      if (f.name == std::string("pie")) {
+        ASSERT_TRUE(Pie(cv.dc(), l, t, rr, b, 40, 20, 20, 0));
+      } else if (f.name == std::string("chord")) {
+        ASSERT_TRUE(Chord(cv.dc(), l, t, rr, b, 40, 20, 0, 20));
+      } else {
+        SelectObject(cv.dc(), cv.Pen(PS_SOLID, INT_MAX, kBlack));
+        ASSERT_TRUE(Arc(cv.dc(), l, t, rr, b, 40, 20, 20, 0));
+      }
+      EXPECT_EQ(cv.Painted(), f.want);
+    }
+  }
+}
+
+// Vertices far outside the surface keep their lines' slopes: what shows of a figure is
+// what shows of the same figure scaled down to fit.
+TEST(DrawLine, FarVerticesKeepTheirSlopes) {
+  struct Case { const char* name; int pen_width; bool polygon; };
+  const Case cases[] = {{"wide line", 5, false}, {"polygon", 1, true}, {"wide polygon", 3, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto draw = [&](int scale) {
+      auto cv = std::make_unique<Canvas>(40, 40);
+      SetViewportOrgEx(cv->dc(), 20, 20, nullptr);
+      SelectObject(cv->dc(), GetStockObject(BLACK_BRUSH));
+      SelectObject(cv->dc(), cv->Pen(PS_SOLID, c.pen_width, kRed));
+      if (c.polygon) {
+        // Its edge through the origin has a slope of 1/3; the others lie off the canvas.
+        const POINT pts[] = {{-90 * scale, -30 * scale}, {90 * scale, 30 * scale}, {-90 * scale, 30 * scale}};
+        EXPECT_TRUE(Polygon(cv->dc(), pts, 3));
+      } else {
+        MoveToEx(cv->dc(), -90 * scale, -30 * scale, nullptr);
+        EXPECT_TRUE(LineTo(cv->dc(), 90 * scale, 30 * scale));
+      }
+      return cv;
+    };
+    auto small = draw(1), far = draw(100000);
+    EXPECT_FALSE(small->Painted().empty());
+    EXPECT_EQ(far->Picture({{kWhite, '.'}, {kRed, 'r'}, {kBlack, '#'}}),
+              small->Picture({{kWhite, '.'}, {kRed, 'r'}, {kBlack, '#'}}));
+  }
+}
+
+// Corner sizes and pen widths at the ends of the int range behave like large ones.
+TEST(DrawRoundFigures, ExtremeCornersAndPenWidths) {
+  Canvas round(16, 16), ellipse(16, 16);
+  SelectObject(round.dc(), GetStockObject(BLACK_BRUSH));
+  SelectObject(ellipse.dc(), GetStockObject(BLACK_BRUSH));
+  ASSERT_TRUE(RoundRect(round.dc(), 2, 2, 14, 12, INT_MIN, INT_MIN));
+  ASSERT_TRUE(Ellipse(ellipse.dc(), 2, 2, 14, 12));
+  EXPECT_EQ(round.Painted(), ellipse.Painted());
+  // A pen INT_MAX wide covers everything around the figure.
+  Canvas wide(16, 16);
+  SelectObject(wide.dc(), wide.Pen(PS_SOLID, INT_MAX, kRed));
+  ASSERT_TRUE(RoundRect(wide.dc(), 5, 5, 11, 11, 4, 4));
+  EXPECT_EQ(wide.Colored(kRed), Box(0, 0, 16, 16));
+}
+
 TEST(DrawFill, RectFillsIgnoreRop2AndEmptyRectsDrawNothing) {
   Canvas cv(8, 8);
   SetROP2(cv.dc(), R2_XORPEN);
@@ -463,6 +538,9 @@ TEST(DrawRegion, FillPaintInvertAndFrameWidths) {
       {1, 1, Minus(Box(2, 2, 12, 10), Box(3, 3, 11, 9))},
       {2, 1, Minus(Box(2, 2, 12, 10), Box(4, 3, 10, 9))},
       {1, 3, Minus(Box(2, 2, 12, 10), Box(3, 5, 11, 7))},
+      // Frames wider than the region, negative widths included, cover all of it.
+      {INT_MIN, 1, Box(2, 2, 12, 10)},
+      {1, INT_MAX, Box(2, 2, 12, 10)},
   };
   for (const Case& c : cases) {
     cv.Clear(kWhite);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <new>
 #include <vector>
 
 #include "platform/base/error.h"
@@ -18,13 +20,26 @@ using i64 = std::int64_t;
 struct Pt { i64 x, y; };
 struct PtD { double x, y; };
 
-// Surface pixels are 16-bit addressable; anything further out is clipped away, so shape
-// geometry is clamped to a margin around that before it is turned into regions.
-constexpr i64 kFar = 1 << 20;
-i64 Clamp(i64 v) { return std::clamp<i64>(v, -kFar, kFar); }
+// Figures in surface coordinates, which may lie far outside the 32-bit range.
+struct R64 {
+  i64 left, top, right, bottom;
+  bool empty() const { return left >= right || top >= bottom; }
+};
 
-RECT ClampRect(i64 l, i64 t, i64 r, i64 b) {
-  return {LONG(Clamp(l)), LONG(Clamp(t)), LONG(Clamp(r)), LONG(Clamp(b))};
+R64 Grown(const R64& rc, i64 l, i64 t, i64 r, i64 b) { return {rc.left - l, rc.top - t, rc.right + r, rc.bottom + b}; }
+
+// Shapes are built only inside a window a little larger than the clip box, so their cost
+// follows what can show; the margin keeps the outline of a cut shape off the visible part.
+constexpr int kWindowMargin = 2;
+
+RECT Cut(const R64& rc, const RECT& win) {
+  return {LONG(std::clamp<i64>(rc.left, win.left, win.right)), LONG(std::clamp<i64>(rc.top, win.top, win.bottom)),
+          LONG(std::clamp<i64>(rc.right, win.left, win.right)), LONG(std::clamp<i64>(rc.bottom, win.top, win.bottom))};
+}
+
+// The rounded rectangle [rc.left, rc.right) x [rc.top, rc.bottom), as RoundShape.
+Region Shape(const R64& rc, i64 ew, i64 eh, const RECT& win) {
+  return RoundRectPixels(rc.left, rc.top, rc.right, rc.bottom, ew, eh, win);
 }
 
 // The pen as it draws: resolved colour, width and style parts.
@@ -83,8 +98,12 @@ bool PatternOn(const Dashes* d, i64 pos) {
 // Writes pixels through the DC's ROP2, clipped.
 class Painter {
  public:
-  explicit Painter(DC& dc) : dc_(dc), bmp_(*dc.surface), clip_(dc.Clip()), box_(clip_.Box()) {}
+  explicit Painter(DC& dc) : dc_(dc), bmp_(*dc.surface), clip_(dc.Clip()), box_(clip_.Box()) {
+    win_ = {box_.left - kWindowMargin, box_.top - kWindowMargin, box_.right + kWindowMargin,
+            box_.bottom + kWindowMargin};
+  }
   const RECT& box() const { return box_; }
+  const RECT& window() const { return win_; }
   const Region& clip() const { return clip_; }
   Pt Offset() const {
     POINT o = dc_.ToSurface(0, 0);
@@ -128,7 +147,7 @@ class Painter {
   DC& dc_;
   Bitmap& bmp_;
   Region clip_;
-  RECT box_;
+  RECT box_, win_;
 };
 
 // Products of two coordinate spans need more than 64 bits on lines billions of pixels long.
@@ -217,11 +236,13 @@ class CosmeticPen {
 
 // Scan-converts a convex polygon given in pixel-centre coordinates: a pixel is covered when
 // its centre lies inside, left and top edges inclusive.
-void RasterConvex(const std::vector<PtD>& poly, std::vector<RECT>* out) {
+// Only the part inside `win` is produced.
+void RasterConvex(const std::vector<PtD>& poly, const RECT& win, std::vector<RECT>* out) {
   if (poly.size() < 3) return;
   double ymin = poly[0].y, ymax = poly[0].y;
   for (auto& p : poly) { ymin = std::min(ymin, p.y); ymax = std::max(ymax, p.y); }
-  i64 y0 = i64(std::ceil(std::max(ymin, double(-kFar)))), y1 = i64(std::ceil(std::min(ymax, double(kFar))));
+  const i64 y0 = i64(std::ceil(std::clamp(ymin, double(win.top), double(win.bottom))));
+  const i64 y1 = i64(std::ceil(std::clamp(ymax, double(win.top), double(win.bottom))));
   for (i64 y = y0; y < y1; ++y) {
     double xl = 1e300, xr = -1e300;
     for (std::size_t i = 0; i < poly.size(); ++i) {
@@ -234,30 +255,58 @@ void RasterConvex(const std::vector<PtD>& poly, std::vector<RECT>* out) {
       xr = std::max(xr, x);
     }
     if (xl >= xr) continue;
-    i64 l = i64(std::ceil(std::clamp(xl, double(-kFar), double(kFar))));
-    i64 r = i64(std::ceil(std::clamp(xr, double(-kFar), double(kFar))));
+    i64 l = i64(std::ceil(std::clamp(xl, double(win.left), double(win.right))));
+    i64 r = i64(std::ceil(std::clamp(xr, double(win.left), double(win.right))));
     if (l < r) out->push_back({LONG(l), LONG(y), LONG(r), LONG(y + 1)});
   }
 }
 
-Region Disc(Pt c, int w) {
+Region Disc(Pt c, int w, const RECT& win) {
   const i64 l = c.x - w / 2, t = c.y - w / 2;
-  return RoundShape(ClampRect(l, t, l + w, t + w), w, w);
+  return Shape({l, t, l + w, t + w}, w, w, win);
 }
 
-// The area a wide geometric pen covers along a path (surface coordinates).
-Region WideStroke(const std::vector<Pt>& in, bool closed, const PenInfo& pen) {
+// The part of segment a-b within `box` (grown by `reach`), as parameters along it; false
+// when it misses. Clipping the centre line rather than moving far vertices keeps the
+// slope exact.
+bool ClipSegment(PtD a, PtD b, const RECT& box, double reach, double* t0, double* t1) {
+  *t0 = 0;
+  *t1 = 1;
+  const double d[2] = {b.x - a.x, b.y - a.y}, p[2] = {a.x, a.y};
+  const double lo[2] = {box.left - reach, box.top - reach}, hi[2] = {box.right + reach, box.bottom + reach};
+  for (int k = 0; k < 2; ++k) {
+    if (d[k] == 0) {
+      if (p[k] < lo[k] || p[k] > hi[k]) return false;
+      continue;
+    }
+    double u = (lo[k] - p[k]) / d[k], v = (hi[k] - p[k]) / d[k];
+    if (u > v) std::swap(u, v);
+    *t0 = std::max(*t0, u);
+    *t1 = std::min(*t1, v);
+  }
+  return *t0 <= *t1;
+}
+
+// How far `p` lies outside `box` along either axis.
+double Outside(PtD p, const RECT& box) {
+  const double dx = std::max({box.left - p.x, p.x - box.right, 0.0});
+  const double dy = std::max({box.top - p.y, p.y - box.bottom, 0.0});
+  return std::max(dx, dy);
+}
+
+// The area a wide geometric pen covers along a path (surface coordinates), within `win`.
+Region WideStroke(const std::vector<Pt>& in, bool closed, const PenInfo& pen, const RECT& win) {
   std::vector<Pt> pts;
   for (const Pt& p : in)
-    if (pts.empty() || p.x != pts.back().x || p.y != pts.back().y) pts.push_back({Clamp(p.x), Clamp(p.y)});
+    if (pts.empty() || p.x != pts.back().x || p.y != pts.back().y) pts.push_back(p);
   if (closed && pts.size() > 1 && pts.front().x == pts.back().x && pts.front().y == pts.back().y) pts.pop_back();
   const double r = pen.width / 2.0;
   std::vector<RECT> rects;
   Region out;
   if (pts.size() == 1) {
-    if (pen.cap == PS_ENDCAP_ROUND) return Disc(pts[0], pen.width);
+    if (pen.cap == PS_ENDCAP_ROUND) return Disc(pts[0], pen.width, win);
     if (pen.cap == PS_ENDCAP_SQUARE)
-      return Region(ClampRect(pts[0].x - pen.a(), pts[0].y - pen.a(), pts[0].x + pen.b() + 1, pts[0].y + pen.b() + 1));
+      return Region(Cut({pts[0].x - pen.a(), pts[0].y - pen.a(), pts[0].x + pen.b() + 1, pts[0].y + pen.b() + 1}, win));
     return out;
   }
   const std::size_t nseg = closed ? pts.size() : pts.size() - 1;
@@ -275,31 +324,39 @@ Region WideStroke(const std::vector<Pt>& in, bool closed, const PenInfo& pen) {
       if (i == 0) a = {a.x - d.x * r, a.y - d.y * r};
       if (i + 1 == nseg) b = {b.x + d.x * r, b.y + d.y * r};
     }
+    // The band reaches r beside its centre line: only the line's part near the window counts.
+    double t0, t1;
+    if (!ClipSegment(a, b, win, r + 2, &t0, &t1)) continue;
+    const PtD ab{b.x - a.x, b.y - a.y};
+    b = {a.x + ab.x * t1, a.y + ab.y * t1};
+    a = {a.x + ab.x * t0, a.y + ab.y * t0};
     RasterConvex({{a.x + n.x * r, a.y + n.y * r}, {b.x + n.x * r, b.y + n.y * r},
-                  {b.x - n.x * r, b.y - n.y * r}, {a.x - n.x * r, a.y - n.y * r}}, &rects);
+                  {b.x - n.x * r, b.y - n.y * r}, {a.x - n.x * r, a.y - n.y * r}}, win, &rects);
   }
-  // Joins at the inner vertices (all of them for a closed figure), caps at the ends.
+  // Joins at the inner vertices (all of them for a closed figure), caps at the ends; a miter
+  // reaches at most ten half-widths from its vertex.
   const std::size_t first = closed ? 0 : 1, last = closed ? pts.size() : pts.size() - 1;
   for (std::size_t i = first; i < last; ++i) {
     const Pt& v = pts[i];
-    if (pen.join == PS_JOIN_ROUND) { out.Union(Disc(v, pen.width)); continue; }
+    PtD vv{double(v.x), double(v.y)};
+    if (Outside(vv, win) > 10 * r + 2) continue;
+    if (pen.join == PS_JOIN_ROUND) { out.Union(Disc(v, pen.width, win)); continue; }
     PtD d1 = dir(i + pts.size() - 1), d2 = dir(i);
     PtD n1{-d1.y, d1.x}, n2{-d2.y, d2.x};
     double s = (d2.x * n1.x + d2.y * n1.y) > 0 ? -1 : 1;
-    PtD vv{double(v.x), double(v.y)};
     PtD p1{vv.x + s * n1.x * r, vv.y + s * n1.y * r}, p2{vv.x + s * n2.x * r, vv.y + s * n2.y * r};
     PtD u{n1.x + n2.x, n1.y + n2.y};
     double uu = u.x * u.x + u.y * u.y;
     if (pen.join == PS_JOIN_MITER && uu > 1e-12 && 2.0 / std::sqrt(uu) <= 10.0) {
       PtD m{vv.x + s * u.x * 2 * r / uu, vv.y + s * u.y * 2 * r / uu};
-      RasterConvex({vv, p1, m, p2}, &rects);
+      RasterConvex({vv, p1, m, p2}, win, &rects);
     } else {
-      RasterConvex({vv, p1, p2}, &rects);
+      RasterConvex({vv, p1, p2}, win, &rects);
     }
   }
   if (!closed && pen.cap == PS_ENDCAP_ROUND) {
-    out.Union(Disc(pts.front(), pen.width));
-    out.Union(Disc(pts.back(), pen.width));
+    out.Union(Disc(pts.front(), pen.width, win));
+    out.Union(Disc(pts.back(), pen.width, win));
   }
   out.Union(Region::FromRects(rects.data(), rects.size()));
   return out;
@@ -322,6 +379,7 @@ struct Ctx {
   }
   Pt S(i64 x, i64 y) const { return {x + off.x, y + off.y}; }
   BrushSampler Brush() const { return SampleBrush(*dc, dc->st.brush); }
+  const RECT& win() const { return painter->window(); }
   int rop() const { return dc->st.rop2; }
 };
 
@@ -329,7 +387,7 @@ struct Ctx {
 void StrokePath(Ctx& c, const std::vector<Pt>& pts, bool closed) {
   if (c.pen.null() || pts.empty()) return;
   if (c.pen.wide()) {
-    c.painter->Fill(WideStroke(pts, closed, c.pen), c.painter->bmp().FromColor(c.pen.color), c.rop());
+    c.painter->Fill(WideStroke(pts, closed, c.pen, c.win()), c.painter->bmp().FromColor(c.pen.color), c.rop());
     return;
   }
   CosmeticPen pen(*c.dc, *c.painter, c.pen);
@@ -343,7 +401,7 @@ Region StrokeFigures(Ctx& c, const std::vector<std::vector<Pt>>& figures) {
   if (c.pen.null()) return {};
   if (c.pen.wide()) {
     Region all;
-    for (auto& f : figures) all.Union(WideStroke(f, true, c.pen));
+    for (auto& f : figures) all.Union(WideStroke(f, true, c.pen, c.win()));
     c.painter->Fill(all, c.painter->bmp().FromColor(c.pen.color), c.rop());
     return all;
   }
@@ -372,12 +430,10 @@ void PaintOutline(Ctx& c, const Region& outline, double cx, double cy) {
   for (std::size_t i = 0; i < px.size(); ++i) pen.Put(px[i].x, px[i].y, i64(i));
 }
 
-RECT Ordered(i64 l, i64 t, i64 r, i64 b) {
-  return ClampRect(std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b));
-}
+R64 Ordered(i64 l, i64 t, i64 r, i64 b) { return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)}; }
 
 // The inside-frame pen keeps a wide outline within the bounding rectangle.
-RECT InsideFrame(RECT rc, const PenInfo& pen) {
+R64 InsideFrame(R64 rc, const PenInfo& pen) {
   if (pen.kind == PS_INSIDEFRAME && pen.wide()) {
     rc.left += pen.a();
     rc.top += pen.a();
@@ -387,65 +443,85 @@ RECT InsideFrame(RECT rc, const PenInfo& pen) {
   return rc;
 }
 
-RECT Grown(const RECT& rc, int l, int t, int r, int b) {
-  return {rc.left - l, rc.top - t, rc.right + r, rc.bottom + b};
+// The first x in [l, r) where `f` differs from f(l), or r, for an `f` that changes at most
+// once along the span.
+template <class F>
+i64 Flip(i64 l, i64 r, F f) {
+  const bool v = f(l);
+  if (f(r - 1) == v) return r;
+  i64 lo = l, hi = r - 1;  // f(lo) == v != f(hi)
+  while (hi - lo > 1) {
+    const i64 mid = lo + (hi - lo) / 2;
+    (f(mid) == v ? lo : hi) = mid;
+  }
+  return hi;
+}
+
+// Appends the pixels of [l, r) on row y where `keep` holds, for a `keep` that changes at
+// most once along the span.
+template <class F>
+void KeepSpan(i64 l, i64 r, i64 y, F keep, std::vector<RECT>* out) {
+  if (l >= r) return;
+  const i64 f = Flip(l, r, keep);
+  const i64 a = keep(l) ? l : f, z = keep(l) ? f : r;
+  if (a < z) out->push_back({LONG(a), LONG(y), LONG(z), LONG(y + 1)});
 }
 
 // Rounded figures (RoundRect, Ellipse): the pen outlines the shape's own pixels, the brush
 // fills what is inside the outline.
-BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, int ew, int eh, bool ellipse) {
+BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, i64 ew, i64 eh, bool ellipse) {
   Ctx c;
   if (!c.Open(h)) return FALSE;
   Pt a = c.S(left, top), b = c.S(right, bottom);
-  RECT rc = Ordered(a.x, a.y, b.x, b.y);
+  R64 rc = Ordered(a.x, a.y, b.x, b.y);
   if (rc.left == rc.right || rc.top == rc.bottom) return TRUE;
   rc = InsideFrame(rc, c.pen);
-  if (rc.left >= rc.right || rc.top >= rc.bottom) return TRUE;
+  if (rc.empty()) return TRUE;
   if (ellipse) { ew = rc.right - rc.left; eh = rc.bottom - rc.top; }
-  ew = std::abs(ew);
-  eh = std::abs(eh);
+  ew = ew < 0 ? -ew : ew;
+  eh = eh < 0 ? -eh : eh;
   BrushSampler brush = c.Brush();
   if (c.pen.null()) {
     // Without a pen the figure is one pixel smaller, like its region.
-    c.painter->Fill(RoundShape(Grown(rc, 0, 0, -1, -1), ew, eh), brush, c.rop());
+    c.painter->Fill(Shape(Grown(rc, 0, 0, -1, -1), ew, eh, c.win()), brush, c.rop());
     return TRUE;
   }
   if (c.pen.wide()) {
-    const int w = c.pen.width;
-    RECT outer = Grown(rc, c.pen.a(), c.pen.a(), c.pen.b(), c.pen.b());
-    RECT inner = Grown(outer, -w, -w, -w, -w);
-    Region hole = inner.left < inner.right && inner.top < inner.bottom
-                      ? RoundShape(inner, std::max(0, ew - w - 1), std::max(0, eh - w - 1))
-                      : Region();
-    Region ring = RoundShape(outer, ew + w - 1, eh + w - 1);
+    const i64 w = c.pen.width;
+    R64 outer = Grown(rc, c.pen.a(), c.pen.a(), c.pen.b(), c.pen.b());
+    R64 inner = Grown(outer, -w, -w, -w, -w);
+    Region hole = inner.empty() ? Region()
+                                : Shape(inner, std::max<i64>(0, ew - w - 1), std::max<i64>(0, eh - w - 1), c.win());
+    Region ring = Shape(outer, ew + w - 1, eh + w - 1, c.win());
     ring.Subtract(hole);
     c.painter->Fill(hole, brush, c.rop());
     c.painter->Fill(ring, c.painter->bmp().FromColor(c.pen.color), c.rop());
     return TRUE;
   }
-  Region shape = RoundShape(rc, ew, eh);
+  Region shape = Shape(rc, ew, eh, c.win());
   Region outline = RegionFrame(shape, 1, 1);
   Region inside = shape;
   inside.Subtract(outline);
   c.painter->Fill(inside, brush, c.rop());
-  PaintOutline(c, outline, (rc.left + rc.right - 1) / 2.0, (rc.top + rc.bottom - 1) / 2.0);
+  PaintOutline(c, outline, (double(rc.left) + double(rc.right) - 1) / 2, (double(rc.top) + double(rc.bottom) - 1) / 2);
   return TRUE;
 }
 
 // Elliptic arcs: the part of the ellipse outline from the start radial counter-clockwise
-// to the end radial. Pies and chords close it and fill.
+// to the end radial. Pies and chords close it and fill. Shapes are cut to the window first
+// and the angular tests run on row spans, so a huge figure costs what shows of it.
 enum class ArcKind { Arc, ArcTo, Pie, Chord };
 
 BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye, ArcKind kind) {
   Ctx c;
   if (!c.Open(h)) return FALSE;
   Pt a = c.S(left, top), b = c.S(right, bottom);
-  RECT rc = Ordered(a.x, a.y, b.x, b.y);
+  R64 rc = Ordered(a.x, a.y, b.x, b.y);
   if (rc.left == rc.right || rc.top == rc.bottom) return TRUE;
   rc = InsideFrame(rc, c.pen);
-  if (rc.left >= rc.right || rc.top >= rc.bottom) return TRUE;
-  const double cx = (rc.left + rc.right - 1) / 2.0, cy = (rc.top + rc.bottom - 1) / 2.0;
-  const double rx = (rc.right - rc.left - 1) / 2.0, ry = (rc.bottom - rc.top - 1) / 2.0;
+  if (rc.empty()) return TRUE;
+  const double cx = (double(rc.left) + double(rc.right) - 1) / 2, cy = (double(rc.top) + double(rc.bottom) - 1) / 2;
+  const double rx = (double(rc.right) - double(rc.left) - 1) / 2, ry = (double(rc.bottom) - double(rc.top) - 1) / 2;
   Pt ps = c.S(xs, ys), pe = c.S(xe, ye);
   // Angles counter-clockwise on screen (y grows downwards).
   const double two_pi = 2 * 3.14159265358979323846;
@@ -461,25 +537,29 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
     return Pt{i64(std::lround(cx + rx * std::cos(ang))), i64(std::lround(cy - ry * std::sin(ang)))};
   };
   const Pt start = on_ellipse(as), end = on_ellipse(as + sweep);
+  // Along a row the angle moves one way only, so the start radial splits each span in two
+  // pieces on which the sweep test changes at most once.
   auto select = [&](const Region& r) {
     std::vector<RECT> keep;
     for (const RECT& q : r.Rects())
-      for (int y = q.top; y < q.bottom; ++y)
-        for (int x = q.left; x < q.right; ++x)
-          if (in_sweep(x, y)) keep.push_back({x, y, x + 1, y + 1});
+      for (i64 y = q.top; y < q.bottom; ++y) {
+        auto in = [&](i64 x) { return in_sweep(double(x), double(y)); };
+        const i64 split = Flip(q.left, q.right, [&](i64 x) { return angle(double(x), double(y)) >= as; });
+        KeepSpan(q.left, split, y, in, &keep);
+        KeepSpan(split, q.right, y, in, &keep);
+      }
     return Region::FromRects(keep.data(), keep.size());
   };
-  const int ew = rc.right - rc.left, eh = rc.bottom - rc.top;
-  Region shape = RoundShape(rc, ew, eh);
+  const i64 ew = rc.right - rc.left, eh = rc.bottom - rc.top;
+  Region shape = Shape(rc, ew, eh, c.win());
   Region arc;
   if (!c.pen.null()) {
     if (c.pen.wide()) {
-      const int w = c.pen.width;
-      RECT outer = Grown(rc, c.pen.a(), c.pen.a(), c.pen.b(), c.pen.b());
-      RECT inner = Grown(outer, -w, -w, -w, -w);
-      arc = RoundShape(outer, outer.right - outer.left, outer.bottom - outer.top);
-      if (inner.left < inner.right && inner.top < inner.bottom)
-        arc.Subtract(RoundShape(inner, inner.right - inner.left, inner.bottom - inner.top));
+      const i64 w = c.pen.width;
+      R64 outer = Grown(rc, c.pen.a(), c.pen.a(), c.pen.b(), c.pen.b());
+      R64 inner = Grown(outer, -w, -w, -w, -w);
+      arc = Shape(outer, outer.right - outer.left, outer.bottom - outer.top, c.win());
+      if (!inner.empty()) arc.Subtract(Shape(inner, inner.right - inner.left, inner.bottom - inner.top, c.win()));
     } else {
       arc = RegionFrame(shape, 1, 1);
     }
@@ -487,7 +567,7 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
   }
   if (kind == ArcKind::ArcTo) {
     StrokePath(c, {c.S(c.dc->st.cur_pos.x, c.dc->st.cur_pos.y), start}, false);
-    c.dc->st.cur_pos = {LONG(end.x - c.off.x), LONG(end.y - c.off.y)};
+    c.dc->st.cur_pos = {DC::Saturate(end.x - c.off.x), DC::Saturate(end.y - c.off.y)};
   }
   if (kind == ArcKind::Arc || kind == ArcKind::ArcTo) {
     if (!c.pen.null()) PaintOutline(c, arc, cx, cy);
@@ -500,33 +580,39 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
   Region lines;
   if (!c.pen.null()) {
     if (c.pen.wide()) {
-      lines = WideStroke(closing, false, c.pen);
+      lines = WideStroke(closing, false, c.pen, c.win());
     } else {
       std::vector<RECT> px;
       for (std::size_t i = 0; i + 1 < closing.size(); ++i)
         LinePixels(closing[i], closing[i + 1], c.painter->box(),
                    [&](i64 x, i64 y, i64) { px.push_back({LONG(x), LONG(y), LONG(x + 1), LONG(y + 1)}); });
-      px.push_back({LONG(start.x), LONG(start.y), LONG(start.x + 1), LONG(start.y + 1)});
+      const RECT& box = c.painter->box();
+      if (start.x >= box.left && start.x < box.right && start.y >= box.top && start.y < box.bottom)
+        px.push_back({LONG(start.x), LONG(start.y), LONG(start.x + 1), LONG(start.y + 1)});
       lines = Region::FromRects(px.data(), px.size());
     }
   }
   Region fill;
   if (kind == ArcKind::Pie) {
     fill = select(shape);
+  } else if (sweep >= two_pi - 1e-9) {
+    fill = shape;
   } else {
-    // The side of the chord the arc lies on.
+    // The side of the chord the arc lies on; the side test is linear along a row.
     const double mid = as + sweep / 2;
     const double mx = cx + rx * std::cos(mid), my = cy - ry * std::sin(mid);
     const double nx = double(end.x - start.x), ny = double(end.y - start.y);
-    auto side = [&](double x, double y) { return (x - start.x) * ny - (y - start.y) * nx; };
+    auto side = [&](double x, double y) { return (x - double(start.x)) * ny - (y - double(start.y)) * nx; };
     const double want = side(mx, my);
     std::vector<RECT> keep;
     for (const RECT& q : shape.Rects())
-      for (int y = q.top; y < q.bottom; ++y)
-        for (int x = q.left; x < q.right; ++x) {
-          double s = side(x, y);
-          if (sweep >= two_pi - 1e-9 || (want >= 0 ? s >= 0 : s <= 0)) keep.push_back({x, y, x + 1, y + 1});
-        }
+      for (i64 y = q.top; y < q.bottom; ++y) {
+        auto in = [&](i64 x) {
+          const double s = side(double(x), double(y));
+          return want >= 0 ? s >= 0 : s <= 0;
+        };
+        KeepSpan(q.left, q.right, y, in, &keep);
+      }
     fill = Region::FromRects(keep.data(), keep.size());
   }
   Region outline = arc;
@@ -535,6 +621,18 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
   c.painter->Fill(fill, c.Brush(), c.rop());
   if (!c.pen.null()) PaintOutline(c, outline, cx, cy);
   return TRUE;
+}
+
+// Drawing allocates in proportion to the figure's points and what shows of it; running out
+// of memory fails the call instead of leaving through the C interface.
+template <class F>
+BOOL Guarded(F f) {
+  try {
+    return f();
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
 }
 
 // The fills that take a brush handle: system colour brushes come as COLOR_x + 1.
@@ -552,7 +650,7 @@ std::shared_ptr<Brush> BrushArg(HBRUSH h) {
 bool SurfaceRect(const Ctx& c, const RECT& rc, RECT* out) {
   if (rc.left >= rc.right || rc.top >= rc.bottom) return false;
   Pt a = c.S(rc.left, rc.top), b = c.S(rc.right, rc.bottom);
-  *out = ClampRect(a.x, a.y, b.x, b.y);
+  *out = Cut({a.x, a.y, b.x, b.y}, c.win());
   return true;
 }
 
@@ -571,9 +669,14 @@ Region RoundShape(const RECT& rc, int ew, int eh) {
   return RoundRectPixels(rc.left, rc.top, rc.right, rc.bottom, std::abs(i64(ew)), std::abs(i64(eh)), rc);
 }
 
-Region RegionFrame(const Region& r, int w, int h) {
-  w = std::abs(w);
-  h = std::abs(h);
+Region RegionFrame(const Region& r, int width, int height) {
+  // A frame wider than the region is all of it; capping the widths there keeps the shifts
+  // in range.
+  const RECT box = r.Box();
+  auto cap = [](int v, i64 size) {
+    return int(std::min({v < 0 ? -i64(v) : i64(v), size, i64(std::numeric_limits<int>::max())}));
+  };
+  const int w = cap(width, i64(box.right) - box.left), h = cap(height, i64(box.bottom) - box.top);
   Region inner = r;
   for (auto [dx, dy] : {std::pair{w, 0}, {-w, 0}, {0, h}, {0, -h}}) {
     if (dx == 0 && dy == 0) continue;
@@ -614,99 +717,106 @@ BOOL LineTo(HDC h, int x, int y) {
 }
 
 BOOL Polyline(HDC h, const POINT* pts, int count) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  if (!pts || count < 2) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  std::vector<Pt> v;
-  for (int i = 0; i < count; ++i) v.push_back(c.S(pts[i].x, pts[i].y));
-  StrokePath(c, v, false);
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    if (!pts || count < 2) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    std::vector<Pt> v;
+    for (int i = 0; i < count; ++i) v.push_back(c.S(pts[i].x, pts[i].y));
+    StrokePath(c, v, false);
+    return TRUE;
+  });
 }
 
 BOOL PolylineTo(HDC h, const POINT* pts, DWORD count) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  if (!pts || count == 0 || count > (1u << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  std::vector<Pt> v{c.S(c.dc->st.cur_pos.x, c.dc->st.cur_pos.y)};
-  for (DWORD i = 0; i < count; ++i) v.push_back(c.S(pts[i].x, pts[i].y));
-  StrokePath(c, v, false);
-  c.dc->st.cur_pos = pts[count - 1];
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    if (!pts || count == 0 || count > (1u << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    std::vector<Pt> v{c.S(c.dc->st.cur_pos.x, c.dc->st.cur_pos.y)};
+    for (DWORD i = 0; i < count; ++i) v.push_back(c.S(pts[i].x, pts[i].y));
+    StrokePath(c, v, false);
+    c.dc->st.cur_pos = pts[count - 1];
+    return TRUE;
+  });
 }
 
 BOOL PolyPolyline(HDC h, const POINT* pts, const DWORD* counts, DWORD polylines) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  if (!pts || !counts || polylines == 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  for (DWORD p = 0; p < polylines; ++p)
-    if (counts[p] < 2 || counts[p] > (1u << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  std::size_t base = 0;
-  for (DWORD p = 0; p < polylines; ++p) {
-    std::vector<Pt> v;
-    for (DWORD i = 0; i < counts[p]; ++i) v.push_back(c.S(pts[base + i].x, pts[base + i].y));
-    StrokePath(c, v, false);
-    base += counts[p];
-  }
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    if (!pts || !counts || polylines == 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    for (DWORD p = 0; p < polylines; ++p)
+      if (counts[p] < 2 || counts[p] > (1u << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    std::size_t base = 0;
+    for (DWORD p = 0; p < polylines; ++p) {
+      std::vector<Pt> v;
+      for (DWORD i = 0; i < counts[p]; ++i) v.push_back(c.S(pts[base + i].x, pts[base + i].y));
+      StrokePath(c, v, false);
+      base += counts[p];
+    }
+    return TRUE;
+  });
 }
 
 BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
   Ctx c;
   if (!c.Open(h)) return FALSE;
   Pt a = c.S(left, top), b = c.S(right, bottom);
-  RECT rc = Ordered(a.x, a.y, b.x, b.y);
+  R64 rc = Ordered(a.x, a.y, b.x, b.y);
   if (rc.left == rc.right || rc.top == rc.bottom) return TRUE;
   rc = InsideFrame(rc, c.pen);
-  if (rc.left >= rc.right || rc.top >= rc.bottom) return TRUE;
+  if (rc.empty()) return TRUE;
   BrushSampler brush = c.Brush();
   if (c.pen.null()) {
-    c.painter->Fill(Region(Grown(rc, 0, 0, -1, -1)), brush, c.rop());
+    c.painter->Fill(Region(Cut(Grown(rc, 0, 0, -1, -1), c.win())), brush, c.rop());
     return TRUE;
   }
   // The pen runs along the outermost pixels, anticlockwise from the top-right corner.
   const i64 l = rc.left, t = rc.top, r = rc.right - 1, bm = rc.bottom - 1;
   Region outline = StrokeFigures(c, {{{r, t}, {l, t}, {l, bm}, {r, bm}}});
-  const int w = c.pen.width;
-  Region inside(Grown(rc, c.pen.a() - w, c.pen.a() - w, c.pen.b() - w, c.pen.b() - w));
+  const i64 w = c.pen.width;
+  Region inside(Cut(Grown(rc, c.pen.a() - w, c.pen.a() - w, c.pen.b() - w, c.pen.b() - w), c.win()));
   inside.Subtract(outline);
   c.painter->Fill(inside, brush, c.rop());
   return TRUE;
 }
 
 BOOL RoundRect(HDC h, int left, int top, int right, int bottom, int width, int height) {
-  return RoundFigure(h, left, top, right, bottom, width, height, false);
+  return Guarded([&] { return RoundFigure(h, left, top, right, bottom, width, height, false); });
 }
 
 BOOL Ellipse(HDC h, int left, int top, int right, int bottom) {
-  return RoundFigure(h, left, top, right, bottom, 0, 0, true);
+  return Guarded([&] { return RoundFigure(h, left, top, right, bottom, 0, 0, true); });
 }
 
 BOOL PolyPolygon(HDC h, const POINT* pts, const INT* counts, int polygons) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  if (!pts || !counts || polygons <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  for (int p = 0; p < polygons; ++p)
-    if (counts[p] < 2 || counts[p] > (1 << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  std::vector<std::vector<Pt>> figures;
-  std::vector<Point64> moved;
-  std::size_t base = 0;
-  for (int p = 0; p < polygons; ++p) {
-    std::vector<Pt> f;
-    for (int i = 0; i < counts[p]; ++i) {
-      Pt s = c.S(pts[base + i].x, pts[base + i].y);
-      s = {Clamp(s.x), Clamp(s.y)};
-      f.push_back(s);
-      moved.push_back({s.x, s.y});
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    if (!pts || !counts || polygons <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    for (int p = 0; p < polygons; ++p)
+      if (counts[p] < 2 || counts[p] > (1 << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    std::vector<std::vector<Pt>> figures;
+    std::vector<Point64> moved;
+    std::size_t base = 0;
+    for (int p = 0; p < polygons; ++p) {
+      std::vector<Pt> f;
+      for (int i = 0; i < counts[p]; ++i) {
+        Pt s = c.S(pts[base + i].x, pts[base + i].y);
+        f.push_back(s);
+        moved.push_back({s.x, s.y});
+      }
+      figures.push_back(std::move(f));
+      base += counts[p];
     }
-    figures.push_back(std::move(f));
-    base += counts[p];
-  }
-  Region fill = *PolyPolygonRegion(moved.data(), counts, polygons, c.dc->st.poly_fill_mode, c.painter->box(), 0);
-  // The outline goes first so the fill can leave its pixels alone.
-  Region outline = StrokeFigures(c, figures);
-  fill.Subtract(outline);
-  c.painter->Fill(fill, c.Brush(), c.rop());
-  return TRUE;
+    Region fill = *PolyPolygonRegion(moved.data(), counts, polygons, c.dc->st.poly_fill_mode, c.win(), 0);
+    // The outline goes first so the fill can leave its pixels alone.
+    Region outline = StrokeFigures(c, figures);
+    fill.Subtract(outline);
+    c.painter->Fill(fill, c.Brush(), c.rop());
+    return TRUE;
+  });
 }
 
 BOOL Polygon(HDC h, const POINT* pts, int count) {
@@ -714,16 +824,16 @@ BOOL Polygon(HDC h, const POINT* pts, int count) {
 }
 
 BOOL Arc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
-  return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Arc);
+  return Guarded([&] { return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Arc); });
 }
 BOOL ArcTo(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
-  return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::ArcTo);
+  return Guarded([&] { return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::ArcTo); });
 }
 BOOL Pie(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
-  return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Pie);
+  return Guarded([&] { return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Pie); });
 }
 BOOL Chord(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
-  return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Chord);
+  return Guarded([&] { return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Chord); });
 }
 
 // The rectangle fills copy the brush pattern and ignore the DC's ROP2.
@@ -748,7 +858,7 @@ int FrameRect(HDC h, const RECT* rc, HBRUSH hbr) {
   RECT s;
   if (!SurfaceRect(c, *rc, &s)) return TRUE;
   Region ring(s);
-  ring.Subtract(Region(Grown(s, -1, -1, -1, -1)));
+  ring.Subtract(Region(RECT{s.left + 1, s.top + 1, s.right - 1, s.bottom - 1}));
   c.painter->Fill(ring, SampleBrush(*c.dc, brush), R2_COPYPEN);
   return TRUE;
 }
