@@ -240,6 +240,30 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
 
   HDC mem = CreateCompatibleDC(nullptr);
   EXPECT_EQ(ReleaseDC(top, mem), 0);  // not a window DC
+
+  // A CS_OWNDC window has one DC for life, its drawing state kept between uses.
+  wc.lpszClassName = "PaintOwnDC";
+  wc.style = CS_OWNDC;
+  RegisterClassEx(&wc);
+  HWND own = CreateWindowEx(0, "PaintOwnDC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top,
+                            nullptr, nullptr, nullptr);
+  HDC o1 = GetDC(own);
+  SetTextColor(o1, kRed);
+  ReleaseDC(own, o1);
+  InvalidateRect(own, nullptr, FALSE);
+  PAINTSTRUCT ps;
+  EXPECT_EQ(BeginPaint(own, &ps), o1);
+  EndPaint(own, &ps);
+  HDC o2 = GetDC(own);
+  EXPECT_EQ(o2, o1);
+  EXPECT_EQ(GetTextColor(o2), kRed);
+  ReleaseDC(own, o2);
+  HDC w1 = GetWindowDC(own);
+  EXPECT_NE(w1, o1);  // window DCs still come from the cache
+  ReleaseDC(own, w1);
+  DestroyWindow(own);
+  EXPECT_EQ(GetTextColor(o1), CLR_INVALID);  // gone with the window
+  UnregisterClass("PaintOwnDC", nullptr);
   DeleteDC(mem);
   HWND gone = Make(WS_POPUP);
   DestroyWindow(gone);
@@ -760,7 +784,10 @@ TEST_F(PaintTest, WindowRegionsBelongToTheWindow) {
   HRGN out = CreateRectRgn(0, 0, 0, 0);
   EXPECT_EQ(GetWindowRgn(w, out), ERROR);
   HRGN first = CreateRectRgn(0, 0, 10, 10);
+  log.clear();
   EXPECT_EQ(SetWindowRgn(w, first, TRUE), 1);
+  EXPECT_EQ(Names({{w, "w"}}, {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"}),
+            (Seq{"w:WM_WINDOWPOSCHANGING", "w:WM_WINDOWPOSCHANGED"}));
   EXPECT_EQ(GetWindowRgn(w, out), SIMPLEREGION);
   HRGN second = CreateEllipticRgn(0, 0, 40, 40);
   EXPECT_EQ(SetWindowRgn(w, second, FALSE), 1);
@@ -772,6 +799,15 @@ TEST_F(PaintTest, WindowRegionsBelongToTheWindow) {
   EXPECT_TRUE(d->shape->Contains(20, 20));
   EXPECT_EQ(SetWindowRgn(w, nullptr, FALSE), 1);
   EXPECT_EQ(GetObjectType(second), 0u);
+  // A child's new shape gives back to the parent what it no longer covers.
+  HWND child = Make(WS_CHILD | WS_VISIBLE, w, "", 0, {0, 0, 20, 20});
+  Pump();
+  SetWindowRgn(child, CreateRectRgn(0, 0, 10, 10), TRUE);
+  HRGN upd = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(w, upd, FALSE);
+  EXPECT_TRUE(PtInRegion(upd, 15, 15));
+  EXPECT_FALSE(PtInRegion(upd, 5, 5));
+  DeleteObject(upd);
   HRGN third = CreateRectRgn(0, 0, 5, 5);
   SetWindowRgn(w, third, FALSE);
   DestroyWindow(w);

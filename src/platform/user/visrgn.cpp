@@ -16,6 +16,7 @@ struct WindowDC {
   HRGN clip = nullptr;  // screen coordinates, owned by the DC
   DWORD flags = 0;
   std::optional<gdi::Region> paint;  // window coordinates
+  bool own = false;  // CS_OWNDC: lives as long as the window, keeps its drawing state
 };
 std::map<HDC, WindowDC>& LiveDCs() {
   static std::map<HDC, WindowDC> dcs;
@@ -211,11 +212,24 @@ std::shared_ptr<gdi::Bitmap> BackingStore(Window& top) {
 }
 
 HDC MakeWindowDC(HWND hwnd, HRGN clip, DWORD flags, std::optional<gdi::Region> paint) {
-  WindowDC d{hwnd, clip, flags, std::move(paint)};
+  auto w = FindWindowObj(hwnd);
+  if (!w) return nullptr;
+  bool own = (w->cls->style & CS_OWNDC) && !(flags & (DCX_CACHE | DCX_WINDOW));
+  WindowDC d{hwnd, clip, flags, std::move(paint), own};
   std::shared_ptr<gdi::Bitmap> surface;
   POINT origin;
   gdi::Region vis;
   if (!ComputeDC(d, &surface, &origin, &vis)) return nullptr;
+  if (own) {
+    // The same DC every time, its clipping brought up to date.
+    for (auto& [dc, e] : LiveDCs()) {
+      if (!e.own || e.hwnd != hwnd) continue;
+      if (e.clip && e.clip != clip) DeleteObject(e.clip);
+      e = std::move(d);
+      gdi::BindSurfaceDC(dc, surface, origin, vis);
+      return dc;
+    }
+  }
   HDC dc = gdi::CreateSurfaceDC(surface, origin, vis);
   if (dc) LiveDCs()[dc] = std::move(d);
   return dc;
@@ -330,8 +344,15 @@ int ReleaseDC(HWND, HDC dc) {
   auto& dcs = LiveDCs();
   auto it = dcs.find(dc);
   if (it == dcs.end()) return 0;
-  WindowDC d = std::move(it->second);
-  dcs.erase(it);
+  WindowDC d = it->second;
+  if (d.own) {
+    // Kept, without the clipping of the request it was handed out for.
+    it->second.clip = nullptr;
+    it->second.paint.reset();
+    it->second.flags = 0;
+  } else {
+    dcs.erase(it);
+  }
   if (auto top = TopLevelOf(d.hwnd)) {
     if (auto obj = gdi::FindDC(dc); obj && obj->vis && !obj->vis->Empty()) {
       RECT box = obj->vis->Box();
@@ -341,8 +362,12 @@ int ReleaseDC(HWND, HDC dc) {
       NotifyScreenChanged(box);
     }
   }
-  DeleteDC(dc);
   if (d.clip) DeleteObject(d.clip);
+  if (d.own) {
+    if (auto top = TopLevelOf(d.hwnd)) RebindWindowDCs(top->hwnd());
+  } else {
+    DeleteDC(dc);
+  }
   return 1;
 }
 
@@ -350,6 +375,23 @@ HWND WindowFromDC(HDC dc) {
   auto it = LiveDCs().find(dc);
   return it == LiveDCs().end() ? nullptr : it->second.hwnd;
 }
+
+namespace {
+// What the window's new shape uncovers of its parent, and the window itself, repainted.
+void RedrawReshaped(Window& w, const gdi::Region& before) {
+  HWND hwnd = w.hwnd();
+  if (!IsTopLevel(w)) {
+    gdi::Region exposed = before;
+    exposed.Subtract(ShapeInParent(w));
+    if (!exposed.Empty()) {
+      HRGN e = NewRegionHandle(exposed);
+      RedrawWindow(w.parent, nullptr, e, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      DeleteObject(e);
+    }
+  }
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+}
+}  // namespace
 
 int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
   auto w = FindWindowObj(hwnd);
@@ -361,23 +403,15 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
   gdi::Region before = shown ? ShapeInParent(*w) : gdi::Region();
   w->region = rgn;
   if (old) DeleteObject(old);
-  if (!shown) return 1;
-  if (IsTopLevel(*w)) {
-    NotifyWindowChanged(*w);
-    if (redraw) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
-    return 1;
+  if (shown) {
+    RebindWindowDCs(TopLevelOf(hwnd)->hwnd());
+    if (IsTopLevel(*w)) NotifyWindowChanged(*w);
+    if (redraw) RedrawReshaped(*w, before);
   }
-  RebindWindowDCs(TopLevelOf(hwnd)->hwnd());
-  if (!redraw) return 1;
-  // What the old shape covered and the new one does not shows the parent again.
-  gdi::Region exposed = before;
-  exposed.Subtract(ShapeInParent(*w));
-  if (!exposed.Empty()) {
-    HRGN e = NewRegionHandle(exposed);
-    RedrawWindow(w->parent, nullptr, e, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    DeleteObject(e);
-  }
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+  // The window hears of its new shape as of any change of its position.
+  SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
+                   (redraw ? 0 : SWP_NOREDRAW));
   return 1;
 }
 
