@@ -28,3 +28,4 @@
 #include "platform/user/paint.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
+#include "platform/user/winpos.h"

@@ -44,6 +44,7 @@ inline std::string MsgName(UINT m) {
       {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"}, {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
       {WM_MOUSEHOVER, "WM_MOUSEHOVER"}, {WM_MOUSELEAVE, "WM_MOUSELEAVE"},
       {WM_NCMOUSELEAVE, "WM_NCMOUSELEAVE"},
+      {WM_QUERYOPEN, "WM_QUERYOPEN"},
   };
   auto it = names.find(m);
   if (it != names.end()) return it->second;
@@ -74,6 +75,7 @@ class UserTest : public ::testing::Test {
   static LRESULT CbtHook(int code, WPARAM wp, LPARAM lp) {
     if (code == HCBT_CREATEWND) log.push_back({reinterpret_cast<HWND>(wp), "HCBT_CREATEWND"});
     if (code == HCBT_DESTROYWND) log.push_back({reinterpret_cast<HWND>(wp), "HCBT_DESTROYWND"});
+    if (code == HCBT_MINMAX) log.push_back({reinterpret_cast<HWND>(wp), "HCBT_MINMAX"});
     return CallNextHookEx(nullptr, code, wp, lp);
   }
 

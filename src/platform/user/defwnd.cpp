@@ -12,6 +12,11 @@ namespace user {
 
 // The default client area: the window rectangle less frame, caption, menu, edge and bars.
 void DefaultClient(const Window& w, RECT* rc) {
+  if (w.style & WS_MINIMIZE) {  // a minimised window is all frame
+    rc->right = rc->left;
+    rc->bottom = rc->top;
+    return;
+  }
   RECT outer{0, 0, 0, 0};
   bool menu = !(w.style & WS_CHILD) && w.id != 0;
   AdjustWindowRectEx(&outer, w.style, menu, w.ex_style);
@@ -78,14 +83,24 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_QUERYOPEN: return TRUE;
+    case WM_WINDOWPOSCHANGING:
+      DefPosChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lp));
+      return 0;
     case WM_WINDOWPOSCHANGED: {
       auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
       if (!pos) return 0;
       if (!(pos->flags & SWP_NOCLIENTMOVE))
         SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
-      if (!(pos->flags & SWP_NOCLIENTSIZE) && FindWindowObj(hwnd))
-        SendMessage(hwnd, WM_SIZE, SIZE_RESTORED,
+      // A change of state is told even when the client keeps its size.
+      bool resized = !(pos->flags & SWP_NOCLIENTSIZE) || (pos->flags & SWP_STATECHANGED);
+      if (resized && FindWindowObj(hwnd)) {
+        WPARAM kind = (w->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
+                      : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED
+                                                 : SIZE_RESTORED;
+        SendMessage(hwnd, WM_SIZE, kind,
                     MAKELPARAM(WORD(RectWidth(w->client)), WORD(RectHeight(w->client))));
+      }
       return 0;
     }
   }

@@ -54,12 +54,16 @@ struct Window : HandleObject {
 
   // State of the input and focus slices (input.cpp, focus.cpp).
 
-  // State of the placement slice (winpos.cpp).
+  // State of the placement slice (winpos.cpp, placement.cpp).
+  RECT normal{};  // minimised or maximised: the restored rectangle, in parent client coordinates
+  POINT min_pos{-1, -1}, max_pos{-1, -1};  // where it was last minimised and maximised
+  UINT place_flags = 0;                    // WPF_SETMINPOSITION, WPF_RESTORETOMAXIMIZED
 
 };
 
-// Flags SetWindowPos adds to the WINDOWPOS of WM_WINDOWPOSCHANGED, as Windows does.
-constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000;
+// Flags SetWindowPos adds to the WINDOWPOS of WM_WINDOWPOSCHANGED, as Windows does; the last
+// marks a change between minimised, maximised and restored.
+constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000, SWP_STATECHANGED = 0x8000;
 
 std::shared_ptr<Window> FindWindowObj(HWND hwnd);  // sets ERROR_INVALID_WINDOW_HANDLE
 std::shared_ptr<Window> ParentObj(const Window& w);
@@ -74,7 +78,14 @@ void CopyText(const std::string& text, char* buffer, std::size_t cap, std::size_
 void Link(Window& w, HWND after, bool owner_order = true);
 void Unlink(Window& w);
 POINT ClientOriginOnScreen(HWND h);
+// The MINMAXINFO a window's WM_GETMINMAXINFO starts from; MinMaxInfo sends the message.
 MINMAXINFO DefaultMinMax(const Window& w);
+MINMAXINFO MinMaxInfo(HWND hwnd);  // all zero if the window went away
+// DefWindowProc's WM_WINDOWPOSCHANGING: a sizable or overlapped window that is not minimised
+// is held to its tracking sizes (placement.cpp).
+void DefPosChanging(HWND hwnd, WINDOWPOS* pos);
+// CreateWindowEx, after WM_MOVE: a window created WS_MINIMIZE or WS_MAXIMIZE takes that state.
+void PlaceCreated(HWND hwnd, DWORD style);
 // The default client area: the window rectangle less frame, caption, menu, edge and bars.
 void DefaultClient(const Window& w, RECT* rc);
 

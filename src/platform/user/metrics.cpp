@@ -159,7 +159,10 @@ BOOL SystemParametersInfo(UINT action, UINT ui, void* pv, UINT) {
       return TRUE;
     }
     case SPI_GETICONTITLELOGFONT: {
-      if (!pv || (ui != 0 && ui != sizeof(LOGFONT))) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+      if (!pv || (ui != 0 && ui != sizeof(LOGFONT))) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+      }
       SongTi(static_cast<LOGFONT*>(pv), FW_NORMAL);
       return TRUE;
     }

@@ -277,6 +277,8 @@ HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_n
   if (!FindWindowObj(hwnd)) return nullptr;
   SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
   if (!FindWindowObj(hwnd)) return nullptr;
+  PlaceCreated(hwnd, style);
+  if (!FindWindowObj(hwnd)) return nullptr;
   SendParentNotify(*w, WM_CREATE);
   if (!FindWindowObj(hwnd)) return nullptr;
   w->created = true;

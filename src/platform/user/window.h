@@ -20,15 +20,14 @@
 //  - window longs, subclass chains (each layer keeps the previous procedure and puts it back;
 //    any order works because only the window's current procedure is stored), DefWindowProc
 //    for creation, text, WM_CLOSE and the frame computation (WM_NCCALCSIZE, AdjustWindowRectEx);
-//  - a basic ShowWindow / SetWindowPos (show, hide, move, size, z-order, frame change).
+//  - ShowWindow / SetWindowPos / MoveWindow, with the rest of placement in winpos.h.
 // The queue, loops and timers are in message.h and timer.h, the hooks in hook.h. Inside:
 // class.cpp (classes), window.cpp (creation, destruction, links, longs, text), winpos.cpp
 // (geometry, z-order, visibility), defwnd.cpp (DefWindowProc), metrics.cpp; painting, input
 // and focus are slices of their own that the core calls through internal.h.
 //
-// Later slices: painting and invalidation, the full SetWindowPos / ShowWindow (minimise,
-// maximise, placement), hit testing and input, focus and activation (and their CBT calls),
-// window regions, metrics, menus, and the displays.
+// Later slices: painting and invalidation, hit testing and input, focus and activation (and
+// their CBT calls), window regions, menus, and the displays.
 //
 // Windows live in the handle table and are found by handle each time they are used, so a
 // window destroyed while one of its messages is being handled is never touched again.
@@ -115,8 +114,8 @@ BOOL GetWindowRect(HWND hwnd, RECT* rc);  // screen coordinates
 BOOL GetClientRect(HWND hwnd, RECT* rc);  // origin 0,0
 BOOL AdjustWindowRectEx(RECT* rc, DWORD style, BOOL menu, DWORD ex_style);
 
-// Basic forms: the show codes act as show or hide for now (minimise and maximise come with
-// the placement slice).
+// Placement (winpos.h has the rest: minimise and maximise, placement, deferred positioning,
+// SetParent, coordinate mapping).
 BOOL ShowWindow(HWND hwnd, int cmd);
 BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags);
 BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint);

@@ -2,10 +2,12 @@
 #include "platform/user/window.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/base/geometry.h"
 #include "platform/user/internal.h"
 #include "platform/user/message.h"
+#include "platform/user/winpos.h"
 
 namespace win {
 namespace user {
@@ -91,24 +93,6 @@ POINT ClientOriginOnScreen(HWND h) {
   return pt;
 }
 
-MINMAXINFO DefaultMinMax(const Window& w) {
-  SIZE screen = ScreenSize();
-  DWORD style = w.style;
-  if ((style & WS_CAPTION) == WS_CAPTION) style &= ~WS_BORDER;  // the frame, not the caption
-  RECT rc{0, 0, screen.cx, screen.cy};
-  AdjustWindowRectEx(&rc, style, FALSE, w.ex_style);
-  MINMAXINFO mmi;
-  int xinc = -rc.left, yinc = -rc.top;
-  mmi.ptMaxSize = {rc.right - rc.left, rc.bottom - rc.top};
-  mmi.ptMaxPosition = {-xinc, -yinc};
-  if (w.style & (WS_DLGFRAME | WS_BORDER))
-    mmi.ptMinTrackSize = {FrameMetric(Metric::MinTrackX), FrameMetric(Metric::MinTrackY)};
-  else
-    mmi.ptMinTrackSize = {2 * xinc, 2 * yinc};
-  mmi.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
-  return mmi;
-}
-
 }  // namespace user
 
 using namespace user;
@@ -131,36 +115,40 @@ BOOL GetClientRect(HWND hwnd, RECT* rc) {
   return TRUE;
 }
 
-BOOL ShowWindow(HWND hwnd, int cmd) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return FALSE;
-  bool was_visible = (w->style & WS_VISIBLE) != 0;
-  bool show = cmd != SW_HIDE;
-  if (show == was_visible) return was_visible;
-  SendMessage(hwnd, WM_SHOWWINDOW, show, 0);
-  if (!FindWindowObj(hwnd)) return was_visible;
-  UINT flags = SWP_NOSIZE | SWP_NOMOVE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
-  if ((w->style & WS_CHILD) || cmd == SW_SHOWNA || cmd == SW_SHOWNOACTIVATE ||
-      cmd == SW_SHOWMINNOACTIVE || cmd == SW_HIDE)
-    flags |= SWP_NOACTIVATE | SWP_NOZORDER;
-  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, flags);
-  return was_visible;
-}
 
 BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
   if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
+  const bool top_level = IsTopLevel(*w);
+  bool special = insert_after == HWND_TOP || insert_after == HWND_BOTTOM ||
+                 insert_after == HWND_TOPMOST || insert_after == HWND_NOTOPMOST;
+  if (!(flags & SWP_NOZORDER)) {
+    if (!special) {
+      auto after = FindWindowObj(insert_after);
+      if (!after) return FALSE;
+      // Only a sibling gives a place in this z-order; for anything else the z-order is left
+      // alone and the rest of the request is carried out.
+      if (after->parent != w->parent || insert_after == hwnd) flags |= SWP_NOZORDER;
+    } else if (!top_level && (insert_after == HWND_TOPMOST || insert_after == HWND_NOTOPMOST)) {
+      insert_after = HWND_TOP;  // children have no topmost band
+    } else if (insert_after == HWND_NOTOPMOST && !(w->ex_style & WS_EX_TOPMOST)) {
+      flags |= SWP_NOZORDER;  // already below the topmost windows: no effect
+    }
+  }
+  // Drop what would change nothing, and report the current geometry for what is kept.
   WINDOWPOS pos{hwnd, insert_after, x, y, std::max(cx, 0), std::max(cy, 0), flags};
-  // Drop what would change nothing, as the changed message reports it.
   if ((pos.flags & SWP_SHOWWINDOW) && (w->style & WS_VISIBLE)) pos.flags &= ~SWP_SHOWWINDOW;
   if ((pos.flags & SWP_HIDEWINDOW) && !(w->style & WS_VISIBLE)) pos.flags &= ~SWP_HIDEWINDOW;
+  if (pos.flags & SWP_NOSIZE) { pos.cx = RectWidth(w->window); pos.cy = RectHeight(w->window); }
+  if (pos.flags & SWP_NOMOVE) { pos.x = w->window.left; pos.y = w->window.top; }
   if (RectWidth(w->window) == pos.cx && RectHeight(w->window) == pos.cy) pos.flags |= SWP_NOSIZE;
   if (w->window.left == pos.x && w->window.top == pos.y) pos.flags |= SWP_NOMOVE;
-  if (insert_after == hwnd) pos.flags |= SWP_NOZORDER;
   if (!(pos.flags & SWP_NOSENDCHANGING)) {
     SendMessage(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
     if (!(w = FindWindowObj(hwnd))) return FALSE;
+    pos.cx = std::max(pos.cx, 0);
+    pos.cy = std::max(pos.cy, 0);
   }
   RECT old_window = w->window, old_client = w->client;
   RECT nw = old_window;
@@ -189,8 +177,14 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
   bool was_visible = (w->style & WS_VISIBLE) != 0;
   w->window = nw;
   w->client = nc;
-  if (!(pos.flags & SWP_NOZORDER) && w->linked)
+  if (!(pos.flags & SWP_NOZORDER) && w->linked) {
+    // Reported as a z-order change only if the order (or the topmost band) really moved.
+    auto p = ParentObj(*w);
+    auto before = p ? p->children : std::vector<HWND>{};
+    DWORD ex_before = w->ex_style;
     Link(*w, pos.hwndInsertAfter, !(pos.flags & SWP_NOOWNERZORDER));
+    if (p && p->children == before && w->ex_style == ex_before) pos.flags |= SWP_NOZORDER;
+  }
   if (pos.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
   if (pos.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
   if (nc.left == old_client.left && nc.top == old_client.top) pos.flags |= SWP_NOCLIENTMOVE;
@@ -212,6 +206,143 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
 BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint) {
   return SetWindowPos(hwnd, nullptr, x, y, cx, cy,
                       SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+BOOL BringWindowToTop(HWND hwnd) {
+  return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+namespace {
+
+// Batches of deferred positions, by handle number; a stale or foreign handle finds nothing.
+struct Batch {
+  HWND parent = nullptr;
+  std::vector<WINDOWPOS> items;
+};
+std::map<std::uintptr_t, Batch>& Batches() {
+  static std::map<std::uintptr_t, Batch> batches;
+  return batches;
+}
+
+Batch* FindBatch(HDWP dwp) {
+  auto it = Batches().find(reinterpret_cast<std::uintptr_t>(dwp));
+  if (it == Batches().end()) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+  return &it->second;
+}
+
+}  // namespace
+
+HDWP BeginDeferWindowPos(int count) {
+  if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  static std::uintptr_t next = 0;
+  std::uintptr_t id = ++next;
+  Batches()[id].items.reserve(std::size_t(count));
+  return reinterpret_cast<HDWP>(id);
+}
+
+HDWP DeferWindowPos(HDWP dwp, HWND hwnd, HWND insert_after, int x, int y, int cx, int cy,
+                    UINT flags) {
+  Batch* b = FindBatch(dwp);
+  if (!b) return nullptr;
+  auto fail = [&](DWORD error) -> HDWP {
+    Batches().erase(reinterpret_cast<std::uintptr_t>(dwp));
+    SetLastError(error);
+    return nullptr;
+  };
+  auto w = FindWindowObj(hwnd);
+  if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE);
+  if (!w->parent) return fail(ERROR_ACCESS_DENIED);
+  if (b->items.empty()) b->parent = w->parent;
+  else if (b->parent != w->parent) return fail(ERROR_INVALID_PARAMETER);
+  for (WINDOWPOS& p : b->items) {
+    if (p.hwnd != hwnd) continue;
+    // The same window again: what the new call changes overrides, what it leaves keeps.
+    if (!(flags & SWP_NOMOVE)) { p.x = x; p.y = y; }
+    if (!(flags & SWP_NOSIZE)) { p.cx = cx; p.cy = cy; }
+    if (!(flags & SWP_NOZORDER)) p.hwndInsertAfter = insert_after;
+    constexpr UINT keep_off = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW |
+                              SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
+                              SWP_NOSENDCHANGING | SWP_DEFERERASE;
+    p.flags = (p.flags & flags & keep_off) | ((p.flags | flags) & ~keep_off);
+    if (flags & SWP_SHOWWINDOW) p.flags &= ~SWP_HIDEWINDOW;
+    if (flags & SWP_HIDEWINDOW) p.flags &= ~SWP_SHOWWINDOW;
+    return dwp;
+  }
+  b->items.push_back(WINDOWPOS{hwnd, insert_after, x, y, cx, cy, flags});
+  return dwp;
+}
+
+// Each window is positioned in turn, with the message sequence SetWindowPos gives it.
+BOOL EndDeferWindowPos(HDWP dwp) {
+  Batch* b = FindBatch(dwp);
+  if (!b) return FALSE;
+  std::vector<WINDOWPOS> items = std::move(b->items);
+  Batches().erase(reinterpret_cast<std::uintptr_t>(dwp));
+  BOOL ok = TRUE;
+  for (const WINDOWPOS& p : items)
+    if (!SetWindowPos(p.hwnd, p.hwndInsertAfter, p.x, p.y, p.cx, p.cy, p.flags)) ok = FALSE;
+  return ok;
+}
+
+HWND SetParent(HWND hwnd, HWND new_parent) {
+  auto w = FindWindowObj(hwnd);
+  if (!w) return nullptr;
+  HWND desktop = GetDesktopWindow();
+  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return nullptr; }
+  if (!new_parent) new_parent = desktop;
+  if (new_parent == HWND_MESSAGE) { SetLastError(ERROR_NOT_SUPPORTED); return nullptr; }
+  if (!FindWindowObj(new_parent)) return nullptr;
+  if (IsDescendant(hwnd, new_parent)) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  HWND old = w->parent;
+  bool was_visible = (w->style & WS_VISIBLE) != 0;
+  if (was_visible) {
+    ShowWindow(hwnd, SW_HIDE);
+    if (!(w = FindWindowObj(hwnd))) return old;
+  }
+  if (!FindWindowObj(new_parent)) return nullptr;  // it went away while this one hid
+  if (new_parent != old) {
+    Unlink(*w);
+    w->parent = new_parent;
+    if (new_parent != desktop) w->owner = nullptr;  // a window inside another has no owner
+    Link(*w, HWND_TOP);
+  }
+  // Same coordinates, now in the new parent's client area; shown again where it was, without
+  // taking activation.
+  SetWindowPos(hwnd, HWND_TOP, w->window.left, w->window.top, 0, 0,
+               SWP_NOSIZE | SWP_NOACTIVATE);
+  if (was_visible && IsWindow(hwnd)) ShowWindow(hwnd, SW_SHOWNA);
+  return old;
+}
+
+BOOL ClientToScreen(HWND hwnd, POINT* pt) {
+  if (!FindWindowObj(hwnd)) return FALSE;
+  if (!pt) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  POINT o = ClientOriginOnScreen(hwnd);
+  pt->x += o.x;
+  pt->y += o.y;
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND hwnd, POINT* pt) {
+  if (!FindWindowObj(hwnd)) return FALSE;
+  if (!pt) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  POINT o = ClientOriginOnScreen(hwnd);
+  pt->x -= o.x;
+  pt->y -= o.y;
+  return TRUE;
+}
+
+int MapWindowPoints(HWND from, HWND to, POINT* pts, UINT count) {
+  if ((from && !FindWindowObj(from)) || (to && !FindWindowObj(to))) return 0;
+  if (!pts && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  POINT a = from ? ClientOriginOnScreen(from) : POINT{};
+  POINT b = to ? ClientOriginOnScreen(to) : POINT{};
+  LONG dx = a.x - b.x, dy = a.y - b.y;
+  for (UINT i = 0; i < count; ++i) {
+    pts[i].x += dx;
+    pts[i].y += dy;
+  }
+  return int(MAKELONG(WORD(dx), WORD(dy)));
 }
 
 }  // namespace win
