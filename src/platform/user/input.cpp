@@ -63,6 +63,8 @@ struct Tracking {
 
 struct Input {
   std::deque<RawInput> queue;
+  // Leave notices found while retrieving input; they come out next, whichever loop is asking.
+  std::deque<MSG> notices;
   POINT cursor{};   // as injected
   POINT last_pt{};  // of the last mouse message retrieved
   Hit last_hit;
@@ -200,8 +202,8 @@ bool OverTracked(const Hit& under) {
   return under.hwnd == t.hwnd && t.nonclient == (under.code != HTCLIENT);
 }
 
-void PostLeave(HWND h, bool nonclient) {
-  PostMessage(h, nonclient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
+MSG LeaveMessage(HWND h, bool nonclient) {
+  return MSG{h, UINT(nonclient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE), 0, 0, GetTickCount(), I().last_pt};
 }
 
 void HoverTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
@@ -230,7 +232,7 @@ void FollowTracking(POINT pt, const Hit& under) {
   if (!t.hwnd) return;
   if (!IsWindow(t.hwnd)) { t = Tracking{}; return; }
   if (!OverTracked(under)) {
-    if (t.leave) PostLeave(t.hwnd, t.nonclient);
+    if (t.leave) I().notices.push_back(LeaveMessage(t.hwnd, t.nonclient));
     StopTracking();
     return;
   }
@@ -254,23 +256,26 @@ bool MouseActivate(const Cooked& c, UINT client_msg) {
   return r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT;
 }
 
-// The event has left the queue: the state it carries takes effect and the messages that go
-// before it are sent. True with *out filled if it is delivered.
-bool Deliver(const RawInput& ev, const Cooked& c, MSG* out) {
+// The state an event carries takes effect when it leaves the queue, delivered or not.
+void TakeEffect(const RawInput& ev, const Cooked& c) {
   Input& in = I();
   if (ev.kind == Kind::Key) ApplyKeyEvent(ev.key);
-  if (IsMouse(ev.kind)) {
-    in.last_pt = ev.pt;
-    in.last_hit = c.under;
-    if (ev.kind == Kind::Button) {
-      SetButtonState(kButtonKey[ev.button], ev.down, true);
-      if (ev.down) {
-        // A double click ends the sequence: the next press starts a new one.
-        if (c.dblclk) in.click = Click{};
-        else in.click = Click{c.hwnd, ev.button, c.code, ev.pt, ev.time};
-      }
-    }
-    FollowTracking(ev.pt, c.under);
+  if (!IsMouse(ev.kind)) return;
+  in.last_pt = ev.pt;
+  in.last_hit = c.under;
+  if (ev.kind == Kind::Button) SetButtonState(kButtonKey[ev.button], ev.down, true);
+  FollowTracking(ev.pt, c.under);
+}
+
+// The event has left the queue: the messages that go before it are sent. True with *out
+// filled if it is delivered.
+bool Deliver(const RawInput& ev, const Cooked& c, MSG* out) {
+  Input& in = I();
+  TakeEffect(ev, c);
+  if (ev.kind == Kind::Button && ev.down) {
+    // A double click ends the sequence: the next press starts a new one.
+    if (c.dblclk) in.click = Click{};
+    else in.click = Click{c.hwnd, ev.button, c.code, ev.pt, ev.time};
   }
   *out = MSG{c.hwnd, c.message, c.wp, c.lp, ev.time, ev.pt};
   if (ev.kind == Kind::Key || ev.kind == Kind::Char) return true;
@@ -310,7 +315,22 @@ std::size_t IndexOf(std::uint64_t seq) {
 
 // The queue's input source. Sends made while cooking or delivering may pump messages, so an
 // event is found again by its sequence number after each one.
+bool TakeNotice(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
+  auto& notices = I().notices;
+  for (auto it = notices.begin(); it != notices.end();) {
+    if (!IsWindow(it->hwnd)) { it = notices.erase(it); continue; }
+    if (MatchesWindow(filter, it->hwnd) && InRange(it->message, min, max)) {
+      *out = *it;
+      if (remove) notices.erase(it);
+      return true;
+    }
+    ++it;
+  }
+  return false;
+}
+
 bool Source(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
+  if (TakeNotice(out, filter, min, max, remove)) return true;
   auto& q = I().queue;
   for (std::size_t i = 0; i < q.size();) {
     RawInput ev = q[i];
@@ -322,8 +342,8 @@ bool Source(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
       // Nothing is there to get it; its state still counts.
       if (!remove) { ++i; continue; }
       q.erase(q.begin() + std::ptrdiff_t(i));
-      if (ev.kind == Kind::Key) ApplyKeyEvent(ev.key);
-      if (ev.kind == Kind::Button) SetButtonState(kButtonKey[ev.button], ev.down, true);
+      TakeEffect(ev, c);
+      if (TakeNotice(out, filter, min, max, remove)) return true;
       continue;
     }
     if (!MatchesWindow(filter, c.hwnd) || !InRange(c.message, min, max)) { ++i; continue; }
@@ -333,6 +353,7 @@ bool Source(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
     }
     q.erase(q.begin() + std::ptrdiff_t(i));
     if (Deliver(ev, c, out)) return true;
+    if (TakeNotice(out, filter, min, max, remove)) return true;
     i = std::min(i, q.size());
   }
   return false;
@@ -523,7 +544,10 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   Hit under = LastMouseHit();
   if (under.hwnd != h || nonclient != (under.code != HTCLIENT)) {
     // Not over the window (or that part of it): the leave is immediate.
-    if (flags & TME_LEAVE) PostLeave(h, nonclient);
+    if (flags & TME_LEAVE) {
+      MSG m = LeaveMessage(h, nonclient);
+      PostMessage(m.hwnd, m.message, 0, 0);
+    }
     StopTracking();
     return TRUE;
   }
