@@ -1,5 +1,7 @@
 // Painting: message sequences, clipping of window DCs on the backing store, update regions,
 // scrolling, printing, window regions.
+#include <climits>
+
 #include "platform/user/display_link.h"
 #include "user_support.h"
 
@@ -508,6 +510,13 @@ TEST_F(PaintTest, UpdateRegionArithmetic) {
   EXPECT_TRUE(RectIs(UpdateRect(w), {10, 10, 40, 40}));
   EXPECT_TRUE(PtInRegion(rgn, 15, 15));
   EXPECT_FALSE(PtInRegion(rgn, 35, 15));
+  RECT huge{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+  InvalidateRect(w, &huge, FALSE);
+  EXPECT_TRUE(RectIs(UpdateRect(w), {0, 0, 100, 100}));
+  ValidateRect(w, &huge);
+  EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE));
+  InvalidateRect(w, &a, FALSE);
+  InvalidateRect(w, &b, FALSE);
   InvalidateRect(w, &outside, FALSE);  // cut to the client area
   EXPECT_TRUE(RectIs(UpdateRect(w), {10, 10, 100, 100}));
   ValidateRect(w, &outside);
@@ -711,6 +720,9 @@ TEST_F(PaintTest, ScrollingMovesPixelsAndInvalidatesWhatItUncovers) {
   GetWindowRect(child, &cr);
   EXPECT_TRUE(RectIs(cr, {13, 14, 23, 24}));
   EXPECT_TRUE(ScrollWindow(w, 0, 0, nullptr, nullptr));
+  // Scrolled out of sight entirely, however far.
+  EXPECT_EQ(ScrollWindowEx(w, INT_MAX, INT_MIN, nullptr, nullptr, upd, &box, 0), SIMPLEREGION);
+  EXPECT_TRUE(RectIs(box, {0, 0, 40, 40}));
   EXPECT_EQ(ScrollWindowEx(w, 0, 0, nullptr, nullptr, nullptr, nullptr, 0), NULLREGION);
   EXPECT_EQ(ScrollWindowEx(reinterpret_cast<HWND>(std::uintptr_t(0x99999)), 1, 1, nullptr,
                            nullptr, nullptr, nullptr, 0),
@@ -766,6 +778,23 @@ TEST_F(PaintTest, PrintDrawsTheWindowAndOnRequestItsChildrenIntoAnyDC) {
     EXPECT_EQ(Names(who, kPaintMsgs), c.msgs) << c.flags;
     for (auto& [p, col] : c.px) EXPECT_EQ(GetPixel(mem, p.x, p.y), col) << c.flags << " " << p.x << "," << p.y;
   }
+  // With PRF_NONCLIENT the DC's origin is the window's corner, the client further in; owned
+  // windows land where they are on the screen relative to their owner.
+  HWND framed = Make(WS_CHILD | WS_BORDER, w, "", 0, {0, 0, 10, 10});
+  HWND owned = Make(WS_POPUP | WS_VISIBLE, w, "", 0, {40, 0, 60, 20});
+  paint_color[framed] = kGreen;
+  paint_color[owned] = kBlue;
+  Pump();
+  Fill(mem, RECT{0, 0, 60, 60}, kBlack);
+  SendMessage(framed, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_NONCLIENT | PRF_CLIENT);
+  EXPECT_EQ(GetPixel(mem, 0, 0), kBlack);
+  EXPECT_EQ(GetPixel(mem, 1, 1), kGreen);
+  EXPECT_EQ(GetPixel(mem, 9, 9), kBlack);
+  Fill(mem, RECT{0, 0, 60, 60}, kBlack);
+  SendMessage(w, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_OWNED);
+  EXPECT_EQ(GetPixel(mem, 5, 5), kRed);
+  EXPECT_EQ(GetPixel(mem, 45, 5), kBlue);
+  EXPECT_EQ(GetPixel(mem, 45, 25), kRed);
   // PRF_CHECKVISIBLE on a hidden window: nothing.
   log.clear();
   SendMessage(hidden, WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_CHECKVISIBLE);

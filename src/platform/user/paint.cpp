@@ -463,9 +463,12 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rc, HRGN rgn, UINT flags) {
     if (!r) return FALSE;
     area = r->rgn;
   } else if (rc) {
-    area = gdi::Region(*rc);
+    area = gdi::Region(Bounded(*rc));
   }
-  if (area) area->Offset(ciw.left, ciw.top);
+  if (area) {
+    area->IntersectRect(RECT{-kFar, -kFar, kFar, kFar});
+    area->Offset(ciw.left, ciw.top);
+  }
   RedrawArea(hwnd, area, flags);
   return TRUE;
 }

@@ -66,6 +66,14 @@ HRGN NewRegionHandle(const gdi::Region& rgn);
 // `dst` (surface coordinates) are taken from (x - dx, y - dy).
 void MoveSurfacePixels(gdi::Bitmap& surface, const gdi::Region& dst, int dx, int dy);
 
+// Caller coordinates are kept within this range so that offsetting them never wraps; no
+// window comes anywhere near it.
+constexpr int kFar = 1 << 28;
+inline int Bounded(int v) { return v < -kFar ? -kFar : v > kFar ? kFar : v; }
+inline RECT Bounded(const RECT& r) {
+  return {Bounded(r.left), Bounded(r.top), Bounded(r.right), Bounded(r.bottom)};
+}
+
 // The display link's change notification, in screen coordinates.
 void NotifyScreenChanged(const RECT& screen);
 void NotifyWindowChanged(const Window& top);

@@ -76,14 +76,17 @@ BOOL ScrollDC(HDC hdc, int dx, int dy, const RECT* scroll, const RECT* clip, HRG
   if (!dc) return FALSE;
   if (update_rgn && !gdi::FindRegion(update_rgn)) return FALSE;
   if (!dc->surface) return FALSE;
+  dx = Bounded(dx);
+  dy = Bounded(dy);
   // In device coordinates of the surface, then back to the caller's logical ones.
   POINT o = dc->ToSurface(0, 0);
+  o = {Bounded(o.x), Bounded(o.y)};
   gdi::Region vis = dc->Clip();
-  RECT s = scroll ? *scroll : vis.Box();
+  RECT s = scroll ? Bounded(*scroll) : vis.Box();
   if (scroll) OffsetRect(&s, o.x, o.y);
   RECT c = s;
   if (clip) {
-    RECT cl = *clip;
+    RECT cl = Bounded(*clip);
     OffsetRect(&cl, o.x, o.y);
     IntersectRect(&c, &s, &cl);
   }
@@ -103,6 +106,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   auto w = FindWindowObj(hwnd);
   if (!w) return ERROR;
   if (update_rgn && !gdi::FindRegion(update_rgn)) return ERROR;
+  dx = Bounded(dx);
+  dy = Bounded(dy);
   RECT client{0, 0, RectWidth(w->client), RectHeight(w->client)};
   RECT s = client;
   if (scroll) IntersectRect(&s, scroll, &client);
@@ -148,7 +153,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
       if (!cw) continue;
       RECT r = cw->window, overlap;
       if (scroll && !IntersectRect(&overlap, &r, &s)) continue;
-      SetWindowPos(ch, nullptr, r.left + dx, r.top + dy, 0, 0,
+      SetWindowPos(ch, nullptr, Bounded(r.left) + dx, Bounded(r.top) + dy, 0, 0,
                    SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
   }
