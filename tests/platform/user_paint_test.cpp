@@ -672,6 +672,27 @@ TEST_F(PaintTest, RaisingAChildRepaintsIt) {
   EXPECT_EQ(Px(top, 60, 60), kBlue);
 }
 
+TEST_F(PaintTest, ReparentedWindowsDrawWhereTheyNowLive) {
+  HWND host = Popup({0, 0, 100, 100});
+  HWND popup = Make(WS_POPUP | WS_VISIBLE, nullptr, "", 0, {0, 0, 20, 20});
+  SetParent(popup, host);
+  SetWindowPos(popup, nullptr, 30, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  HDC dc = GetDC(popup);
+  Fill(dc, RECT{0, 0, 20, 20}, kRed);
+  ReleaseDC(popup, dc);
+  EXPECT_EQ(Px(host, 35, 35), kRed);
+  EXPECT_FALSE(user::DisplayWindowOf(popup));  // part of its host now
+
+  HWND child = Make(WS_CHILD | WS_VISIBLE, host, "", 0, {0, 0, 10, 10});
+  SetParent(child, nullptr);  // keeps WS_CHILD, yet stands on the desktop
+  ASSERT_TRUE(user::DisplayWindowOf(child));
+  dc = GetDC(child);
+  Fill(dc, RECT{0, 0, 10, 10}, kBlue);
+  ReleaseDC(child, dc);
+  EXPECT_EQ(Px(child, 5, 5), kBlue);
+  EXPECT_NE(Px(host, 5, 5), kBlue);
+}
+
 // ---- scrolling -----------------------------------------------------------------------------
 
 TEST_F(PaintTest, ScrollingMovesPixelsAndInvalidatesWhatItUncovers) {

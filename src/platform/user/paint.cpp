@@ -365,7 +365,7 @@ void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT
   GetWindowRect(h, &now_screen);
   auto top = TopLevelOf(h);
   if (!top) return;
-  if (IsTopLevel(*w)) {
+  if (OwnsSurface(*w)) {
     BackingStore(*w);
     RebindWindowDCs(h);
     if (was_visible) NotifyScreenChanged(old_screen);
@@ -548,7 +548,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   bool erase = st.erase, must = st.must_erase;
   st.update.Clear();
   st.erase = st.must_erase = st.internal = false;
-  DWORD flags = ((w->style & WS_CHILD) && (w->cls->style & CS_PARENTDC)) ? DCX_PARENTCLIP : 0;
+  DWORD flags = (!OwnsSurface(*w) && (w->cls->style & CS_PARENTDC)) ? DCX_PARENTCLIP : 0;
   HDC dc = MakeWindowDC(hwnd, nullptr, flags, paint);
   *ps = PAINTSTRUCT{};
   ps->hdc = dc;

@@ -26,7 +26,10 @@ struct PaintState {
 
 PaintState& PaintOf(Window& w);
 
-// Geometry.
+// Geometry. A window whose parent is the desktop (or the desktop itself) has a backing store
+// of its own; every other window draws into its top-level ancestor's, whatever its styles say
+// (SetParent can leave a WS_CHILD window on the desktop and a popup inside another window).
+bool OwnsSurface(const Window& w);
 std::shared_ptr<Window> TopLevelOf(HWND hwnd);
 POINT WindowOrigin(const Window& w);  // surface coordinates of the window's top-left
 POINT ClientOrigin(const Window& w);  // surface coordinates of the client's top-left

@@ -90,6 +90,8 @@ bool ComputeDC(const WindowDC& d, std::shared_ptr<gdi::Bitmap>* surface, POINT* 
 
 }  // namespace
 
+bool OwnsSurface(const Window& w) { return !w.parent || w.parent == GetDesktopWindow(); }
+
 PaintState& PaintOf(Window& w) {
   if (!w.paint) w.paint = std::make_shared<PaintState>();
   return *w.paint;
@@ -97,7 +99,7 @@ PaintState& PaintOf(Window& w) {
 
 std::shared_ptr<Window> TopLevelOf(HWND hwnd) {
   auto w = FindWindowObj(hwnd);
-  while (w && (w->style & WS_CHILD)) {
+  while (w && !OwnsSurface(*w)) {
     auto p = ParentObj(*w);
     if (!p) break;
     w = p;
@@ -106,7 +108,7 @@ std::shared_ptr<Window> TopLevelOf(HWND hwnd) {
 }
 
 POINT WindowOrigin(const Window& w) {
-  if (!(w.style & WS_CHILD)) return {0, 0};
+  if (OwnsSurface(w)) return {0, 0};
   auto p = ParentObj(w);
   if (!p) return {0, 0};
   POINT o = ClientOrigin(*p);
@@ -150,7 +152,7 @@ gdi::Region ShapeInParent(const Window& w) {
 
 gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style) {
   if (!VisibleChain(w)) return {};
-  if ((flags & DCX_PARENTCLIP) && (w.style & WS_CHILD)) {
+  if ((flags & DCX_PARENTCLIP) && !OwnsSurface(w)) {
     // The parent's visible client area; the parent's WS_CLIPCHILDREN does not apply.
     if (auto p = ParentObj(w))
       return VisibleRegion(*p, (p->style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0, false);
@@ -165,7 +167,7 @@ gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style) {
   bool siblings = (flags & DCX_CLIPSIBLINGS) || (use_style && (w.style & WS_CLIPSIBLINGS));
   std::shared_ptr<Window> keep;
   const Window* cur = &w;
-  while (cur->style & WS_CHILD) {
+  while (!OwnsSurface(*cur)) {
     auto p = ParentObj(*cur);
     if (!p) break;
     POINT pco = ClientOrigin(*p);
@@ -275,7 +277,7 @@ void NotifyWindowChanged(const Window& top) {
 
 std::optional<DisplayWindow> DisplayWindowOf(HWND hwnd) {
   auto w = FindWindowObj(hwnd);
-  if (!w || (w->style & WS_CHILD) || !w->parent) return std::nullopt;
+  if (!w || !w->parent || !OwnsSurface(*w)) return std::nullopt;
   bool redraw_off = w->paint && w->paint->redraw_off;
   if (!(w->style & WS_VISIBLE) && !redraw_off) return std::nullopt;
   DisplayWindow d;
@@ -333,7 +335,7 @@ HDC GetDC(HWND hwnd) {
   if (hwnd) {
     auto w = FindWindowObj(hwnd);
     if (!w) return nullptr;
-    if ((w->style & WS_CHILD) && (w->cls->style & CS_PARENTDC)) flags |= DCX_PARENTCLIP;
+    if (!OwnsSurface(*w) && (w->cls->style & CS_PARENTDC)) flags |= DCX_PARENTCLIP;
   }
   return GetDCEx(hwnd, nullptr, flags);
 }
@@ -380,7 +382,7 @@ namespace {
 // What the window's new shape uncovers of its parent, and the window itself, repainted.
 void RedrawReshaped(Window& w, const gdi::Region& before) {
   HWND hwnd = w.hwnd();
-  if (!IsTopLevel(w)) {
+  if (!OwnsSurface(w)) {
     gdi::Region exposed = before;
     exposed.Subtract(ShapeInParent(w));
     if (!exposed.Empty()) {
@@ -405,7 +407,7 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
   if (old) DeleteObject(old);
   if (shown) {
     RebindWindowDCs(TopLevelOf(hwnd)->hwnd());
-    if (IsTopLevel(*w)) NotifyWindowChanged(*w);
+    if (OwnsSurface(*w)) NotifyWindowChanged(*w);
     if (redraw) RedrawReshaped(*w, before);
   }
   // The window hears of its new shape as of any change of its position.
