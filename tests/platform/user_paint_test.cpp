@@ -225,6 +225,25 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   EXPECT_NE(Px(top, 25, 25), kGreen);
   EXPECT_FALSE(GetUpdateRect(top, nullptr, FALSE));
 
+  // GetDCEx clips children only when asked to, whatever the window's style.
+  SetWindowLongPtr(top, GWL_STYLE, GetWindowLongPtr(top, GWL_STYLE) | WS_CLIPCHILDREN);
+  HWND kid = Make(WS_CHILD | WS_VISIBLE, top, "", 0, {50, 50, 60, 60});
+  Pump();
+  struct { DWORD flags; bool over_child; } dcx[] = {
+      {DCX_CACHE, true}, {DCX_CACHE | DCX_CLIPCHILDREN, false}};
+  for (auto& c : dcx) {
+    HDC kdc = GetDCEx(top, nullptr, c.flags);
+    Fill(kdc, RECT{0, 0, 98, 98}, c.over_child ? kRed : kGreen);
+    ReleaseDC(top, kdc);
+    EXPECT_EQ(Px(top, 55, 55), kRed) << c.flags;  // window coordinates: client + 1
+    EXPECT_EQ(Px(top, 40, 40), c.over_child ? kRed : kGreen) << c.flags;
+  }
+  HDC sdc = GetDC(top);  // the style applies
+  Fill(sdc, RECT{0, 0, 98, 98}, kBlue);
+  ReleaseDC(top, sdc);
+  EXPECT_EQ(Px(top, 55, 55), kRed);
+  DestroyWindow(kid);
+
   // A child of a CS_PARENTDC class draws through its parent's clipping.
   WNDCLASSEX wc;
   wc.lpszClassName = "PaintParentDC";

@@ -329,7 +329,7 @@ void EraseNow(HWND h) {
   ps.erase = false;
   gdi::Region part = ClientPart(*w, ps.update);
   if (part.Empty()) return;
-  HDC dc = MakeWindowDC(h, nullptr, 0, part);
+  HDC dc = MakeWindowDC(h, nullptr, DCX_USESTYLE, part);
   LRESULT r = SendMessage(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   ReleaseDC(h, dc);
   if ((w = FindWindowObj(h))) PaintOf(*w).must_erase = r == 0;
@@ -548,7 +548,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   bool erase = st.erase, must = st.must_erase;
   st.update.Clear();
   st.erase = st.must_erase = st.internal = false;
-  DWORD flags = (!OwnsSurface(*w) && (w->cls->style & CS_PARENTDC)) ? DCX_PARENTCLIP : 0;
+  DWORD flags = DCX_USESTYLE;
+  if (!OwnsSurface(*w) && (w->cls->style & CS_PARENTDC)) flags |= DCX_PARENTCLIP;
   HDC dc = MakeWindowDC(hwnd, nullptr, flags, paint);
   *ps = PAINTSTRUCT{};
   ps->hdc = dc;

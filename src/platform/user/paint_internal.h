@@ -50,6 +50,11 @@ gdi::Region Updatable(const Window& w);
 // The backing store of a top-level window, sized to its window (old pixels kept).
 std::shared_ptr<gdi::Bitmap> BackingStore(Window& top);
 
+// GetDC, GetWindowDC and BeginPaint clip as the window's WS_CLIPCHILDREN / WS_CLIPSIBLINGS
+// say; GetDCEx only as its flags say. This flag (Windows' own value for it) asks for the
+// former.
+constexpr DWORD DCX_USESTYLE = 0x00010000;
+
 // Window DCs. `paint` (window coordinates) further clips the DC, as BeginPaint's update
 // region does. The DC is registered so that ReleaseDC knows it and geometry changes rebind it.
 HDC MakeWindowDC(HWND hwnd, HRGN clip, DWORD flags, std::optional<gdi::Region> paint);

@@ -65,7 +65,7 @@ bool ComputeDC(const WindowDC& d, std::shared_ptr<gdi::Bitmap>* surface, POINT* 
   *surface = BackingStore(*top);
   POINT wo = WindowOrigin(*w);
   *origin = (d.flags & DCX_WINDOW) ? wo : ClientOrigin(*w);
-  *vis = VisibleRegion(*w, d.flags);
+  *vis = VisibleRegion(*w, d.flags & ~DCX_USESTYLE, (d.flags & DCX_USESTYLE) != 0);
   if (locked && !(d.flags & DCX_LOCKWINDOWUPDATE) && IsDescendant(locked, d.hwnd)) vis->Clear();
   if (d.clip && (d.flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
     DWORD saved = GetLastError();
@@ -337,10 +337,10 @@ HDC GetDC(HWND hwnd) {
     if (!w) return nullptr;
     if (!OwnsSurface(*w) && (w->cls->style & CS_PARENTDC)) flags |= DCX_PARENTCLIP;
   }
-  return GetDCEx(hwnd, nullptr, flags);
+  return GetDCEx(hwnd, nullptr, flags | DCX_USESTYLE);
 }
 
-HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_WINDOW); }
+HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_WINDOW | DCX_USESTYLE); }
 
 int ReleaseDC(HWND, HDC dc) {
   auto& dcs = LiveDCs();
