@@ -919,5 +919,44 @@ TEST_F(PaintTest, SetRedrawAndLockSuppressDrawing) {
   EXPECT_TRUE(GetUpdateRect(child, nullptr, FALSE));
 }
 
+TEST_F(PaintTest, StaleHandlesFailWithWindowsResults) {
+  HWND gone = Make(WS_POPUP | WS_VISIBLE);
+  HDC held = GetDC(gone);
+  DestroyWindow(gone);
+  EXPECT_EQ(GetPixel(held, 0, 0), CLR_INVALID);  // its DC went with it
+  EXPECT_EQ(ReleaseDC(gone, held), 0);
+  HRGN dead = CreateRectRgn(0, 0, 1, 1);
+  DeleteObject(dead);
+  HWND w = Popup({0, 0, 20, 20});
+  RECT rc{0, 0, 5, 5};
+  PAINTSTRUCT ps{};
+  struct Case {
+    const char* name;
+    std::function<bool()> fails;
+    DWORD error;
+  } cases[] = {
+      {"InvalidateRect", [&] { return !InvalidateRect(gone, &rc, TRUE); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"ValidateRgn", [&] { return !ValidateRgn(gone, nullptr); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"UpdateWindow", [&] { return !UpdateWindow(gone); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"GetUpdateRect", [&] { return !GetUpdateRect(gone, &rc, TRUE); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"BeginPaint", [&] { return !BeginPaint(gone, &ps); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"EndPaint", [&] { return !EndPaint(gone, &ps); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"GetWindowDC", [&] { return !GetWindowDC(gone); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"SetWindowRgn", [&] { return !SetWindowRgn(gone, nullptr, TRUE); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"ScrollWindow", [&] { return !ScrollWindow(gone, 1, 1, nullptr, nullptr); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"LockWindowUpdate", [&] { return !LockWindowUpdate(gone); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"InvalidateRgn with a dead region", [&] { return !InvalidateRgn(w, dead, TRUE); }, ERROR_INVALID_HANDLE},
+      {"SetWindowRgn with a dead region", [&] { return !SetWindowRgn(w, dead, TRUE); }, ERROR_INVALID_HANDLE},
+      {"GetWindowRgn into a dead region", [&] { return GetWindowRgn(w, dead) == ERROR; }, ERROR_INVALID_HANDLE},
+      {"ScrollDC on a dead DC", [&] { return !ScrollDC(held, 1, 1, nullptr, nullptr, nullptr, nullptr); }, ERROR_INVALID_HANDLE},
+  };
+  for (auto& c : cases) {
+    SetLastError(0);
+    EXPECT_TRUE(c.fails()) << c.name;
+    EXPECT_EQ(GetLastError(), c.error) << c.name;
+  }
+  EXPECT_EQ(WindowFromDC(held), nullptr);
+}
+
 }  // namespace
 }  // namespace usertest
