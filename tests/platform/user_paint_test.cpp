@@ -224,6 +224,15 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   EXPECT_EQ(Px(top, 11, 11), kGreen);
   EXPECT_NE(Px(top, 25, 25), kGreen);
   EXPECT_FALSE(GetUpdateRect(top, nullptr, FALSE));
+  // DCX_EXCLUDEUPDATE leaves the invalid part for the painter.
+  InvalidateRect(top, &part, FALSE);
+  HDC xdc = GetDCEx(top, nullptr, DCX_EXCLUDEUPDATE);
+  Fill(xdc, RECT{0, 0, 98, 98}, kBlue);
+  ReleaseDC(top, xdc);
+  EXPECT_EQ(Px(top, 11, 11), kGreen);
+  EXPECT_EQ(Px(top, 25, 25), kBlue);
+  EXPECT_TRUE(GetUpdateRect(top, nullptr, FALSE));
+  ValidateRect(top, nullptr);
 
   // GetDCEx clips children only when asked to, whatever the window's style.
   SetWindowLongPtr(top, GWL_STYLE, GetWindowLongPtr(top, GWL_STYLE) | WS_CLIPCHILDREN);
@@ -917,6 +926,35 @@ TEST_F(PaintTest, SetRedrawAndLockSuppressDrawing) {
   EXPECT_TRUE(LockWindowUpdate(nullptr));
   EXPECT_TRUE(GetUpdateRect(w, nullptr, FALSE));
   EXPECT_TRUE(GetUpdateRect(child, nullptr, FALSE));
+}
+
+TEST_F(PaintTest, AWindowDestroyedWhilePaintingIsLeftAlone) {
+  static UINT fatal;
+  static HWND victim;
+  react = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (h == victim && m == fatal) {
+      DestroyWindow(h);
+      return 0;
+    }
+    return std::nullopt;
+  };
+  for (UINT m : {WM_NCPAINT, WM_ERASEBKGND, WM_PAINT}) {
+    fatal = m;
+    HWND top = Make(WS_POPUP, nullptr, "", 0, {0, 0, 50, 50});
+    HWND child = Make(WS_CHILD | WS_VISIBLE | WS_BORDER, top, "", 0, {5, 5, 25, 25});
+    HWND sibling = Make(WS_CHILD | WS_VISIBLE, top, "", 0, {20, 20, 40, 40});
+    victim = child;
+    ShowWindow(top, SW_SHOW);
+    UpdateWindow(top);
+    Pump();
+    EXPECT_FALSE(IsWindow(child)) << MsgName(m);
+    EXPECT_FALSE(GetUpdateRect(sibling, nullptr, FALSE)) << MsgName(m);  // painted all the same
+    victim = top;
+    RedrawWindow(top, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    EXPECT_FALSE(IsWindow(top)) << MsgName(m);
+  }
 }
 
 TEST_F(PaintTest, StaleHandlesFailWithWindowsResults) {
