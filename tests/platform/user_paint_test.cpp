@@ -134,6 +134,13 @@ TEST_F(PaintTest, WindowDCsAreClippedToTheVisibleRegion) {
          return p;
        },
        {{5, 5}, {30, 30}}, {{10, 10}, {29, 29}}},
+      {"except a WS_EX_TRANSPARENT child",
+       [](PaintTest* t, HWND top) {
+         HWND p = t->Make(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, top, "", 0, {0, 0, 80, 80});
+         t->Make(WS_CHILD | WS_VISIBLE, p, "", WS_EX_TRANSPARENT, {10, 10, 30, 30});
+         return p;
+       },
+       {{5, 5}, {15, 15}}, {{85, 85}}},
       {"a parent without it paints over them",
        [](PaintTest* t, HWND top) {
          HWND p = t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {0, 0, 80, 80});

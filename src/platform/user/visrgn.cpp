@@ -37,7 +37,8 @@ void SubtractShapes(gdi::Region& rgn, const std::vector<HWND>& list, std::size_t
                     POINT client_origin) {
   for (std::size_t i = 0; i < end; ++i) {
     auto s = FindWindowObj(list[i]);
-    if (!s || !(s->style & WS_VISIBLE)) continue;
+    // A WS_EX_TRANSPARENT window lets what is under it show through: it clips nothing away.
+    if (!s || !(s->style & WS_VISIBLE) || (s->ex_style & WS_EX_TRANSPARENT)) continue;
     gdi::Region shape = ShapeInParent(*s);
     shape.Offset(client_origin.x, client_origin.y);
     rgn.Subtract(shape);
