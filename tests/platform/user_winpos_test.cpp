@@ -203,6 +203,50 @@ TEST_F(PlacementTest, HookAndQueryOpenMayRefuseTheStateChange) {
   EXPECT_FALSE(IsIconic(reinterpret_cast<HWND>(0x1234)));
 }
 
+// The default procedure carries out the system commands that change the state; the CBT hook
+// hears of each first and may refuse.
+TEST_F(PlacementTest, SystemCommandsChangeTheState) {
+  HWND w = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {10, 10, 310, 210});
+  static std::vector<WPARAM> heard;
+  static WPARAM refuse;
+  heard.clear();
+  refuse = 0;
+  HHOOK hook = SetWindowsHookEx(WH_CBT, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (code == HCBT_SYSCOMMAND) {
+      heard.push_back(wp);
+      if (wp == refuse) return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }, nullptr, GetCurrentThreadId());
+  struct Step { WPARAM sc; bool iconic, zoomed; } steps[] = {
+      {SC_MAXIMIZE | 2, false, true},  // the low bits are the system's and do not matter
+      {SC_MINIMIZE, true, false},
+      {SC_RESTORE, false, true},      // back to maximised
+      {SC_RESTORE, false, false},
+      {SC_RESTORE, false, false},     // nothing to restore
+      {SC_TASKLIST, false, false},    // not a state command
+  };
+  for (const Step& s : steps) {
+    SendMessage(w, WM_SYSCOMMAND, s.sc, 0);
+    EXPECT_EQ(bool(IsIconic(w)), s.iconic) << s.sc;
+    EXPECT_EQ(bool(IsZoomed(w)), s.zoomed) << s.sc;
+  }
+  EXPECT_EQ(WindowRect(w), (RECT{10, 10, 310, 210}));
+  refuse = SC_MAXIMIZE;
+  SendMessage(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_FALSE(IsZoomed(w));
+  refuse = SC_CLOSE;
+  SendMessage(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(IsWindow(w));
+  refuse = 0;
+  log.clear();
+  SendMessage(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(IsWindow(w));
+  EXPECT_EQ(Names({{w, "w"}}, {"WM_CLOSE", "WM_DESTROY"}), (Seq{"w:WM_CLOSE", "w:WM_DESTROY"}));
+  EXPECT_EQ(heard.size(), std::size(steps) + 3);
+  UnhookWindowsHookEx(hook);
+}
+
 // The maximised size comes from WM_GETMINMAXINFO: what covers the screen is kept to the work
 // area, a smaller size is taken as asked; children maximise into their parent's client area.
 TEST_F(PlacementTest, MaximiseFollowsMinMaxInfo) {
@@ -231,6 +275,14 @@ TEST_F(PlacementTest, MaximiseFollowsMinMaxInfo) {
   ShowWindow(c, SW_RESTORE);
   ShowWindow(c, SW_RESTORE);
   EXPECT_EQ(WindowRect(c), (RECT{105, 105, 305, 185}));
+
+  // Already the maximised size: the client keeps its size, the window is still told.
+  HWND full = Make(WS_OVERLAPPEDWINDOW, nullptr, "", 0, {-4, -4, 1028, 742});
+  Reset();
+  ShowWindow(full, SW_SHOWMAXIMIZED);
+  EXPECT_EQ(sizes, (std::vector<WPARAM>{SIZE_MAXIMIZED}));
+  ShowWindow(full, SW_RESTORE);
+  EXPECT_EQ(sizes, (std::vector<WPARAM>{SIZE_MAXIMIZED, SIZE_RESTORED}));
 
   // Created maximised or minimised, a window takes that state before it is shown.
   Reset();

@@ -84,6 +84,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_QUERYOPEN: return TRUE;
+    case WM_SYSCOMMAND: DefSysCommand(hwnd, wp, lp); return 0;
     case WM_WINDOWPOSCHANGING:
       DefPosChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lp));
       return 0;

@@ -84,6 +84,9 @@ MINMAXINFO MinMaxInfo(HWND hwnd);  // all zero if the window went away
 // DefWindowProc's WM_WINDOWPOSCHANGING: a sizable or overlapped window that is not minimised
 // is held to its tracking sizes (placement.cpp).
 void DefPosChanging(HWND hwnd, WINDOWPOS* pos);
+// DefWindowProc's WM_SYSCOMMAND for the window's state: HCBT_SYSCOMMAND may refuse, then
+// SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE and SC_CLOSE (placement.cpp).
+void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp);
 // CreateWindowEx, after WM_MOVE: a window created WS_MINIMIZE or WS_MAXIMIZE takes that state.
 void PlaceCreated(HWND hwnd, DWORD style);
 // The default client area: the window rectangle less frame, caption, menu, edge and bars.

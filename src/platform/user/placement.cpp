@@ -142,6 +142,18 @@ void PlaceCreated(HWND hwnd, DWORD style) {
                flags | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
+  if (CallHookChain(WH_CBT, HCBT_SYSCOMMAND, wp, lp)) return;
+  switch (wp & 0xFFF0) {
+    case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
+    case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
+    case SC_RESTORE:
+      if (IsIconic(hwnd) || IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+      break;
+    case SC_CLOSE: SendMessage(hwnd, WM_CLOSE, 0, 0); break;
+  }
+}
+
 }  // namespace user
 
 using namespace user;
