@@ -700,5 +700,49 @@ TEST(DrawFrameControlTest, GlyphsDependOnState) {
   EXPECT_FALSE(DrawFrameControl(cv.dc(), &rc, DFC_CAPTION, 0x77));
 }
 
+TEST(DrawEdgeTest, DiagonalOfAnySizeShowsTheSameLine) {
+  // A sunken "\" edge with its middle: the line on the diagonal, the inner line under it,
+  // the face above; the same pixels whether the square is small or reaches far off the canvas.
+  const COLORREF S = RGB(128, 128, 128), D = RGB(64, 64, 64), F = RGB(212, 208, 200);
+  for (RECT rc : {RECT{0, 0, 8, 8}, RECT{-(1 << 30), -(1 << 30), 1 << 30, 1 << 30}, RECT{INT_MIN, INT_MIN, INT_MAX, INT_MAX}}) {
+    Canvas cv(8, 8);
+    cv.Clear(kRed);
+    ASSERT_TRUE(DrawEdge(cv.dc(), &rc, EDGE_SUNKEN, BF_DIAGONAL_ENDBOTTOMRIGHT | BF_MIDDLE));
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) {
+        const COLORREF want = y == x ? S : y == x + 1 ? D : y < x ? F : kRed;
+        EXPECT_EQ(cv.At(x, y), want) << rc.left << ": " << x << "," << y;
+      }
+  }
+}
+
+TEST(DrawFrameControlTest, HugeRectanglesCostOnlyTheirVisiblePart) {
+  // Every painter visits only the clip box: these would take minutes and gigabytes otherwise.
+  const COLORREF F = RGB(212, 208, 200);
+  const RECT huge{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+  struct Case { UINT type, state; };
+  const Case cases[] = {
+      {DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_CHECKED}, {DFC_BUTTON, DFCS_BUTTON3STATE | DFCS_CHECKED},
+      {DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED}, {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED},
+      {DFC_SCROLL, DFCS_SCROLLUP}, {DFC_SCROLL, DFCS_SCROLLRIGHT | DFCS_INACTIVE},
+      {DFC_SCROLL, DFCS_SCROLLSIZEGRIP}, {DFC_CAPTION, DFCS_CAPTIONCLOSE}, {DFC_MENU, DFCS_MENUCHECK},
+  };
+  for (const Case& c : cases) {
+    Canvas cv(8, 8);
+    RECT rc = huge;
+    EXPECT_TRUE(DrawFrameControl(cv.dc(), &rc, c.type, c.state)) << c.type << " " << c.state;
+  }
+  // The checked dither lies on the device's checkerboard.
+  Canvas cv(8, 8);
+  RECT rc = huge;
+  DrawFrameControl(cv.dc(), &rc, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_CHECKED);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(cv.At(x, y), (x + y) % 2 ? F : kWhite) << x << "," << y;
+  // Edges at the limits of the coordinates.
+  rc = huge;
+  EXPECT_TRUE(DrawEdge(cv.dc(), &rc, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_ADJUST));
+  EXPECT_EQ(cv.At(3, 3), F);
+}
+
 }  // namespace
 }  // namespace win

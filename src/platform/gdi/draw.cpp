@@ -665,8 +665,10 @@ Region LogicalRegion(const Ctx& c, HRGN h, bool* ok) {
 
 }  // namespace
 
-Region RoundShape(const RECT& rc, int ew, int eh) {
-  return RoundRectPixels(rc.left, rc.top, rc.right, rc.bottom, std::abs(i64(ew)), std::abs(i64(eh)), rc);
+Region RoundShape(const RECT& rc, int ew, int eh, const RECT* window) {
+  RECT win = rc;
+  if (window && !::win::IntersectRect(&win, &rc, window)) return {};
+  return RoundRectPixels(rc.left, rc.top, rc.right, rc.bottom, std::abs(i64(ew)), std::abs(i64(eh)), win);
 }
 
 Region RegionFrame(const Region& r, int width, int height) {

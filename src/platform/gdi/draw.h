@@ -14,7 +14,8 @@ HBRUSH SysColorBrush(int index);
 // The pixels of a rounded rectangle covering [rc.left, rc.right) x [rc.top, rc.bottom) with
 // a ew x eh corner ellipse (an ellipse when they equal the rectangle's size): the shape
 // RoundRect and Ellipse draw, outline included.
-Region RoundShape(const RECT& rc, int ew, int eh);
+// With `window`, only the shape's pixels within it are built (the rest is left out).
+Region RoundShape(const RECT& rc, int ew, int eh, const RECT* window = nullptr);
 // The pixels of `r` within w columns or h rows of its edge, as FrameRgn outlines a region.
 Region RegionFrame(const Region& r, int w, int h);
 

@@ -119,15 +119,49 @@ EdgeColors ColorsFor(UINT edge, UINT flags) {
   return c;
 }
 
-void Line(DC& dc, int l, int t, int r, int b, int color) {
+using i64 = std::int64_t;
+
+RECT Rect64(i64 l, i64 t, i64 r, i64 b) { return {DC::Saturate(l), DC::Saturate(t), DC::Saturate(r), DC::Saturate(b)}; }
+
+void Line(DC& dc, i64 l, i64 t, i64 r, i64 b, int color) {
   if (color == kNone || l >= r || t >= b) return;
-  FillRectColor(dc, RECT{l, t, r, b}, SysColor(color));
+  FillRectColor(dc, Rect64(l, t, r, b), SysColor(color));
+}
+
+// The painters below work pixel by pixel; they visit only what the clip box shows, so a
+// huge rectangle costs no more than the visible part of it.
+RECT LogicalClipBox(const DC& dc) {
+  const RECT box = dc.Clip().Box();
+  const POINT zero = dc.ToSurface(0, 0);
+  auto back = [](LONG v, LONG o) { return DC::Saturate(std::int64_t(v) - o); };
+  return {back(box.left, zero.x), back(box.top, zero.y), back(box.right, zero.x), back(box.bottom, zero.y)};
+}
+
+RECT Visible(const DC& dc, const RECT& rc) {
+  RECT box = LogicalClipBox(dc), out{};
+  IntersectRect(&out, &box, &rc);
+  return out;
+}
+
+// The pixels of rc with x + y even: the dither of checked buttons.
+Region Dither(const DC& dc, const RECT& rc) {
+  const RECT v = Visible(dc, rc);
+  std::vector<RECT> px;
+  for (int y = v.top; y < v.bottom; ++y)
+    for (int x = v.left + ((v.left + y) & 1); x < v.right; x += 2) px.push_back({x, y, x + 1, y + 1});
+  return Region::FromRects(px.data(), px.size());
+}
+
+// ceil(a * m / d) for d > 0, without overflow for coordinates and extents.
+std::int64_t CeilDiv(__int128 a, __int128 m, __int128 d) {
+  const __int128 p = a * m;
+  return std::int64_t(p >= 0 ? (p + d - 1) / d : -((-p) / d));
 }
 
 void RectEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   EdgeColors c = ColorsFor(edge, flags);
   RECT in = *rc;
-  const int l = in.left, t = in.top, r = in.right, b = in.bottom;
+  const i64 l = in.left, t = in.top, r = in.right, b = in.bottom;
   const int lt = (flags & BF_TOPLEFT) == BF_TOPLEFT, rt = (flags & BF_TOPRIGHT) == BF_TOPRIGHT;
   const int lb = (flags & BF_BOTTOMLEFT) == BF_BOTTOMLEFT, rb = (flags & BF_BOTTOMRIGHT) == BF_BOTTOMRIGHT;
   // Top and left first: the bottom and right lines own the shared corners.
@@ -153,22 +187,35 @@ void RectEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
 // name the end the line runs to.
 void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   EdgeColors c = ColorsFor(edge, flags);
-  const int w = rc->right - rc->left, h = rc->bottom - rc->top, n = std::max(w, h);
+  const i64 w = i64(rc->right) - rc->left, h = i64(rc->bottom) - rc->top, n = std::max(w, h);
   const bool up = (flags & BF_DIAGONAL_ENDTOPRIGHT) == BF_DIAGONAL_ENDTOPRIGHT ||
                   (flags & BF_DIAGONAL_ENDBOTTOMLEFT) == BF_DIAGONAL_ENDBOTTOMLEFT;
   // A "/" line faces the light from the top left with its dark side; "\" the other way.
   const int out = up ? c.rb_out : c.lt_out, inner = up ? c.rb_in : c.lt_in;
-  Region line, inside;
+  // Step i of the line is pixel (left + i*w/n, its row); one axis advances every step, so
+  // the steps within the clip box (a row of slack for the inner line) are few.
+  const RECT v = Visible(dc, *rc);
+  if (v.left >= v.right || v.top >= v.bottom) return;
+  using i128 = __int128;
+  auto row = [&](i64 i) { return up ? rc->bottom - 1 - int(i128(i) * h / n) : rc->top + int(i128(i) * h / n); };
+  const i64 i0 = std::max<i64>(0, CeilDiv(i128(v.left) - rc->left, n, w));
+  const i64 i1 = std::min<i64>(n, CeilDiv(i128(v.right) - rc->left, n, w));
+  const i64 y_lo = up ? CeilDiv(i128(rc->bottom) - 1 - v.bottom, n, h) : CeilDiv(i128(v.top) - 1 - rc->top, n, h);
+  const i64 y_hi = up ? CeilDiv(i128(rc->bottom) + 1 - v.top, n, h) : CeilDiv(i128(v.bottom) + 1 - rc->top, n, h);
   std::vector<RECT> px, px2, mid;
-  for (int i = 0; i < n; ++i) {
-    int x = rc->left + int(std::int64_t(i) * w / n);
-    int y = up ? rc->bottom - 1 - int(std::int64_t(i) * h / n) : rc->top + int(std::int64_t(i) * h / n);
+  for (i64 i = std::max(i0, y_lo), end = std::min(i1, y_hi); i < end; ++i) {
+    const int x = rc->left + int(i128(i) * w / n), y = row(i);
     px.push_back({x, y, x + 1, y + 1});
-    int y2 = up ? y - 1 : y + 1;
+    const int y2 = up ? y - 1 : y + 1;
     if (y2 >= rc->top && y2 < rc->bottom) px2.push_back({x, y2, x + 1, y2 + 1});
-    // The middle lies above the line.
-    if (up && y - 1 > rc->top) mid.push_back({x, rc->top, x + 1, y - 1});
-    if (!up && y > rc->top + 1) mid.push_back({x, rc->top, x + 1, y});
+  }
+  // The middle lies above the line: in each visible column, down to the line's lowest step
+  // there (the first step of the column for "/", the last for "\").
+  for (int x = v.left; x < v.right; ++x) {
+    const i64 first = CeilDiv(i128(x) - rc->left, n, w), last = CeilDiv(i128(x) + 1 - rc->left, n, w) - 1;
+    if (first > last) continue;
+    const int bottom = up ? row(first) - 1 : row(last);
+    if (bottom > v.top) mid.push_back({x, v.top, x + 1, bottom});
   }
   if ((flags & BF_MIDDLE) && !mid.empty())
     FillRegionColor(dc, Region::FromRects(mid.data(), mid.size()), SysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE));
@@ -177,11 +224,11 @@ void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
 }
 
 // Pixels given as strings, '#' set, placed with their top-left at (x, y) and scaled.
-Region Pattern(const std::vector<const char*>& rows, int x, int y, int scale = 1) {
+Region Pattern(const std::vector<const char*>& rows, i64 x, i64 y, i64 scale = 1) {
   std::vector<RECT> px;
   for (int j = 0; j < int(rows.size()); ++j)
     for (int i = 0; rows[j][i]; ++i)
-      if (rows[j][i] == '#') px.push_back({x + i * scale, y + j * scale, x + (i + 1) * scale, y + (j + 1) * scale});
+      if (rows[j][i] == '#') px.push_back(Rect64(x + i * scale, y + j * scale, x + (i + 1) * scale, y + (j + 1) * scale));
   return Region::FromRects(px.data(), px.size());
 }
 
@@ -189,11 +236,11 @@ int Width(const std::vector<const char*>& rows) { return rows.empty() ? 0 : int(
 
 // A glyph centred in rc; grey with a white shadow when inactive.
 void Glyph(DC& dc, const RECT& rc, const std::vector<const char*>& rows, UINT state, COLORREF color, int shift = 0) {
-  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  const int gw = Width(rows), gh = int(rows.size());
-  int scale = std::max(1, std::min(w / (gw + 6), h / (gh + 6)) + 0);
+  const i64 w = i64(rc.right) - rc.left, h = i64(rc.bottom) - rc.top;
+  const i64 gw = Width(rows), gh = i64(rows.size());
+  i64 scale = std::max<i64>(1, std::min(w / (gw + 6), h / (gh + 6)));
   if (scale > 1 && (gw * scale > w || gh * scale > h)) scale = 1;
-  int x = rc.left + (w - gw * scale) / 2 + shift, y = rc.top + (h - gh * scale) / 2 + shift;
+  const i64 x = rc.left + (w - gw * scale) / 2 + shift, y = rc.top + (h - gh * scale) / 2 + shift;
   if (state & DFCS_INACTIVE) {
     FillRegionColor(dc, Pattern(rows, x + 1, y + 1, scale), SysColor(COLOR_BTNHIGHLIGHT));
     color = SysColor(COLOR_BTNSHADOW);
@@ -202,9 +249,9 @@ void Glyph(DC& dc, const RECT& rc, const std::vector<const char*>& rows, UINT st
 }
 
 RECT Square(const RECT& rc) {
-  const int s = std::min(rc.right - rc.left, rc.bottom - rc.top);
-  const int x = rc.left + (rc.right - rc.left - s) / 2, y = rc.top + (rc.bottom - rc.top - s) / 2;
-  return {x, y, x + s, y + s};
+  const i64 w = i64(rc.right) - rc.left, h = i64(rc.bottom) - rc.top, s = std::min(w, h);
+  const i64 x = rc.left + (w - s) / 2, y = rc.top + (h - s) / 2;
+  return Rect64(x, y, x + s, y + s);
 }
 
 const std::vector<const char*> kCheck = {
@@ -235,11 +282,8 @@ void PushFace(DC& dc, RECT* rc, UINT state) {
   RectEdge(dc, rc, down || (state & DFCS_FLAT) ? EDGE_SUNKEN : EDGE_RAISED, flags);
   if (state & DFCS_CHECKED) {
     // Checked buttons show a dither of the highlight and face colours.
-    std::vector<RECT> px;
-    for (int y = rc->top; y < rc->bottom; ++y)
-      for (int x = rc->left + ((rc->left + y) & 1); x < rc->right; x += 2) px.push_back({x, y, x + 1, y + 1});
     FillRectColor(dc, *rc, SysColor(COLOR_BTNFACE));
-    FillRegionColor(dc, Region::FromRects(px.data(), px.size()), SysColor(COLOR_BTNHIGHLIGHT));
+    FillRegionColor(dc, Dither(dc, *rc), SysColor(COLOR_BTNHIGHLIGHT));
   } else {
     FillRectColor(dc, *rc, SysColor(COLOR_BTNFACE));
   }
@@ -256,8 +300,13 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
   const bool face_fill = state & (DFCS_PUSHED | DFCS_INACTIVE);
   const COLORREF mark = SysColor(state & DFCS_INACTIVE ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT);
   if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOMASK | DFCS_BUTTONRADIOIMAGE)) {
-    const int s = box.right - box.left;
-    Region outer = RoundShape(box, s, s);
+    const i64 s = i64(box.right) - box.left;
+    const int diameter = int(std::min<i64>(s, INT32_MAX));
+    // Built within the clip box and a margin that keeps the rings of the cut off the view.
+    const RECT clip = LogicalClipBox(dc);
+    const RECT win{DC::Saturate(std::int64_t(clip.left) - 3), DC::Saturate(std::int64_t(clip.top) - 3),
+                   DC::Saturate(std::int64_t(clip.right) + 3), DC::Saturate(std::int64_t(clip.bottom) + 3)};
+    Region outer = RoundShape(box, diameter, diameter, &win);
     if (state & DFCS_BUTTONRADIOMASK) {
       FillRegionColor(dc, outer, 0);
       return TRUE;
@@ -268,12 +317,13 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
     Region ring2 = RegionFrame(mid, 1, 1), core = mid;
     core.Subtract(ring2);
     // Top-left halves of the rings take the shadow colours, bottom-right the light ones.
-    auto half = [&](const Region& r, bool top_left) {
+    auto half = [&](Region r, bool top_left) {
+      r.IntersectRect(clip);
       std::vector<RECT> px;
       for (const RECT& q : r.Rects())
         for (int y = q.top; y < q.bottom; ++y)
           for (int x = q.left; x < q.right; ++x)
-            if (((x - box.left) + (y - box.top) < s - 1) == top_left) px.push_back({x, y, x + 1, y + 1});
+            if ((i64(x) - box.left + (i64(y) - box.top) < s - 1) == top_left) px.push_back({x, y, x + 1, y + 1});
       return Region::FromRects(px.data(), px.size());
     };
     FillRegionColor(dc, core, SysColor(face_fill ? COLOR_BTNFACE : COLOR_WINDOW));
@@ -282,8 +332,8 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
     FillRegionColor(dc, half(ring2, true), SysColor(COLOR_3DDKSHADOW));
     FillRegionColor(dc, half(ring2, false), SysColor(COLOR_3DLIGHT));
     if (state & DFCS_CHECKED) {
-      const int d = std::max(2, s / 3), x = box.left + (s - d) / 2, y = box.top + (s - d) / 2;
-      FillRegionColor(dc, RoundShape(RECT{x, y, x + d, y + d}, d, d), mark);
+      const i64 d = std::max<i64>(2, s / 3), x = box.left + (s - d) / 2, y = box.top + (s - d) / 2;
+      FillRegionColor(dc, RoundShape(Rect64(x, y, x + d, y + d), int(d), int(d), &win), mark);
     }
     return TRUE;
   }
@@ -293,11 +343,8 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
   else RectEdge(dc, &in, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   if ((state & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED)) {
     // The indeterminate state: a grey mark on a dither of the highlight and face colours.
-    std::vector<RECT> px;
-    for (int y = in.top; y < in.bottom; ++y)
-      for (int x = in.left + ((in.left + y) & 1); x < in.right; x += 2) px.push_back({x, y, x + 1, y + 1});
     FillRectColor(dc, in, SysColor(COLOR_BTNFACE));
-    FillRegionColor(dc, Region::FromRects(px.data(), px.size()), SysColor(COLOR_BTNHIGHLIGHT));
+    FillRegionColor(dc, Dither(dc, in), SysColor(COLOR_BTNHIGHLIGHT));
     Glyph(dc, in, kCheck, 0, SysColor(COLOR_BTNSHADOW));
     return TRUE;
   }
@@ -323,24 +370,23 @@ BOOL CaptionControl(DC& dc, RECT* rc, UINT state) {
   return TRUE;
 }
 
-// A filled triangle pointing `dir` (0 up, 1 down, 2 left, 3 right), centred in rc.
-Region Arrow(const RECT& rc, int dir, int shift) {
-  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  const int s = std::min(w, h);
-  const int depth = std::max(1, (s + 2) / 4), base = 2 * depth - 1;
-  const bool vertical = dir < 2;
-  const int cx = rc.left + (w - (vertical ? base : depth)) / 2 + shift;
-  const int cy = rc.top + (h - (vertical ? depth : base)) / 2 + shift;
+// A filled triangle pointing `dir` (0 up, 1 down, 2 left, 3 right), centred in rc; only its
+// rows (columns) within `clip` are built.
+Region Arrow(const RECT& rc, int dir, int shift, const RECT& clip) {
+  const i64 w = i64(rc.right) - rc.left, h = i64(rc.bottom) - rc.top, s = std::min(w, h);
+  const i64 depth = std::max<i64>(1, (s + 2) / 4), base = 2 * depth - 1;
+  const bool vertical = dir < 2, forward = dir == 0 || dir == 2;
+  const i64 cx = rc.left + (w - (vertical ? base : depth)) / 2 + shift;
+  const i64 cy = rc.top + (h - (vertical ? depth : base)) / 2 + shift;
+  // Step i from the tip lies at depth offset i (up, left) or depth - 1 - i (down, right).
+  const i64 a = (vertical ? i64(clip.top) - cy : i64(clip.left) - cx);
+  const i64 b = (vertical ? i64(clip.bottom) - cy : i64(clip.right) - cx);
+  const i64 i0 = std::max<i64>(0, forward ? a : depth - b), i1 = std::min(depth, forward ? b : depth - a);
   std::vector<RECT> px;
-  for (int i = 0; i < depth; ++i) {
-    // Row i counted from the tip.
-    const int half = i;
-    switch (dir) {
-      case 0: px.push_back({cx + depth - 1 - half, cy + i, cx + depth + half, cy + i + 1}); break;
-      case 1: px.push_back({cx + depth - 1 - half, cy + depth - 1 - i, cx + depth + half, cy + depth - i}); break;
-      case 2: px.push_back({cx + i, cy + depth - 1 - half, cx + i + 1, cy + depth + half}); break;
-      case 3: px.push_back({cx + depth - 1 - i, cy + depth - 1 - half, cx + depth - i, cy + depth + half}); break;
-    }
+  for (i64 i = i0; i < i1; ++i) {
+    const i64 at = forward ? i : depth - 1 - i;  // the row (column) offset of the step
+    if (vertical) px.push_back(Rect64(cx + depth - 1 - i, cy + at, cx + depth + i, cy + at + 1));
+    else px.push_back(Rect64(cx + at, cy + depth - 1 - i, cx + at + 1, cy + depth + i));
   }
   return Region::FromRects(px.data(), px.size());
 }
@@ -350,16 +396,17 @@ BOOL ScrollControl(DC& dc, RECT* rc, UINT state) {
   if (kind == DFCS_SCROLLSIZEGRIP || kind == DFCS_SCROLLSIZEGRIPRIGHT) {
     if (!(state & DFCS_TRANSPARENT)) FillRectColor(dc, *rc, SysColor(COLOR_BTNFACE));
     RECT sq = *rc;
-    const int s = std::min(rc->right - rc->left, rc->bottom - rc->top);
-    sq.left = sq.right - s;
-    sq.top = sq.bottom - s;
+    const i64 s = std::min(i64(rc->right) - rc->left, i64(rc->bottom) - rc->top);
+    sq.left = LONG(sq.right - s);
+    sq.top = LONG(sq.bottom - s);
+    const RECT v = Visible(dc, sq);
     std::vector<RECT> light, dark;
-    for (int y = sq.top; y < sq.bottom; ++y)
-      for (int x = sq.left; x < sq.right; ++x) {
+    for (int y = v.top; y < v.bottom; ++y)
+      for (int x = v.left; x < v.right; ++x) {
         // Distance from the bottom-right corner along the diagonal.
-        const int u = (sq.right - 1 - x) + (sq.bottom - 1 - y);
+        const i64 u = (i64(sq.right) - 1 - x) + (i64(sq.bottom) - 1 - y);
         if (u < 1 || u >= s - 1) continue;
-        const int m = (u - 1) % 4;
+        const i64 m = (u - 1) % 4;
         if (m == 0) light.push_back({x, y, x + 1, y + 1});
         else if (m != 3) dark.push_back({x, y, x + 1, y + 1});
       }
@@ -384,11 +431,12 @@ BOOL ScrollControl(DC& dc, RECT* rc, UINT state) {
     PushFace(dc, &r, state & ~DFCS_CHECKED);
   }
   const int shift = (state & DFCS_PUSHED) ? 1 : 0;
+  const RECT clip = LogicalClipBox(dc);
   if (state & DFCS_INACTIVE) {
-    FillRegionColor(dc, Arrow(*rc, dir, shift + 1), SysColor(COLOR_BTNHIGHLIGHT));
-    FillRegionColor(dc, Arrow(*rc, dir, shift), SysColor(COLOR_BTNSHADOW));
+    FillRegionColor(dc, Arrow(*rc, dir, shift + 1, clip), SysColor(COLOR_BTNHIGHLIGHT));
+    FillRegionColor(dc, Arrow(*rc, dir, shift, clip), SysColor(COLOR_BTNSHADOW));
   } else {
-    FillRegionColor(dc, Arrow(*rc, dir, shift), SysColor(COLOR_BTNTEXT));
+    FillRegionColor(dc, Arrow(*rc, dir, shift, clip), SysColor(COLOR_BTNTEXT));
   }
   return TRUE;
 }

@@ -112,10 +112,11 @@ class Painter {
   void Draw(const Glyph& g, int pen_x, int base_y, COLORREF color) {
     if (rects_.empty() || g.width == 0 || g.height == 0) return;
     POINT o = dc_.ToSurface(DC::Saturate(std::int64_t(pen_x) + g.left), DC::Saturate(std::int64_t(base_y) - g.top));
-    RECT box{o.x, o.y, o.x + g.width, o.y + g.height};
-    if (box.right <= bounds_.left || box.left >= bounds_.right || box.bottom <= bounds_.top ||
-        box.top >= bounds_.bottom)
+    // A pen saturated at the coordinate limit must not overflow into view.
+    if (std::int64_t(o.x) + g.width <= bounds_.left || o.x >= bounds_.right ||
+        std::int64_t(o.y) + g.height <= bounds_.top || o.y >= bounds_.bottom)
       return;
+    RECT box{o.x, o.y, o.x + g.width, o.y + g.height};
     std::uint32_t raw = bmp_->FromColor(color);
     int cr = GetRValue(color), cg = GetGValue(color), cb = GetBValue(color);
     for (const RECT& k : rects_) {
