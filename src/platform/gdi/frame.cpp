@@ -197,14 +197,17 @@ void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   const RECT v = Visible(dc, *rc);
   if (v.left >= v.right || v.top >= v.bottom) return;
   using i128 = __int128;
-  auto row = [&](i64 i) { return up ? rc->bottom - 1 - int(i128(i) * h / n) : rc->top + int(i128(i) * h / n); };
+  auto row = [&](i64 i) {
+    const i64 d = i64(i128(i) * h / n);
+    return int(up ? rc->bottom - 1 - d : rc->top + d);
+  };
   const i64 i0 = std::max<i64>(0, CeilDiv(i128(v.left) - rc->left, n, w));
   const i64 i1 = std::min<i64>(n, CeilDiv(i128(v.right) - rc->left, n, w));
   const i64 y_lo = up ? CeilDiv(i128(rc->bottom) - 1 - v.bottom, n, h) : CeilDiv(i128(v.top) - 1 - rc->top, n, h);
   const i64 y_hi = up ? CeilDiv(i128(rc->bottom) + 1 - v.top, n, h) : CeilDiv(i128(v.bottom) + 1 - rc->top, n, h);
   std::vector<RECT> px, px2, mid;
   for (i64 i = std::max(i0, y_lo), end = std::min(i1, y_hi); i < end; ++i) {
-    const int x = rc->left + int(i128(i) * w / n), y = row(i);
+    const int x = int(rc->left + i64(i128(i) * w / n)), y = row(i);
     px.push_back({x, y, x + 1, y + 1});
     const int y2 = up ? y - 1 : y + 1;
     if (y2 >= rc->top && y2 < rc->bottom) px2.push_back({x, y2, x + 1, y2 + 1});
