@@ -98,6 +98,19 @@ inline LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProc(hwnd, msg, wp, lp);
 }
 
+// Window procedures here see one form of every message: text in UTF-8, characters as code
+// points. The wide variants of the procedure calls are therefore the same calls, so a layer
+// that subclasses through them chains with one that uses the plain ones.
+inline LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) { return GetWindowLongPtr(hwnd, index); }
+inline LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) { return SetWindowLongPtr(hwnd, index, value); }
+inline LONG GetWindowLongW(HWND hwnd, int index) { return GetWindowLong(hwnd, index); }
+inline LONG SetWindowLongW(HWND hwnd, int index, LONG value) { return SetWindowLong(hwnd, index, value); }
+inline LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProc(proc, hwnd, msg, wp, lp);
+}
+inline LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProc(hwnd, msg, wp, lp); }
+inline BOOL IsWindowUnicode(HWND) { return FALSE; }
+
 // Text is UTF-8; counts are in bytes.
 BOOL SetWindowText(HWND hwnd, const char* text);
 int GetWindowText(HWND hwnd, char* buffer, int count);
