@@ -177,9 +177,6 @@ bool FocusDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
         SetFocus(hwnd);
       return true;
     }
-    case WM_NCACTIVATE:
-      *result = TRUE;
-      return true;
   }
   return false;
 }

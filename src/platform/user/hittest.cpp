@@ -80,11 +80,6 @@ Hit HitTestPoint(POINT pt, bool ask) {
   return Hit{};
 }
 
-LRESULT DefaultHitTest(const Window& w, POINT pt) {
-  if (!InWindowShape(w, pt)) return HTNOWHERE;
-  return InRect(ScreenRect(w, w.client), pt) ? HTCLIENT : HTBORDER;
-}
-
 bool HitTestDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   auto w = FindWindowObj(hwnd);
   if (!w) return false;

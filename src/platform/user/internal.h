@@ -59,6 +59,10 @@ struct Window : HandleObject {
   POINT min_pos{-1, -1}, max_pos{-1, -1};  // where it was last minimised and maximised
   UINT place_flags = 0;                    // WPF_SETMINPOSITION, WPF_RESTORETOMAXIMIZED
 
+  // State of the non-client slice (nonclient.cpp).
+  bool nc_active = false;           // the caption is drawn active (WM_NCACTIVATE)
+  LRESULT nc_pressed = 0;           // the caption button drawn pushed, by hit code
+
 };
 
 // Flags SetWindowPos adds to the WINDOWPOS of WM_WINDOWPOSCHANGED, as Windows does; the last

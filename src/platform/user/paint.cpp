@@ -346,7 +346,6 @@ bool PaintDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       }
       *result = 0;
       return true;
-    case WM_NCPAINT: *result = 0; return true;
     case WM_ERASEBKGND: *result = EraseWithClassBrush(h, reinterpret_cast<HDC>(wp)); return true;
     case WM_SETREDRAW: SetRedraw(h, wp != 0); *result = 0; return true;
     case WM_PRINT: PrintWindowTo(h, reinterpret_cast<HDC>(wp), lp); *result = 0; return true;

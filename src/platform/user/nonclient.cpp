@@ -1,0 +1,460 @@
+// The default non-client area: frame geometry (WM_NCCALCSIZE, AdjustWindowRectEx), hit codes,
+// the classic frame and caption (WM_NCPAINT, WM_NCACTIVATE), and the non-client mouse.
+#include "platform/user/nonclient.h"
+
+#include <algorithm>
+
+#include "platform/base/geometry.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/draw.h"
+#include "platform/gdi/frame.h"
+#include "platform/gdi/objects.h"
+#include "platform/gdi/region.h"
+#include "platform/gdi/text.h"
+#include "platform/user/input_state.h"
+#include "platform/user/message.h"
+#include "platform/user/metrics.h"
+#include "platform/user/paint.h"
+#include "platform/user/window.h"
+#include "platform/user/winpos.h"
+
+namespace win {
+namespace user {
+namespace {
+
+bool In(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// The outer frame's thickness by style: a static edge, a dialog or sizing frame, a border.
+int FrameThickness(DWORD style, DWORD ex) {
+  int t = 0;
+  if ((ex & (WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME)) == WS_EX_STATICEDGE)
+    t = FrameMetric(Metric::Border);
+  else if ((ex & WS_EX_DLGMODALFRAME) || (style & (WS_THICKFRAME | WS_DLGFRAME)))
+    t = FrameMetric(Metric::DlgFrame) - FrameMetric(Metric::Border);
+  if (style & WS_THICKFRAME) t += FrameMetric(Metric::Frame) - FrameMetric(Metric::DlgFrame);
+  if ((style & (WS_BORDER | WS_DLGFRAME)) || (ex & WS_EX_DLGMODALFRAME))
+    t += FrameMetric(Metric::Border);
+  return t;
+}
+
+bool Tool(const Window& w) { return (w.ex_style & WS_EX_TOOLWINDOW) != 0; }
+
+void LayOutCaption(const Window& w, NcLayout* L) {
+  const bool tool = Tool(w);
+  const RECT& c = L->caption;
+  const int bw = GetSystemMetrics(tool ? SM_CXSMSIZE : SM_CXSIZE) - 2;
+  const int bh = GetSystemMetrics(tool ? SM_CYSMSIZE : SM_CYSIZE) - 4;
+  const int top = c.top + 2;
+  if (!(w.style & WS_SYSMENU)) return;
+  int x = c.right - 2;
+  auto take = [&](RECT* r, int gap) {
+    *r = {x - bw, top, x, top + bh};
+    x = r->left - gap;
+  };
+  take(&L->close, 2);
+  L->close_on = !(w.cls->style & CS_NOCLOSE);
+  if (!tool && (w.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))) {
+    take(&L->max, 0);
+    take(&L->min, 0);
+    L->max_on = (w.style & WS_MAXIMIZEBOX) != 0;
+    L->min_on = (w.style & WS_MINIMIZEBOX) != 0;
+  } else if (!tool && (w.ex_style & WS_EX_CONTEXTHELP)) {
+    take(&L->help, 0);
+  }
+  // Dialog frames show no icon.
+  if (!tool && !(w.ex_style & WS_EX_DLGMODALFRAME)) {
+    const int s = GetSystemMetrics(SM_CXSMICON);
+    const int y = c.top + (RectHeight(c) - 1 - GetSystemMetrics(SM_CYSMICON)) / 2;
+    L->icon = {c.left + 2, y, c.left + 2 + s, y + GetSystemMetrics(SM_CYSMICON)};
+  }
+}
+
+}  // namespace
+
+NcLayout LayoutFor(const Window& w, int width, int height) {
+  NcLayout L;
+  L.window = {0, 0, std::max(width, 0), std::max(height, 0)};
+  L.frame = FrameThickness(w.style, w.ex_style);
+  RECT r = L.window;
+  InflateRect(&r, -L.frame, -L.frame);
+  L.inner = r;
+  if (HasCaption(w.style)) {
+    int ch = FrameMetric(Tool(w) ? Metric::SmCaption : Metric::Caption);
+    L.caption = {r.left, r.top, r.right, r.top + ch};
+    r.top += ch;
+    LayOutCaption(w, &L);
+  }
+  if (HasMenuBar(w)) {
+    L.menu = {r.left, r.top, r.right, r.top + FrameMetric(Metric::Menu)};
+    r.top = L.menu.bottom;
+  }
+  if (w.ex_style & WS_EX_CLIENTEDGE) {
+    L.edge = r;
+    InflateRect(&r, -FrameMetric(Metric::Edge), -FrameMetric(Metric::Edge));
+  }
+  const int vw = FrameMetric(Metric::VScroll), hh = FrameMetric(Metric::HScroll);
+  const bool left = (w.ex_style & WS_EX_LEFTSCROLLBAR) != 0;
+  if (w.style & WS_VSCROLL) {
+    L.vscroll = left ? RECT{r.left, r.top, r.left + vw, r.bottom} : RECT{r.right - vw, r.top, r.right, r.bottom};
+    if (left) r.left += vw; else r.right -= vw;
+  }
+  if (w.style & WS_HSCROLL) {
+    L.hscroll = {r.left, r.bottom - hh, r.right, r.bottom};
+    r.bottom -= hh;
+    if (w.style & WS_VSCROLL) {
+      L.vscroll.bottom = r.bottom;
+      L.grow = {L.vscroll.left, r.bottom, L.vscroll.right, L.hscroll.bottom};
+    }
+  }
+  r.right = std::max(r.right, r.left);
+  r.bottom = std::max(r.bottom, r.top);
+  L.client = r;
+  return L;
+}
+
+void DefaultClient(const Window& w, RECT* rc) {
+  if (w.style & WS_MINIMIZE) {  // a minimised window is all frame
+    rc->right = rc->left;
+    rc->bottom = rc->top;
+    return;
+  }
+  NcLayout L = LayoutFor(w, RectWidth(*rc), RectHeight(*rc));
+  RECT c = L.client;
+  OffsetRect(&c, rc->left, rc->top);
+  *rc = c;
+}
+
+LRESULT DefaultHitTest(const Window& w, POINT pt) {
+  if (!InWindowShape(w, pt)) return HTNOWHERE;
+  POINT o = w.parent ? ClientOriginOnScreen(w.parent) : POINT{};
+  RECT client = w.client;
+  OffsetRect(&client, o.x, o.y);
+  if (In(client, pt)) return HTCLIENT;
+  if (w.style & WS_MINIMIZE) return HTCAPTION;
+  POINT p{pt.x - o.x - w.window.left, pt.y - o.y - w.window.top};
+  NcLayout L = LayoutFor(w, RectWidth(w.window), RectHeight(w.window));
+  if (!In(L.inner, p)) {
+    if (!(w.style & WS_THICKFRAME) || (w.style & WS_MAXIMIZE)) return HTBORDER;
+    // The corners reach a caption button's size along each edge, as on Windows.
+    const RECT& r = L.inner;
+    const int cx = GetSystemMetrics(SM_CXSIZE), cy = GetSystemMetrics(SM_CYSIZE);
+    if (p.y < r.top) return p.x < r.left + cx ? HTTOPLEFT : p.x >= r.right - cx ? HTTOPRIGHT : HTTOP;
+    if (p.y >= r.bottom) return p.x < r.left + cx ? HTBOTTOMLEFT : p.x >= r.right - cx ? HTBOTTOMRIGHT : HTBOTTOM;
+    if (p.x < r.left) return p.y < r.top + cy ? HTTOPLEFT : p.y >= r.bottom - cy ? HTBOTTOMLEFT : HTLEFT;
+    return p.y < r.top + cy ? HTTOPRIGHT : p.y >= r.bottom - cy ? HTBOTTOMRIGHT : HTRIGHT;
+  }
+  if (In(L.caption, p)) {
+    // The buttons take the caption's whole height; the close box reaches its right end.
+    auto column = [&](const RECT& b, int right) { return !Empty(b) && p.x >= b.left && p.x < right; };
+    if (!Empty(L.icon) && p.x < L.icon.right + 2) return HTSYSMENU;
+    if (column(L.close, L.caption.right)) return HTCLOSE;
+    if (column(L.max, L.max.right)) return HTMAXBUTTON;
+    if (column(L.min, L.min.right)) return HTMINBUTTON;
+    if (column(L.help, L.help.right)) return HTHELP;
+    return HTCAPTION;
+  }
+  if (In(L.menu, p)) return HTMENU;
+  if (In(L.vscroll, p)) return HTVSCROLL;
+  if (In(L.hscroll, p)) return HTHSCROLL;
+  if (In(L.grow, p)) return HTGROWBOX;
+  if (!Empty(L.edge) && In(L.edge, p) && !In(L.client, p)) return HTBORDER;
+  return HTNOWHERE;
+}
+
+namespace {
+
+void Fill(HDC dc, const RECT& r, int color) { FillRect(dc, &r, GetSysColorBrush(color)); }
+
+// A ring of thickness t just inside r.
+void Ring(HDC dc, const RECT& r, int t, HBRUSH b) {
+  if (t <= 0) return;
+  RECT side[4] = {{r.left, r.top, r.right, r.top + t}, {r.left, r.bottom - t, r.right, r.bottom},
+                  {r.left, r.top + t, r.left + t, r.bottom - t}, {r.right - t, r.top + t, r.right, r.bottom - t}};
+  for (RECT& s : side) FillRect(dc, &s, b);
+}
+
+void PaintBorder(HDC dc, const Window& w, const NcLayout& L, bool active) {
+  RECT r = L.window;
+  const DWORD style = w.style, ex = w.ex_style;
+  const bool stat = (ex & (WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME)) == WS_EX_STATICEDGE;
+  if (!stat && ((style & (WS_THICKFRAME | WS_DLGFRAME)) || (ex & WS_EX_DLGMODALFRAME))) {
+    DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
+    int color = !(style & WS_THICKFRAME) ? COLOR_3DFACE : active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER;
+    Ring(dc, r, L.frame - 2 * FrameMetric(Metric::Border), GetSysColorBrush(color));
+    return;
+  }
+  if (style & (WS_BORDER | WS_DLGFRAME)) {
+    Ring(dc, r, FrameMetric(Metric::Border), GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&r, -FrameMetric(Metric::Border), -FrameMetric(Metric::Border));
+  }
+  if (stat) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
+}
+
+// Left to right from the caption colour to its gradient partner; both ends exact.
+void Gradient(HDC dc, const RECT& r, COLORREF a, COLORREF b) {
+  const int n = RectWidth(r);
+  if (n <= 0) return;
+  auto mix = [&](int ca, int cb, int i) { return n == 1 ? ca : ca + (cb - ca) * i / (n - 1); };
+  int start = 0;
+  COLORREF run = a;
+  for (int i = 0; i <= n; ++i) {
+    COLORREF c = i == n ? run + 1 : RGB(mix(GetRValue(a), GetRValue(b), i), mix(GetGValue(a), GetGValue(b), i),
+                                         mix(GetBValue(a), GetBValue(b), i));
+    if (i > 0 && c == run) continue;
+    if (i > 0) {
+      HBRUSH br = CreateSolidBrush(run);
+      RECT part{r.left + start, r.top, r.left + i, r.bottom};
+      FillRect(dc, &part, br);
+      DeleteObject(br);
+    }
+    start = i;
+    run = c;
+  }
+}
+
+void PaintButton(HDC dc, const RECT& rc, UINT kind, bool on, bool pushed) {
+  if (Empty(rc)) return;
+  RECT r = rc;
+  DrawFrameControl(dc, &r, DFC_CAPTION, kind | (on ? 0 : DFCS_INACTIVE) | (pushed ? DFCS_PUSHED : 0));
+}
+
+void PaintCaption(HDC dc, const Window& w, const NcLayout& L, bool active) {
+  const RECT& c = L.caption;
+  RECT strip{c.left, c.top, c.right, c.bottom - 1};
+  Gradient(dc, strip, GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION),
+           GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION));
+  Fill(dc, {c.left, c.bottom - 1, c.right, c.bottom}, COLOR_3DFACE);
+  int right = c.right - 2;
+  for (const RECT* b : {&L.close, &L.max, &L.min, &L.help})
+    if (!Empty(*b)) right = std::min<int>(right, b->left - 2);
+  RECT text{Empty(L.icon) ? c.left + 2 : L.icon.right + 2, strip.top, right, strip.bottom};
+  if (!w.text.empty() && text.right > text.left) {
+    NONCLIENTMETRICS m;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+    HFONT font = CreateFontIndirect(Tool(w) ? &m.lfSmCaptionFont : &m.lfCaptionFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+    DrawText(dc, w.text.c_str(), int(w.text.size()), &text,
+             DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, old);
+    DeleteObject(font);
+  }
+  const LRESULT pressed = w.nc_pressed;
+  PaintButton(dc, L.close, DFCS_CAPTIONCLOSE, L.close_on, pressed == HTCLOSE);
+  PaintButton(dc, L.max, (w.style & WS_MAXIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX, L.max_on,
+              pressed == HTMAXBUTTON);
+  PaintButton(dc, L.min, (w.style & WS_MINIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN, L.min_on,
+              pressed == HTMINBUTTON);
+  PaintButton(dc, L.help, DFCS_CAPTIONHELP, true, pressed == HTHELP);
+}
+
+enum class Part { Whole, Caption };
+
+// Draws the frame through a window DC, clipped to `clip` (screen coordinates; null: all of
+// it) and never over the client area.
+void PaintFrame(HWND h, HRGN clip, Part part) {
+  auto w = FindWindowObj(h);
+  if (!w) return;
+  NcLayout L = LayoutFor(*w, RectWidth(w->window), RectHeight(w->window));
+  if (part == Part::Caption && Empty(L.caption)) return;
+  HDC dc;
+  if (clip) {
+    HRGN own = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(own, clip, nullptr, RGN_COPY);
+    dc = GetDCEx(h, own, DCX_WINDOW | DCX_INTERSECTRGN);
+  } else {
+    dc = GetWindowDC(h);
+  }
+  if (!dc) return;
+  RECT client = w->client;
+  OffsetRect(&client, -w->window.left, -w->window.top);
+  ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+  const bool active = w->nc_active;
+  if (part == Part::Whole) {
+    PaintBorder(dc, *w, L, active);
+    if (!Empty(L.edge)) {
+      RECT e = L.edge;
+      DrawEdge(dc, &e, EDGE_SUNKEN, BF_RECT);
+    }
+  }
+  if (!Empty(L.caption)) PaintCaption(dc, *w, L, active);
+  ReleaseDC(h, dc);
+}
+
+WPARAM ButtonCommand(const Window& w, LRESULT code) {
+  switch (code) {
+    case HTCLOSE: return SC_CLOSE;
+    case HTMINBUTTON: return (w.style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE;
+    case HTMAXBUTTON: return (w.style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE;
+    case HTHELP: return SC_CONTEXTHELP;
+  }
+  return 0;
+}
+
+bool ButtonEnabled(const Window& w, LRESULT code) {
+  NcLayout L = LayoutFor(w, RectWidth(w.window), RectHeight(w.window));
+  switch (code) {
+    case HTCLOSE: return L.close_on;
+    case HTMINBUTTON: return L.min_on;
+    case HTMAXBUTTON: return L.max_on;
+    case HTHELP: return !Empty(L.help);
+  }
+  return false;
+}
+
+void SetPressed(HWND h, LRESULT code) {
+  auto w = FindWindowObj(h);
+  if (!w || w->nc_pressed == code) return;
+  w->nc_pressed = code;
+  PaintFrame(h, nullptr, Part::Caption);
+}
+
+// The caption button's own loop: drawn pushed while the cursor is over it, the command sent
+// when the button is let go over it. Losing the capture or the window ends it without one.
+void TrackButton(HWND h, LRESULT code) {
+  SetCapture(h);
+  SetPressed(h, code);
+  bool over = true;
+  POINT at{};
+  for (;;) {
+    if (!IsWindow(h) || GetCapture() != h) { over = false; break; }
+    MSG m;
+    if (!GetMessage(&m, nullptr, 0, 0)) {
+      PostQuitMessage(int(m.wParam));
+      over = false;
+      break;
+    }
+    if (m.message < WM_MOUSEFIRST || m.message > WM_MOUSELAST) {
+      TranslateMessage(&m);
+      DispatchMessage(&m);
+      continue;
+    }
+    at = m.pt;
+    auto w = FindWindowObj(h);
+    if (!w) { over = false; break; }
+    over = DefaultHitTest(*w, at) == code;
+    if (m.message == WM_LBUTTONUP) break;
+    SetPressed(h, over ? code : HTNOWHERE);
+  }
+  if (GetCapture() == h) ReleaseCapture();
+  SetPressed(h, HTNOWHERE);
+  auto w = FindWindowObj(h);
+  if (w && over) SendMessage(h, WM_SYSCOMMAND, ButtonCommand(*w, code), MAKELPARAM(WORD(at.x), WORD(at.y)));
+}
+
+// HTLEFT ... HTBOTTOMRIGHT in order are the WMSZ_ edges 1 ... 8 SC_SIZE carries.
+constexpr LRESULT kSizeEdgeBase = HTLEFT - 1;
+constexpr WPARAM kBottomRightEdge = HTBOTTOMRIGHT - kSizeEdgeBase;
+
+void LeftButtonDown(HWND h, const Window& w, LRESULT code, LPARAM lp) {
+  switch (code) {
+    case HTCAPTION:
+      SendMessage(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+      return;
+    case HTSYSMENU:
+      SendMessage(h, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, lp);
+      return;
+    case HTMENU:
+      SendMessage(h, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lp);
+      return;
+    case HTVSCROLL: SendMessage(h, WM_SYSCOMMAND, SC_VSCROLL | HTVSCROLL, lp); return;
+    case HTHSCROLL: SendMessage(h, WM_SYSCOMMAND, SC_HSCROLL | HTHSCROLL, lp); return;
+    case HTCLOSE: case HTMINBUTTON: case HTMAXBUTTON: case HTHELP:
+      if (ButtonEnabled(w, code)) TrackButton(h, code);
+      return;
+    case HTGROWBOX:
+      if (w.style & WS_THICKFRAME) SendMessage(h, WM_SYSCOMMAND, SC_SIZE | kBottomRightEdge, lp);
+      return;
+  }
+  if (code >= HTLEFT && code <= HTBOTTOMRIGHT)
+    SendMessage(h, WM_SYSCOMMAND, SC_SIZE | WPARAM(code - kSizeEdgeBase), lp);
+}
+
+// WM_CTLCOLOR*: controls draw on the window colour (edits and lists) or the face colour.
+LRESULT ControlColor(UINT msg, HDC dc) {
+  if (msg == WM_CTLCOLORSCROLLBAR) {
+    SetTextColor(dc, GetSysColor(COLOR_3DFACE));
+    SetBkColor(dc, GetSysColor(COLOR_3DHILIGHT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
+  }
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  int bk = (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX) ? COLOR_WINDOW : COLOR_3DFACE;
+  SetBkColor(dc, GetSysColor(bk));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(bk));
+}
+
+}  // namespace
+
+void RepaintCaption(HWND hwnd) {
+  auto w = FindWindowObj(hwnd);
+  if (!w || !HasCaption(w->style)) return;
+  // Through WM_NCPAINT, at once, so that a window drawing its own frame draws this too.
+  NcLayout L = LayoutFor(*w, RectWidth(w->window), RectHeight(w->window));
+  RECT r = L.caption;
+  OffsetRect(&r, w->window.left - w->client.left, w->window.top - w->client.top);
+  RedrawWindow(hwnd, &r, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN | RDW_ERASENOW);
+}
+
+bool NonClientDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+  auto w = FindWindowObj(h);
+  if (!w) return false;
+  *result = 0;
+  switch (msg) {
+    case WM_NCPAINT:
+      PaintFrame(h, wp == 1 ? nullptr : reinterpret_cast<HRGN>(wp), Part::Whole);
+      return true;
+    case WM_NCACTIVATE:
+      w->nc_active = wp != 0;
+      // lParam -1 asks for the state change without the repaint.
+      if (lp != -1) PaintFrame(h, nullptr, Part::Caption);
+      *result = TRUE;
+      return true;
+    case WM_NCLBUTTONDOWN:
+      LeftButtonDown(h, *w, LRESULT(wp), lp);
+      return true;
+    case WM_NCLBUTTONDBLCLK:
+      if (wp == WPARAM(HTCAPTION)) {
+        if (w->style & (WS_MAXIMIZE | WS_MINIMIZE))
+          SendMessage(h, WM_SYSCOMMAND, SC_RESTORE, lp);
+        else if (w->style & WS_MAXIMIZEBOX)
+          SendMessage(h, WM_SYSCOMMAND, SC_MAXIMIZE, lp);
+      } else if (wp == WPARAM(HTSYSMENU)) {
+        if (ButtonEnabled(*w, HTCLOSE)) SendMessage(h, WM_SYSCOMMAND, SC_CLOSE, lp);
+      } else {
+        LeftButtonDown(h, *w, LRESULT(wp), lp);  // a second press on a button is a press
+      }
+      return true;
+    case WM_NCRBUTTONUP:
+      SendMessage(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h), lp);
+      return true;
+    case WM_CONTEXTMENU:
+      // A child leaves it to its parent; on a top-level caption the system menu opens, which
+      // the menus own.
+      if (w->style & WS_CHILD) *result = SendMessage(w->parent, msg, wp, lp);
+      return true;
+    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
+      *result = ControlColor(msg, reinterpret_cast<HDC>(wp));
+      return true;
+  }
+  return false;
+}
+
+}  // namespace user
+
+using namespace user;
+
+BOOL AdjustWindowRectEx(RECT* rc, DWORD style, BOOL menu, DWORD ex) {
+  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  int t = FrameThickness(style, ex);
+  InflateRect(rc, t, t);
+  if (HasCaption(style))
+    rc->top -= FrameMetric((ex & WS_EX_TOOLWINDOW) ? Metric::SmCaption : Metric::Caption);
+  if (menu) rc->top -= FrameMetric(Metric::Menu);
+  if (ex & WS_EX_CLIENTEDGE) InflateRect(rc, FrameMetric(Metric::Edge), FrameMetric(Metric::Edge));
+  return TRUE;
+}
+
+}  // namespace win

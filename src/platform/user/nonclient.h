@@ -1,0 +1,35 @@
+#pragma once
+// The default non-client model, shared inside the window manager: where the frame, caption,
+// caption buttons, menu bar, client edge and scroll bars of a window lie, by its styles.
+#include "platform/user/internal.h"
+
+namespace win::user {
+
+// Rectangles in window coordinates (the window's top-left is 0, 0); empty where a part is
+// missing. The menu-bar strip and the scroll bars are reserved here and drawn by their owners.
+struct NcLayout {
+  RECT window{};
+  RECT inner{};     // inside the outer frame
+  int frame = 0;    // thickness of the outer frame
+  RECT caption{};   // the caption strip, its bottom separator row included
+  RECT icon{};      // the small icon (system-menu box)
+  RECT close{}, max{}, min{}, help{};
+  bool close_on = false, max_on = false, min_on = false;  // enabled
+  RECT menu{};
+  RECT edge{};      // the rectangle the client edge is drawn around (WS_EX_CLIENTEDGE)
+  RECT vscroll{}, hscroll{}, grow{};
+  RECT client{};
+};
+
+// The layout of a window of the given size with w's styles, class and menu.
+NcLayout LayoutFor(const Window& w, int width, int height);
+inline bool HasMenuBar(const Window& w) { return !(w.style & WS_CHILD) && w.id != 0; }
+inline bool HasCaption(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
+
+// DefWindowProc for the non-client messages: WM_NCPAINT, WM_NCACTIVATE, the non-client mouse,
+// WM_CONTEXTMENU, WM_CTLCOLOR*, WM_SETICON and WM_GETICON.
+bool NonClientDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+// Repaints the caption strip at once (the text or icon changed).
+void RepaintCaption(HWND hwnd);
+
+}  // namespace win::user

@@ -1,0 +1,477 @@
+// The default non-client area: client rectangles and hit codes by style, the classic frame and
+// caption on the screen, and the caption buttons and borders driven by the mouse.
+#include "user_support.h"
+
+namespace usertest {
+namespace {
+
+constexpr COLORREF kActive = RGB(10, 36, 106), kActiveEnd = RGB(166, 202, 240);
+constexpr COLORREF kInactive = RGB(128, 128, 128), kInactiveEnd = RGB(192, 192, 192);
+constexpr COLORREF kFace = RGB(212, 208, 200), kWhite = RGB(255, 255, 255);
+constexpr COLORREF kDark = RGB(64, 64, 64), kShadow = RGB(128, 128, 128);
+constexpr COLORREF kBlack = RGB(0, 0, 0), kMagenta = RGB(255, 0, 255);
+
+class NonClientTest : public UserTest {
+ protected:
+  static inline std::vector<WPARAM> commands;  // WM_SYSCOMMAND requests seen, not carried out
+  static inline std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> answer;
+
+  void SetUp() override {
+    UserTest::SetUp();
+    commands.clear();
+    answer = nullptr;
+    quiet = {WM_NCHITTEST, WM_SETCURSOR, WM_NCMOUSEMOVE, WM_MOUSEMOVE};
+    react = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+      if (answer)
+        if (auto r = answer(h, m, wp, lp)) return r;
+      if (m == WM_SYSCOMMAND) {
+        commands.push_back(wp);
+        return 0;
+      }
+      return std::nullopt;
+    };
+    InjectMouseMove(1000, 760);
+    Pump();
+  }
+  void TearDown() override {
+    answer = nullptr;
+    UserTest::TearDown();
+  }
+  static void Pump() {
+    MSG m;
+    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&m);
+      DispatchMessage(&m);
+    }
+  }
+  static void Click(int x, int y) {
+    InjectMouseButton(MouseButton::Left, true, x, y);
+    InjectMouseButton(MouseButton::Left, false, x, y);
+    Pump();
+  }
+  static LRESULT HitAt(HWND h, int x, int y) {
+    RECT wr;
+    GetWindowRect(h, &wr);
+    return SendMessage(h, WM_NCHITTEST, 0, MAKELPARAM(WORD(wr.left + x), WORD(wr.top + y)));
+  }
+  // The client rectangle in window coordinates.
+  static RECT ClientInWindow(HWND h) {
+    RECT wr, cr;
+    GetWindowRect(h, &wr);
+    GetClientRect(h, &cr);
+    POINT o{0, 0};
+    ClientToScreen(h, &o);
+    OffsetRect(&cr, o.x - wr.left, o.y - wr.top);
+    return cr;
+  }
+};
+
+std::string Str(const RECT& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom) + ")";
+}
+
+TEST_F(NonClientTest, ClientRectangleByStyleAgreesWithAdjustWindowRectEx) {
+  struct Case {
+    const char* what;
+    DWORD style, ex;
+    bool menu;
+    RECT client;  // in window coordinates, for a 200 x 150 window
+  } cases[] = {
+      {"bare popup", WS_POPUP, 0, false, {0, 0, 200, 150}},
+      {"thin border", WS_POPUP | WS_BORDER, 0, false, {1, 1, 199, 149}},
+      {"dialog frame", WS_POPUP | WS_DLGFRAME, 0, false, {3, 3, 197, 147}},
+      {"sizing frame alone", WS_POPUP | WS_THICKFRAME, 0, false, {3, 3, 197, 147}},
+      {"overlapped window", WS_OVERLAPPEDWINDOW, 0, false, {4, 23, 196, 146}},
+      {"fixed caption", WS_CAPTION | WS_SYSMENU, 0, false, {3, 22, 197, 147}},
+      {"modal frame", WS_POPUP, WS_EX_DLGMODALFRAME, false, {3, 3, 197, 147}},
+      {"modal frame, caption", WS_POPUP | WS_CAPTION, WS_EX_DLGMODALFRAME, false, {3, 22, 197, 147}},
+      {"static edge", WS_POPUP, WS_EX_STATICEDGE, false, {1, 1, 199, 149}},
+      {"client edge", WS_POPUP, WS_EX_CLIENTEDGE, false, {2, 2, 198, 148}},
+      {"window edge adds nothing", WS_POPUP | WS_BORDER, WS_EX_WINDOWEDGE, false, {1, 1, 199, 149}},
+      {"both edges and a frame", WS_OVERLAPPEDWINDOW, WS_EX_OVERLAPPEDWINDOW, false, {6, 25, 194, 144}},
+      {"tool window", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, false, {4, 20, 196, 146}},
+      {"menu bar", WS_OVERLAPPEDWINDOW, 0, true, {4, 42, 196, 146}},
+      {"scroll bars", WS_POPUP | WS_VSCROLL | WS_HSCROLL, 0, false, {0, 0, 183, 133}},
+      {"left scroll bar", WS_POPUP | WS_VSCROLL, WS_EX_LEFTSCROLLBAR, false, {17, 0, 200, 150}},
+      {"bars inside the edge", WS_POPUP | WS_VSCROLL, WS_EX_CLIENTEDGE, false, {2, 2, 181, 148}},
+  };
+  for (const Case& c : cases) {
+    HWND h = Make(c.style, nullptr, "", c.ex, {10, 20, 210, 170},
+                  c.menu ? reinterpret_cast<HMENU>(std::uintptr_t(77)) : nullptr);
+    ASSERT_NE(h, nullptr) << c.what;
+    EXPECT_EQ(Str(ClientInWindow(h)), Str(c.client)) << c.what;
+    RECT outer = c.client;
+    DWORD style = c.style & ~(WS_VSCROLL | WS_HSCROLL);  // AdjustWindowRectEx leaves the bars out
+    if (!(c.style & (WS_VSCROLL | WS_HSCROLL))) {
+      AdjustWindowRectEx(&outer, style, c.menu, c.ex);
+      EXPECT_EQ(Str(outer), Str(RECT{0, 0, 200, 150})) << c.what;
+    }
+    DestroyWindow(h);
+  }
+}
+
+TEST_F(NonClientTest, FrameChangeAddsAndRemovesTheCaption) {
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "x", 0, {10, 20, 310, 220});
+  EXPECT_EQ(Str(ClientInWindow(h)), Str(RECT{4, 23, 296, 196}));
+  SetWindowLongPtr(h, GWL_STYLE, GetWindowLongPtr(h, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
+  EXPECT_EQ(Str(ClientInWindow(h)), Str(RECT{4, 23, 296, 196}));  // nothing until the frame changes
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  EXPECT_EQ(Str(ClientInWindow(h)), Str(RECT{3, 3, 297, 197}));
+  EXPECT_EQ(HitAt(h, 150, 10), HTCLIENT);  // where the caption was
+  SetWindowLongPtr(h, GWL_STYLE, GetWindowLongPtr(h, GWL_STYLE) | WS_CAPTION);
+  SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  EXPECT_EQ(Str(ClientInWindow(h)), Str(RECT{4, 23, 296, 196}));
+  EXPECT_EQ(HitAt(h, 150, 10), HTCAPTION);
+}
+
+TEST_F(NonClientTest, HitCodesByStyle) {
+  struct Case {
+    const char* what;
+    DWORD style, ex;
+    bool menu;
+    POINT at;  // window coordinates of a 300 x 200 window
+    LRESULT want;
+  } cases[] = {
+      // Sizing frame 4 wide; the corners reach 18 pixels further along each edge.
+      {"client", WS_OVERLAPPEDWINDOW, 0, false, {150, 100}, HTCLIENT},
+      {"left", WS_OVERLAPPEDWINDOW, 0, false, {0, 100}, HTLEFT},
+      {"right", WS_OVERLAPPEDWINDOW, 0, false, {299, 100}, HTRIGHT},
+      {"top", WS_OVERLAPPEDWINDOW, 0, false, {150, 0}, HTTOP},
+      {"bottom", WS_OVERLAPPEDWINDOW, 0, false, {150, 199}, HTBOTTOM},
+      {"top-left", WS_OVERLAPPEDWINDOW, 0, false, {0, 0}, HTTOPLEFT},
+      {"top-left along the top", WS_OVERLAPPEDWINDOW, 0, false, {21, 1}, HTTOPLEFT},
+      {"past the corner", WS_OVERLAPPEDWINDOW, 0, false, {22, 1}, HTTOP},
+      {"top-left down the side", WS_OVERLAPPEDWINDOW, 0, false, {1, 21}, HTTOPLEFT},
+      {"below the corner", WS_OVERLAPPEDWINDOW, 0, false, {1, 22}, HTLEFT},
+      {"top-right", WS_OVERLAPPEDWINDOW, 0, false, {299, 0}, HTTOPRIGHT},
+      {"bottom-left", WS_OVERLAPPEDWINDOW, 0, false, {3, 196}, HTBOTTOMLEFT},
+      {"bottom-right", WS_OVERLAPPEDWINDOW, 0, false, {280, 199}, HTBOTTOMRIGHT},
+      // Caption: icon 6..22, minimise 244..260, maximise 260..276, close 278..294.
+      {"system menu", WS_OVERLAPPEDWINDOW, 0, false, {10, 10}, HTSYSMENU},
+      {"caption", WS_OVERLAPPEDWINDOW, 0, false, {100, 10}, HTCAPTION},
+      {"caption's separator row", WS_OVERLAPPEDWINDOW, 0, false, {100, 22}, HTCAPTION},
+      {"close", WS_OVERLAPPEDWINDOW, 0, false, {285, 10}, HTCLOSE},
+      {"close to the caption's end", WS_OVERLAPPEDWINDOW, 0, false, {295, 4}, HTCLOSE},
+      {"gap before close", WS_OVERLAPPEDWINDOW, 0, false, {277, 10}, HTCAPTION},
+      {"maximise", WS_OVERLAPPEDWINDOW, 0, false, {270, 10}, HTMAXBUTTON},
+      {"minimise", WS_OVERLAPPEDWINDOW, 0, false, {250, 10}, HTMINBUTTON},
+      {"left of minimise", WS_OVERLAPPEDWINDOW, 0, false, {243, 10}, HTCAPTION},
+      {"help", WS_CAPTION | WS_SYSMENU, WS_EX_CONTEXTHELP, false, {270, 10}, HTHELP},
+      {"no buttons without a system menu", WS_CAPTION, 0, false, {285, 10}, HTCAPTION},
+      {"no icon on a modal frame", WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, false, {10, 10}, HTCAPTION},
+      {"tool window close", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, false, {290, 10}, HTCLOSE},
+      {"tool window: no maximise", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, false, {270, 10}, HTCAPTION},
+      {"tool window: no icon", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, false, {8, 10}, HTCAPTION},
+      {"menu bar", WS_OVERLAPPEDWINDOW, 0, true, {100, 30}, HTMENU},
+      {"dialog frame", WS_POPUP | WS_DLGFRAME, 0, false, {1, 100}, HTBORDER},
+      {"thin border", WS_POPUP | WS_BORDER, 0, false, {0, 0}, HTBORDER},
+      {"client edge", WS_POPUP, WS_EX_CLIENTEDGE, false, {1, 100}, HTBORDER},
+      {"vertical bar", WS_POPUP | WS_VSCROLL | WS_HSCROLL, 0, false, {290, 100}, HTVSCROLL},
+      {"horizontal bar", WS_POPUP | WS_VSCROLL | WS_HSCROLL, 0, false, {100, 190}, HTHSCROLL},
+      {"grow box", WS_POPUP | WS_VSCROLL | WS_HSCROLL, 0, false, {290, 190}, HTGROWBOX},
+      {"off the window", WS_OVERLAPPEDWINDOW, 0, false, {300, 100}, HTNOWHERE},
+  };
+  for (const Case& c : cases) {
+    HWND h = Make(c.style | WS_VISIBLE, nullptr, "x", c.ex, {100, 100, 400, 300},
+                  c.menu ? reinterpret_cast<HMENU>(std::uintptr_t(77)) : nullptr);
+    ASSERT_NE(h, nullptr) << c.what;
+    EXPECT_EQ(HitAt(h, c.at.x, c.at.y), c.want) << c.what;
+    DestroyWindow(h);
+  }
+}
+
+TEST_F(NonClientTest, HitCodesFollowTheRegionTheStateAndAnOwnClientArea) {
+  // A frame the window declares itself, 23 pixels on top and no caption: the part of it that
+  // is not sizing border is nowhere, for the window to take as its own caption.
+  answer = [](HWND, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (m != WM_NCCALCSIZE) return std::nullopt;
+    RECT& r = wp ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : *reinterpret_cast<RECT*>(lp);
+    r = {r.left + 4, r.top + 23, r.right - 4, r.bottom - 4};
+    return 0;
+  };
+  HWND own = Make(WS_POPUP | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  EXPECT_EQ(HitAt(own, 150, 1), HTTOP);
+  EXPECT_EQ(HitAt(own, 150, 10), HTNOWHERE);
+  EXPECT_EQ(HitAt(own, 150, 23), HTCLIENT);
+  answer = nullptr;
+
+  HWND shaped = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  SetWindowRgn(shaped, CreateRectRgn(10, 10, 300, 200), FALSE);
+  EXPECT_EQ(HitAt(shaped, 0, 0), HTNOWHERE);    // outside the region
+  EXPECT_EQ(HitAt(shaped, 100, 10), HTCAPTION);  // inside it
+
+  HWND big = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  ShowWindow(big, SW_MAXIMIZE);
+  RECT wr;
+  GetWindowRect(big, &wr);
+  EXPECT_EQ(HitAt(big, 1, 100), HTBORDER);  // a maximised window does not size
+  EXPECT_EQ(HitAt(big, 100, 10), HTCAPTION);
+  ShowWindow(big, SW_MINIMIZE);
+  EXPECT_EQ(HitAt(big, 2, 2), HTCAPTION);  // all of a minimised window is caption
+}
+
+// Pixels of the window at window coordinates, read off the screen.
+struct Px {
+  int x, y;
+  COLORREF want;
+  const char* what;
+};
+
+void ExpectPixels(display::HeadlessDisplay& d, HWND h, const std::vector<Px>& px, const char* where) {
+  RECT wr;
+  GetWindowRect(h, &wr);
+  for (const Px& p : px)
+    EXPECT_EQ(d.PixelAt(wr.left + p.x, wr.top + p.y), p.want) << where << ": " << p.what;
+}
+
+// How many pixels of r (window coordinates) have colour c.
+int Count(display::HeadlessDisplay& d, HWND h, RECT r, COLORREF c) {
+  RECT wr;
+  GetWindowRect(h, &wr);
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += d.PixelAt(wr.left + x, wr.top + y) == c;
+  return n;
+}
+
+TEST_F(NonClientTest, ClassicFrameAndCaptionOnTheScreen) {
+  display::HeadlessDisplay d;
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  SetActiveWindow(h);
+  UpdateWindow(h);
+  ExpectPixels(d, h, {
+      {0, 100, kFace, "outer light edge"}, {1, 100, kWhite, "inner highlight"},
+      {2, 100, kFace, "sizing border"}, {3, 100, kFace, "sizing border"},
+      {299, 100, kDark, "outer dark edge"}, {298, 100, kShadow, "inner shadow"},
+      {150, 199, kDark, "bottom dark edge"}, {150, 0, kFace, "top light edge"},
+      {4, 4, kActive, "caption's left end"}, {295, 4, kActiveEnd, "caption's right end"},
+      {295, 21, kActiveEnd, "caption's last row"}, {150, 22, kFace, "separator row"},
+      {278, 6, kWhite, "close button raised"}, {293, 19, kDark, "close button's dark edge"},
+      {260, 6, kWhite, "maximise button"}, {244, 6, kWhite, "minimise button"},
+      {150, 100, kWhite, "client"},
+  }, "active");
+  EXPECT_GT(Count(d, h, {278, 6, 294, 20}, kBlack), 0) << "close glyph";
+  SendMessage(h, WM_NCACTIVATE, FALSE, 0);
+  ExpectPixels(d, h, {{4, 4, kInactive, "left end"}, {295, 4, kInactiveEnd, "right end"},
+                      {278, 6, kWhite, "button kept"}}, "inactive");
+  EXPECT_EQ(SendMessage(h, WM_NCACTIVATE, TRUE, 0), TRUE);
+  ExpectPixels(d, h, {{4, 4, kActive, "left end"}}, "active again");
+
+  // The text is drawn in the caption text colour, and comes with WM_SETTEXT.
+  RECT text{22, 4, 240, 22};
+  EXPECT_EQ(Count(d, h, text, kWhite), 0);
+  SetWindowText(h, "标题 Title");
+  EXPECT_GT(Count(d, h, text, kWhite), 20);
+}
+
+TEST_F(NonClientTest, CaptionButtonsByStyle) {
+  display::HeadlessDisplay d;
+  // Top-left corners of the button places of a 300 x 200 window with a sizing frame (close,
+  // maximise, minimise) or a fixed one, where a help button stands next to close.
+  struct Case {
+    const char* what;
+    DWORD style, ex;
+    bool close, max, min;      // present
+    bool max_on, min_on;       // enabled
+  } cases[] = {
+      {"all three", WS_OVERLAPPEDWINDOW, 0, true, true, true, true, true},
+      {"no system menu, no buttons", WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX, 0,
+       false, false, false, false, false},
+      {"close only", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, true, false, false, false, false},
+      {"maximise disabled", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, 0, true, true,
+       true, false, true},
+      {"minimise disabled", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 0, true, true,
+       true, true, false},
+      {"tool window: close only", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, true, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    HWND h = Make(c.style | WS_VISIBLE, nullptr, "", c.ex, {100, 100, 400, 300});
+    SetActiveWindow(h);
+    UpdateWindow(h);
+    const bool tool = c.ex & WS_EX_TOOLWINDOW;
+    RECT close = tool ? RECT{284, 6, 294, 17} : RECT{278, 6, 294, 20};
+    RECT max{260, 6, 276, 20}, min{244, 6, 260, 20};
+    auto present = [&](const RECT& r) { return d.PixelAt(100 + r.left, 100 + r.top) == kWhite; };
+    EXPECT_EQ(present(close), c.close) << c.what;
+    EXPECT_EQ(present(max), c.max) << c.what;
+    EXPECT_EQ(present(min), c.min) << c.what;
+    // A disabled glyph is drawn without black.
+    if (c.max) EXPECT_EQ(Count(d, h, max, kBlack) > 0, c.max_on) << c.what;
+    if (c.min) EXPECT_EQ(Count(d, h, min, kBlack) > 0, c.min_on) << c.what;
+    DestroyWindow(h);
+  }
+  HWND help = Make(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, "", WS_EX_CONTEXTHELP, {100, 100, 400, 300});
+  UpdateWindow(help);
+  EXPECT_EQ(d.PixelAt(100 + 261, 100 + 5), kWhite) << "help beside close";
+  EXPECT_GT(Count(d, help, {261, 5, 277, 19}, kBlack), 0) << "help glyph";
+}
+
+TEST_F(NonClientTest, WindowAnsweringActivationItselfKeepsItsCaption) {
+  display::HeadlessDisplay d;
+  answer = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_NCPAINT) {
+      HDC dc = GetWindowDC(h);
+      RECT r{0, 0, 300, 23};
+      HBRUSH b = CreateSolidBrush(kMagenta);
+      FillRect(dc, &r, b);
+      DeleteObject(b);
+      ReleaseDC(h, dc);
+      return 0;
+    }
+    if (m == WM_NCACTIVATE) return TRUE;
+    return std::nullopt;
+  };
+  HWND own = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "own", 0, {100, 100, 400, 300});
+  HWND other = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "other", 0, {500, 100, 700, 300});
+  SetActiveWindow(own);
+  UpdateWindow(own);
+  for (HWND next : {other, own, other}) {
+    SetActiveWindow(next);
+    SetWindowText(own, "renamed");
+    ExpectPixels(d, own, {{4, 4, kMagenta, "caption"}, {295, 10, kMagenta, "right end"},
+                          {285, 10, kMagenta, "close place"}}, "own");
+  }
+}
+
+TEST_F(NonClientTest, CaptionButtonIsDrawnPushedWhileTracked) {
+  display::HeadlessDisplay d;
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  SetActiveWindow(h);
+  UpdateWindow(h);
+  // Close is 378..394 x 106..120 on the screen; its bottom-right edge pixel tells its state.
+  std::vector<COLORREF> seen;
+  int step = 0;
+  SetIdleHandler([&] {
+    seen.push_back(d.PixelAt(393, 119));
+    switch (step++) {
+      case 0: InjectMouseMove(200, 110); break;   // off the button: drawn up
+      case 1: InjectMouseMove(385, 112); break;   // back on it: pushed again
+      case 2: InjectMouseButton(MouseButton::Left, false, 385, 112); break;
+    }
+  });
+  InjectMouseButton(MouseButton::Left, true, 385, 110);
+  Pump();
+  SetIdleHandler(nullptr);
+  EXPECT_EQ(seen, (std::vector<COLORREF>{kWhite, kDark, kWhite}));
+  EXPECT_EQ(d.PixelAt(393, 119), kDark);  // up again afterwards
+  EXPECT_EQ(commands, (std::vector<WPARAM>{SC_CLOSE}));
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // Let go elsewhere: no command.
+  commands.clear();
+  step = 10;
+  SetIdleHandler([&] {
+    if (step++ == 10) {
+      InjectMouseMove(200, 110);
+      InjectMouseButton(MouseButton::Left, false, 200, 110);
+    }
+  });
+  AdvanceClock(1000);
+  InjectMouseButton(MouseButton::Left, true, 385, 110);
+  Pump();
+  SetIdleHandler(nullptr);
+  EXPECT_TRUE(commands.empty());
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(NonClientTest, NonClientMouseSendsSystemCommands) {
+  constexpr WPARAM kDrag = SC_MOVE | HTCAPTION;
+  struct Case {
+    const char* what;
+    DWORD style, ex;
+    POINT at;  // screen, for a window at 100, 100, 400, 300
+    bool twice;
+    std::vector<WPARAM> want;
+  } cases[] = {
+      {"close", WS_OVERLAPPEDWINDOW, 0, {385, 110}, false, {SC_CLOSE}},
+      {"maximise", WS_OVERLAPPEDWINDOW, 0, {370, 110}, false, {SC_MAXIMIZE}},
+      {"minimise", WS_OVERLAPPEDWINDOW, 0, {350, 110}, false, {SC_MINIMIZE}},
+      {"help", WS_CAPTION | WS_SYSMENU, WS_EX_CONTEXTHELP, {370, 110}, false, {SC_CONTEXTHELP}},
+      {"disabled maximise", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, {370, 110}, false, {}},
+      {"caption drags", WS_OVERLAPPEDWINDOW, 0, {200, 110}, false, {kDrag}},
+      {"left border sizes", WS_OVERLAPPEDWINDOW, 0, {100, 200}, false, {SC_SIZE | 1}},
+      {"top border", WS_OVERLAPPEDWINDOW, 0, {250, 100}, false, {SC_SIZE | 3}},
+      {"bottom-right corner", WS_OVERLAPPEDWINDOW, 0, {399, 299}, false, {SC_SIZE | 8}},
+      {"fixed border: nothing", WS_CAPTION | WS_SYSMENU, 0, {100, 200}, false, {}},
+      {"system menu", WS_OVERLAPPEDWINDOW, 0, {110, 110}, false, {SC_MOUSEMENU | HTSYSMENU}},
+      {"double click maximises", WS_OVERLAPPEDWINDOW, 0, {200, 110}, true, {kDrag, SC_MAXIMIZE}},
+      {"not without a maximise box", WS_CAPTION | WS_SYSMENU, 0, {200, 110}, true, {kDrag}},
+      {"double click on the icon closes", WS_OVERLAPPEDWINDOW, 0, {110, 110}, true,
+       {SC_MOUSEMENU | HTSYSMENU, SC_CLOSE}},
+  };
+  for (const Case& c : cases) {
+    HWND h = Make(c.style | WS_VISIBLE, nullptr, "", c.ex, {100, 100, 400, 300});
+    commands.clear();
+    AdvanceClock(1000);  // never a double click with the case before
+    Click(c.at.x, c.at.y);
+    if (c.twice) Click(c.at.x, c.at.y);
+    EXPECT_EQ(commands, c.want) << c.what;
+    DestroyWindow(h);
+  }
+  // On a maximised window a double click on the caption restores.
+  HWND big = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  ShowWindow(big, SW_MAXIMIZE);
+  commands.clear();
+  AdvanceClock(1000);
+  Click(300, 10);
+  Click(300, 10);
+  EXPECT_EQ(commands, (std::vector<WPARAM>{kDrag, SC_RESTORE}));
+  EXPECT_EQ(HitAt(big, 300, 10), HTCAPTION);
+}
+
+TEST_F(NonClientTest, RightClickOnTheCaptionAsksForTheContextMenu) {
+  HWND top = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  HWND kid = Make(WS_CHILD | WS_VISIBLE | WS_CAPTION, top, "", 0, {10, 10, 200, 150});
+  std::vector<std::pair<HWND, WPARAM>> asked;
+  answer = [&](HWND h, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (m == WM_CONTEXTMENU) {
+      asked.push_back({h, wp});
+      EXPECT_EQ(GET_X_LPARAM(lp), 250);
+    }
+    return std::nullopt;
+  };
+  InjectMouseButton(MouseButton::Right, true, 250, 110);
+  InjectMouseButton(MouseButton::Right, false, 250, 110);
+  Pump();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].first, top);
+  asked.clear();
+  // A child's caption: the child is asked, then its parent on its behalf.
+  InjectMouseButton(MouseButton::Right, true, 250, 140);
+  InjectMouseButton(MouseButton::Right, false, 250, 140);
+  Pump();
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_EQ(asked[0].first, kid);
+  EXPECT_EQ(asked[1].first, top);
+  EXPECT_EQ(asked[1].second, reinterpret_cast<WPARAM>(kid));
+}
+
+TEST_F(NonClientTest, ControlColoursByDefault) {
+  HWND h = Make(WS_POPUP);
+  HDC dc = GetDC(h);
+  struct Case {
+    UINT msg;
+    int brush, text, back;
+  } cases[] = {
+      {WM_CTLCOLOREDIT, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_WINDOW},
+      {WM_CTLCOLORLISTBOX, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_WINDOW},
+      {WM_CTLCOLORSTATIC, COLOR_3DFACE, COLOR_WINDOWTEXT, COLOR_3DFACE},
+      {WM_CTLCOLORBTN, COLOR_3DFACE, COLOR_WINDOWTEXT, COLOR_3DFACE},
+      {WM_CTLCOLORDLG, COLOR_3DFACE, COLOR_WINDOWTEXT, COLOR_3DFACE},
+      {WM_CTLCOLORMSGBOX, COLOR_3DFACE, COLOR_WINDOWTEXT, COLOR_3DFACE},
+      {WM_CTLCOLORSCROLLBAR, COLOR_SCROLLBAR, COLOR_3DFACE, COLOR_3DHILIGHT},
+  };
+  for (const Case& c : cases) {
+    SetTextColor(dc, kMagenta);
+    SetBkColor(dc, kMagenta);
+    LRESULT r = DefWindowProc(h, c.msg, reinterpret_cast<WPARAM>(dc), 0);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(r), GetSysColorBrush(c.brush)) << MsgName(c.msg);
+    EXPECT_EQ(SetTextColor(dc, 0), GetSysColor(c.text)) << MsgName(c.msg);
+    EXPECT_EQ(SetBkColor(dc, 0), GetSysColor(c.back)) << MsgName(c.msg);
+  }
+  ReleaseDC(h, dc);
+}
+
+}  // namespace
+}  // namespace usertest
