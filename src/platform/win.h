@@ -18,6 +18,7 @@
 #include "platform/gdi/region.h"
 #include "platform/display/headless/headless.h"
 #include "platform/gdi/text.h"
+#include "platform/user/caret.h"
 #include "platform/user/cursor.h"
 #include "platform/user/focus.h"
 #include "platform/user/hook.h"

@@ -113,6 +113,14 @@ void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);         
 void FocusWindowDestroying(HWND hwnd);                                            // focus.cpp
 void PaintWindowFreed(HWND hwnd);                                                 // paint.cpp
 
+// The caret (caret.cpp) steps aside while its window or an ancestor paints or scrolls: each
+// CaretHold is ended by a CaretRelease for the same window. ScrollWindow carries the caret
+// along; the caret dies with its window.
+void CaretHold(HWND hwnd);
+void CaretRelease(HWND hwnd);
+void CaretScrolled(HWND hwnd, int dx, int dy, const RECT* scroll);
+void CaretWindowDestroying(HWND hwnd);
+
 SIZE ScreenSize();
 // The screen less the task bar (metrics.cpp); what SPI_GETWORKAREA answers.
 RECT WorkArea();

@@ -537,6 +537,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   auto w = FindWindowObj(hwnd);
   if (!w) return nullptr;
   if (!ps) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  CaretHold(hwnd);
   if (PaintOf(*w).nc) {
     SendNcPaint(hwnd);
     if (!(w = FindWindowObj(hwnd))) return nullptr;
@@ -565,6 +566,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (!FindWindowObj(hwnd)) return FALSE;
   if (ps && ps->hdc) ReleaseDC(hwnd, ps->hdc);
+  CaretRelease(hwnd);
   return TRUE;
 }
 

@@ -76,6 +76,8 @@ BOOL ScrollDC(HDC hdc, int dx, int dy, const RECT* scroll, const RECT* clip, HRG
   if (!dc) return FALSE;
   if (update_rgn && !gdi::FindRegion(update_rgn)) return FALSE;
   if (!dc->surface) return FALSE;
+  HWND owner = WindowFromDC(hdc);
+  CaretHold(owner);
   dx = Bounded(dx);
   dy = Bounded(dy);
   // In device coordinates of the surface, then back to the caller's logical ones.
@@ -97,6 +99,7 @@ BOOL ScrollDC(HDC hdc, int dx, int dy, const RECT* scroll, const RECT* clip, HRG
   Split(source, dest, dx, dy, &moved, &uncovered);
   MoveSurfacePixels(*dc->surface, moved, dx, dy);
   uncovered.Offset(-o.x, -o.y);
+  CaretRelease(owner);
   Report(uncovered, update_rgn, update_rc);
   return TRUE;
 }
@@ -106,6 +109,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   auto w = FindWindowObj(hwnd);
   if (!w) return ERROR;
   if (update_rgn && !gdi::FindRegion(update_rgn)) return ERROR;
+  CaretHold(hwnd);
   dx = Bounded(dx);
   dy = Bounded(dy);
   RECT client{0, 0, RectWidth(w->client), RectHeight(w->client)};
@@ -164,12 +168,14 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
                      ((flags & SW_SCROLLCHILDREN) ? RDW_ALLCHILDREN : 0));
     DeleteObject(rgn);
   }
+  CaretRelease(hwnd);
   if (top && IsWindow(hwnd)) NotifyWindowChanged(*top);
   Report(uncovered, update_rgn, update_rc);
   return uncovered.Complexity();
 }
 
 BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip) {
+  if (IsWindow(hwnd)) CaretScrolled(hwnd, dx, dy, scroll);
   return ScrollWindowEx(hwnd, dx, dy, scroll, clip, nullptr, nullptr,
                         SW_INVALIDATE | SW_ERASE | (scroll ? 0 : SW_SCROLLCHILDREN)) != ERROR;
 }

@@ -51,6 +51,7 @@ void FreeWindow(HWND h) {
   if (auto desk = FindWindowObj(GetDesktopWindow()))
     for (HWND t : desk->children)
       if (auto o = FindWindowObj(t); o && o->owner == h) o->owner = nullptr;
+  CaretWindowDestroying(h);
   PaintWindowFreed(h);
   w->cls->windows--;
   HandleTable::Get().Remove(h);
