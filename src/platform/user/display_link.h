@@ -20,7 +20,8 @@ struct DisplayWindow {
 };
 
 // The top-level windows on the screen, topmost first. A window whose drawing is switched off
-// with WM_SETREDRAW stays on the screen with its last pixels, as it does on Windows.
+// with WM_SETREDRAW stays on the screen with its last pixels, as it does on Windows; a
+// minimised window is not on it.
 std::vector<DisplayWindow> DisplayWindows();
 std::optional<DisplayWindow> DisplayWindowOf(HWND top_level);
 

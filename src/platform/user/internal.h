@@ -88,9 +88,19 @@ MINMAXINFO MinMaxInfo(HWND hwnd);  // all zero if the window went away
 // DefWindowProc's WM_WINDOWPOSCHANGING: a sizable or overlapped window that is not minimised
 // is held to its tracking sizes (placement.cpp).
 void DefPosChanging(HWND hwnd, WINDOWPOS* pos);
-// DefWindowProc's WM_SYSCOMMAND for the window's state: HCBT_SYSCOMMAND may refuse, then
-// SC_MINIMIZE, SC_MAXIMIZE, SC_RESTORE and SC_CLOSE (placement.cpp).
+// DefWindowProc's WM_SYSCOMMAND: HCBT_SYSCOMMAND may refuse, then SC_MINIMIZE, SC_MAXIMIZE,
+// SC_RESTORE, SC_CLOSE, SC_MOVE and SC_SIZE, SC_NEXTWINDOW and SC_PREVWINDOW; SC_KEYMENU and
+// SC_MOUSEMENU go to the menu handler (placement.cpp).
 void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp);
+// The menus slice takes SC_KEYMENU and SC_MOUSEMENU (wParam and lParam as the window got
+// them); with no handler set they do nothing. Null removes it.
+using MenuCommandHandler = void (*)(HWND hwnd, WPARAM wp, LPARAM lp);
+void SetMenuCommandHandler(MenuCommandHandler handler);
+// The modal move (SC_MOVE) or size (SC_SIZE) loop; command is WM_SYSCOMMAND's wParam, whose
+// low four bits are HTCAPTION or the WMSZ_ edge for the mouse and 0 for the keyboard. The
+// mouse form starts from the last mouse message's point and needs the left button down
+// (movesize.cpp).
+void MoveSizeLoop(HWND hwnd, WPARAM command);
 // CreateWindowEx, after WM_MOVE: a window created WS_MINIMIZE or WS_MAXIMIZE takes that state.
 void PlaceCreated(HWND hwnd, DWORD style);
 // The default client area: the window rectangle less frame, caption, menu, edge and bars.

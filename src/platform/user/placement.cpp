@@ -1,7 +1,9 @@
 // Showing and hiding, minimising, maximising and restoring, and the saved placement.
 #include <algorithm>
+#include <vector>
 
 #include "platform/base/geometry.h"
+#include "platform/user/focus.h"
 #include "platform/user/hook.h"
 #include "platform/user/internal.h"
 #include "platform/user/message.h"
@@ -142,6 +144,48 @@ void PlaceCreated(HWND hwnd, DWORD style) {
                flags | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+MenuCommandHandler menu_handler = nullptr;
+
+// The windows SC_NEXTWINDOW and SC_PREVWINDOW step through: unowned top-level windows on the
+// desktop that could be activated.
+bool Cyclable(HWND h) {
+  auto w = FindWindowObj(h);
+  return w && !w->owner && (w->style & WS_VISIBLE) &&
+         !(w->style & (WS_DISABLED | WS_MINIMIZE | WS_CHILD)) &&
+         !(w->ex_style & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
+}
+
+// Next: the window goes to the bottom and the one below it is activated, so that repeating
+// visits every window in turn. Previous: the bottom one comes up, undoing a next.
+void CycleWindows(HWND hwnd, bool next) {
+  HWND top = GetAncestor(hwnd, GA_ROOT);
+  auto desk = FindWindowObj(GetDesktopWindow());
+  if (!top || !desk) return;
+  std::vector<HWND> order = desk->children;  // top first
+  auto at = std::find(order.begin(), order.end(), top);
+  if (at == order.end()) return;
+  HWND target = nullptr;
+  if (next) {
+    auto found = std::find_if(at + 1, order.end(), Cyclable);
+    if (found == order.end()) found = std::find_if(order.begin(), at, Cyclable);
+    if (found != at) target = *found;
+  } else {
+    auto found = std::find_if(order.rbegin(), order.rend(), Cyclable);
+    if (found != order.rend() && *found != top) target = *found;
+  }
+  if (!target) return;
+  auto t = FindWindowObj(top);
+  if (next && t && !(t->ex_style & WS_EX_TOPMOST))
+    SetWindowPos(top, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (IsWindow(target)) SetActiveWindow(target);
+}
+
+}  // namespace
+
+void SetMenuCommandHandler(MenuCommandHandler handler) { menu_handler = handler; }
+
 void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
   if (CallHookChain(WH_CBT, HCBT_SYSCOMMAND, wp, lp)) return;
   switch (wp & 0xFFF0) {
@@ -151,6 +195,12 @@ void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
       if (IsIconic(hwnd) || IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
       break;
     case SC_CLOSE: SendMessage(hwnd, WM_CLOSE, 0, 0); break;
+    case SC_MOVE: case SC_SIZE: MoveSizeLoop(hwnd, wp); break;
+    case SC_NEXTWINDOW: CycleWindows(hwnd, true); break;
+    case SC_PREVWINDOW: CycleWindows(hwnd, false); break;
+    case SC_KEYMENU: case SC_MOUSEMENU:
+      if (menu_handler) menu_handler(hwnd, wp, lp);
+      break;
   }
 }
 

@@ -281,6 +281,7 @@ std::optional<DisplayWindow> DisplayWindowOf(HWND hwnd) {
   if (!w || !w->parent || !OwnsSurface(*w)) return std::nullopt;
   bool redraw_off = w->paint && w->paint->redraw_off;
   if (!(w->style & WS_VISIBLE) && !redraw_off) return std::nullopt;
+  if (w->style & WS_MINIMIZE) return std::nullopt;  // parked off the desktop, not shown
   DisplayWindow d;
   d.hwnd = hwnd;
   GetWindowRect(hwnd, &d.screen);
