@@ -210,6 +210,23 @@ TEST_F(MoveSizeTest, DraggingTheCaptionMovesTheWindowLive) {
   EXPECT_EQ(WindowRect(w), (RECT{90, 95, 390, 295}));
 }
 
+// The same through the default procedure's own hit codes and WM_NCLBUTTONDOWN: the classic
+// frame's caption moves the window, its sizing border sizes it.
+TEST_F(MoveSizeTest, TheDefaultFrameStartsTheLoops) {
+  HWND w = Named("w");
+  answer = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (m == WM_NCHITTEST || m == WM_NCLBUTTONDOWN) return DefWindowProc(h, m, wp, lp);
+    return std::nullopt;
+  };
+  Gesture({250, 110}, {MoveTo(270, 140), Release(270, 140)});
+  EXPECT_EQ(WindowRect(w), (RECT{120, 130, 420, 330}));
+  Gesture({419, 329}, {MoveTo(439, 339), Release(439, 339)});
+  EXPECT_EQ(WindowRect(w), (RECT{120, 130, 440, 340}));
+  Gesture({121, 200}, {MoveTo(101, 200), Release(101, 200)});
+  EXPECT_EQ(WindowRect(w), (RECT{100, 130, 440, 340}));
+  EXPECT_EQ(Count("w:WM_EXITSIZEMOVE"), 1);
+}
+
 // Inside the loop the program goes on: timers and posted messages are dispatched, the message
 // filter sees every message first (and may eat it); the CBT hook may refuse the loop.
 TEST_F(MoveSizeTest, HooksTimersAndPostedMessagesKeepFlowing) {
