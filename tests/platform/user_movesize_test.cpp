@@ -225,6 +225,28 @@ TEST_F(MoveSizeTest, TheDefaultFrameStartsTheLoops) {
   Gesture({121, 200}, {MoveTo(101, 200), Release(101, 200)});
   EXPECT_EQ(WindowRect(w), (RECT{100, 130, 440, 340}));
   EXPECT_EQ(Count("w:WM_EXITSIZEMOVE"), 1);
+
+  // A whole gesture waiting in the queue before the loop starts is the loop's.
+  AdvanceClock(1000);
+  InjectMouseButton(MouseButton::Left, true, 250, 140);
+  InjectMouseMove(260, 150);
+  InjectMouseMove(300, 200);
+  InjectMouseButton(MouseButton::Left, false, 300, 200);
+  Pump();
+  EXPECT_EQ(WindowRect(w), (RECT{150, 190, 490, 400}));
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  // A child window with a caption is dragged within its parent's client area only.
+  HWND c = Named("c", {20, 20, 120, 100}, WS_CHILD | WS_CAPTION | WS_THICKFRAME | WS_VISIBLE, w);
+  RECT client;
+  GetClientRect(w, &client);
+  POINT o{0, 0};
+  ClientToScreen(w, &o);
+  RECT cr = WindowRect(c);
+  POINT grab{cr.left + 30, cr.top + 10};
+  Gesture(grab, {MoveTo(1000, 700), Release(1000, 700)});
+  EXPECT_EQ(WindowRect(c).left - cr.left, o.x + client.right - 1 - grab.x);
+  EXPECT_EQ(WindowRect(c).top - cr.top, o.y + client.bottom - 1 - grab.y);
 }
 
 // Inside the loop the program goes on: timers and posted messages are dispatched, the message
@@ -428,6 +450,7 @@ TEST_F(MoveSizeTest, TheLoopEndsCleanlyWithoutItsRelease) {
   static HHOOK mouse;
   struct Case { const char* what; std::function<void()> end; } cases[] = {
       {"capture taken", [other] { SetCapture(other); InjectMouseMove(250, 250); }},
+      {"capture taken while sizing", [other] { SetCapture(other); InjectMouseMove(250, 250); }},
       {"cancel mode", [w] { SendMessage(w, WM_CANCELMODE, 0, 0); InjectMouseMove(250, 250); }},
       {"capture released", [] { ReleaseCapture(); InjectMouseMove(250, 250); }},
       {"quit", [] { PostQuitMessage(5); InjectMouseMove(250, 250); }},
@@ -443,9 +466,12 @@ TEST_F(MoveSizeTest, TheLoopEndsCleanlyWithoutItsRelease) {
   for (const Case& c : cases) {
     MoveWindow(w, kStart.left, kStart.top, RectWidth(kStart), RectHeight(kStart), TRUE);
     mouse = nullptr;
-    Gesture({150, 110}, {MoveTo(170, 120), c.end});
+    const bool sizing = std::string(c.what).find("sizing") != std::string::npos;
+    if (sizing) Gesture({398, 298}, {MoveTo(418, 308), c.end});
+    else Gesture({150, 110}, {MoveTo(170, 120), c.end});
     if (mouse) UnhookWindowsHookEx(mouse);
-    EXPECT_EQ(WindowRect(w), (RECT{120, 110, 420, 310})) << c.what;
+    const RECT want = sizing ? RECT{100, 100, 420, 310} : RECT{120, 110, 420, 310};
+    EXPECT_EQ(WindowRect(w), want) << c.what;
     EXPECT_EQ(Count("w:WM_ENTERSIZEMOVE"), 1) << c.what;
     EXPECT_EQ(Count("w:WM_EXITSIZEMOVE"), 1) << c.what;
     EXPECT_NE(GetCapture(), w) << c.what;
@@ -566,6 +592,36 @@ TEST_F(MoveSizeTest, StatesAroundTheLoopAndMinimisedWindowsOffTheScreen) {
   };
   SendMessage(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   EXPECT_EQ(WindowRect(w), (RECT{20, 30, 520, 430}));
+}
+
+// Minimising the active window hands activation on to the next window that is not
+// minimised; with none left it stays active without the focus, and gets it back when restored.
+TEST_F(MoveSizeTest, MinimisingTheActiveWindowHandsActivationOn) {
+  HWND b = Named("b", {500, 100, 700, 300});
+  HWND a = Named("a");
+  SetActiveWindow(a);
+  ASSERT_EQ(GetFocus(), a);
+  SendMessage(a, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(Who(GetActiveWindow()), "b");
+  EXPECT_EQ(Who(GetFocus()), "b");
+  SendMessage(b, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // a is minimised too: nothing to hand on to
+  EXPECT_EQ(Who(GetActiveWindow()), "b");
+  EXPECT_EQ(GetFocus(), nullptr);
+  got.clear();
+  InjectKey('X', 0x2D, true);
+  InjectKey('X', 0x2D, false);
+  Pump();
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(Who(got[0].hwnd) + ":" + Name(got[0].msg), "b:WM_SYSKEYDOWN");  // keys without a focus
+  SendMessage(b, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(Who(GetActiveWindow()), "b");
+  EXPECT_EQ(Who(GetFocus()), "b");
+  ShowWindow(b, SW_SHOWMINIMIZED);  // activates it, minimised, without the focus
+  EXPECT_EQ(Who(GetActiveWindow()), "b");
+  EXPECT_EQ(GetFocus(), nullptr);
+  SendMessage(a, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(Who(GetActiveWindow()), "a");
+  EXPECT_EQ(Who(GetFocus()), "a");
 }
 
 // SC_NEXTWINDOW sends the window to the bottom and activates the one below; SC_PREVWINDOW

@@ -201,6 +201,27 @@ void FocusAfterPosChanged(HWND hwnd, UINT, bool was_visible) {
   }
 }
 
+void FocusStateChanged(HWND hwnd, bool hand_on) {
+  auto w = FindWindowObj(hwnd);
+  if (!w || !IsTopLevel(*w) || hwnd != GetActiveWindow()) return;
+  if (!(w->style & WS_MINIMIZE)) {
+    if (!GetFocus()) SetFocus(hwnd);
+    return;
+  }
+  if (hand_on) {
+    for (HWND t : TopLevelWindows()) {
+      auto o = FindWindowObj(t);
+      if (!o || t == hwnd || o->destroying || (o->style & (WS_MINIMIZE | WS_DISABLED)) ||
+          !(o->style & WS_VISIBLE) || (o->ex_style & WS_EX_NOACTIVATE))
+        continue;
+      if (Activate(t, WA_ACTIVE, true)) return;
+      break;
+    }
+  }
+  // Parked off the screen, it keeps no focus: its keys come as WM_SYSKEYDOWN to it.
+  if (Within(hwnd, GetFocus())) ChangeFocus(nullptr);
+}
+
 void FocusWindowDestroying(HWND hwnd) {
   auto w = FindWindowObj(hwnd);
   if (!w) return;

@@ -115,12 +115,16 @@ void DefaultClient(const Window& w, RECT* rc);
 //   FocusWindowDestroying: DestroyWindow, after the window is hidden and before WM_DESTROY
 //     (capture, focus and activation leave it).
 //   PaintWindowFreed: just before the window object is freed (its backing store and region go).
+//   FocusStateChanged: ShowWindow, after a window was minimised, maximised or restored. The
+//     active window minimised hands activation on (with hand_on) to the first window that is
+//     not minimised, else keeps it without the focus; restored, it takes the focus again.
 bool PaintDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // paint.cpp
 bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // input.cpp
 void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);         // focus.cpp
 void PaintAfterPosChanged(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags);
 void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);          // focus.cpp
 void FocusWindowDestroying(HWND hwnd);                                            // focus.cpp
+void FocusStateChanged(HWND hwnd, bool hand_on);                                  // focus.cpp
 void PaintWindowFreed(HWND hwnd);                                                 // paint.cpp
 
 // The caret (caret.cpp) steps aside while its window or an ancestor paints or scrolls: each

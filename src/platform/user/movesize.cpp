@@ -7,6 +7,7 @@
 // the capture, when WM_QUIT arrives (posted again for the outer loop), or when the window is
 // destroyed, after which nothing of the window is touched.
 #include <algorithm>
+#include <optional>
 
 #include "platform/base/clock.h"
 #include "platform/base/geometry.h"
@@ -59,6 +60,13 @@ class Tracker {
     min_ = mmi.ptMinTrackSize;
     max_ = mmi.ptMaxTrackSize;
     grab_ = cursor_ = keyboard_ ? KeyboardGrab() : LastMousePos();
+    // A child window is dragged within its parent's client area, or it could be lost there.
+    auto w = FindWindowObj(hwnd_);
+    auto p = w && !IsTopLevel(*w) ? ParentObj(*w) : nullptr;
+    if (p) {
+      POINT o = ClientOriginOnScreen(w->parent);
+      confine_ = RECT{o.x, o.y, o.x + RectWidth(p->client), o.y + RectHeight(p->client)};
+    }
     return true;
   }
 
@@ -144,6 +152,10 @@ class Tracker {
   // The rectangle for the cursor at pt: moved by the cursor's travel, or with the dragged
   // edges moved and held to the tracking sizes, the opposite edges staying put.
   void Follow(POINT pt) {
+    if (confine_) {
+      pt.x = std::clamp(pt.x, confine_->left, std::max(confine_->left, confine_->right - 1));
+      pt.y = std::clamp(pt.y, confine_->top, std::max(confine_->top, confine_->bottom - 1));
+    }
     cursor_ = pt;
     int dx = pt.x - grab_.x, dy = pt.y - grab_.y;
     RECT rc = base_;
@@ -181,6 +193,7 @@ class Tracker {
   RECT orig_{}, base_{}, now_{};  // screen: at the start, where tracking counts from, now
   POINT grab_{}, cursor_{};  // the cursor where tracking counts from, and now
   POINT min_{}, max_{};      // tracking sizes
+  std::optional<RECT> confine_;  // screen: where the cursor may drag a child window
 };
 
 // The next message for the loop; false when none will come (the manual clock ran dry).

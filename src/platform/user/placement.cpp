@@ -260,6 +260,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   }
   if (show || was_visible)
     SetWindowPos(hwnd, HWND_TOP, rc.left, rc.top, RectWidth(rc), RectHeight(rc), swp);
+  if (minmax >= 0 && show)
+    FocusStateChanged(hwnd, cmd == SW_MINIMIZE || cmd == SW_FORCEMINIMIZE);
   return was_visible;
 }
 
