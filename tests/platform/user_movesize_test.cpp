@@ -249,6 +249,40 @@ TEST_F(MoveSizeTest, TheDefaultFrameStartsTheLoops) {
   EXPECT_EQ(WindowRect(c).top - cr.top, o.y + client.bottom - 1 - grab.y);
 }
 
+// A caption drawn by a child window: its press gives up the capture and hands the form
+// WM_NCLBUTTONDOWN with HTCAPTION, and the default procedure drags the form from the point
+// pressed. Maximised, the form is not dragged.
+TEST_F(MoveSizeTest, AChildCaptionDragsItsForm) {
+  HWND form = Named("form", kStart, WS_POPUP | WS_THICKFRAME | WS_VISIBLE);
+  HWND bar = Named("bar", {0, 0, 292, 20}, WS_CHILD | WS_VISIBLE, form);
+  static HWND form_h, bar_h;
+  form_h = form;
+  bar_h = bar;
+  answer = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (h == bar_h && m == WM_NCHITTEST) return HTCLIENT;
+    if (h == bar_h && m == WM_LBUTTONDOWN) {
+      ReleaseCapture();
+      SendMessage(form_h, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+      return 0;
+    }
+    if (h == form_h && m == WM_NCLBUTTONDOWN) return DefWindowProc(h, m, wp, lp);
+    return std::nullopt;
+  };
+  Gesture({200, 110}, {MoveTo(230, 150), Release(230, 150)});
+  EXPECT_EQ(WindowRect(form), (RECT{130, 140, 430, 340}));
+  EXPECT_EQ(Count("form:WM_EXITSIZEMOVE"), 1);
+  EXPECT_EQ(Count("bar:WM_LBUTTONUP"), 0);  // the release was the loop's
+
+  ShowWindow(form, SW_MAXIMIZE);
+  RECT maximised = WindowRect(form);
+  Gesture({200, 10}, {});
+  InjectMouseMove(260, 60);
+  InjectMouseButton(MouseButton::Left, false, 260, 60);
+  Pump();
+  EXPECT_EQ(WindowRect(form), maximised);
+  EXPECT_EQ(Count("form:WM_ENTERSIZEMOVE"), 0);
+}
+
 // Inside the loop the program goes on: timers and posted messages are dispatched, the message
 // filter sees every message first (and may eat it); the CBT hook may refuse the loop.
 TEST_F(MoveSizeTest, HooksTimersAndPostedMessagesKeepFlowing) {

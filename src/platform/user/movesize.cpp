@@ -25,10 +25,11 @@ constexpr int kKeyStep = 8;  // pixels an arrow key moves the cursor
 
 bool in_loop = false;  // one loop at a time, whatever a window does inside it
 
-bool Left(WPARAM edge) { return edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT; }
-bool Right(WPARAM edge) { return edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT; }
-bool Top(WPARAM edge) { return edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT; }
-bool Bottom(WPARAM edge) { return edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT; }
+// The sides a WMSZ_ edge moves.
+bool Left(WPARAM e) { return e == WMSZ_LEFT || e == WMSZ_TOPLEFT || e == WMSZ_BOTTOMLEFT; }
+bool Right(WPARAM e) { return e == WMSZ_RIGHT || e == WMSZ_TOPRIGHT || e == WMSZ_BOTTOMRIGHT; }
+bool Top(WPARAM e) { return e == WMSZ_TOP || e == WMSZ_TOPLEFT || e == WMSZ_TOPRIGHT; }
+bool Bottom(WPARAM e) { return e == WMSZ_BOTTOM || e == WMSZ_BOTTOMLEFT || e == WMSZ_BOTTOMRIGHT; }
 
 WPARAM EdgeOf(bool left, bool right, bool top, bool bottom) {
   if (top) return left ? WMSZ_TOPLEFT : right ? WMSZ_TOPRIGHT : WMSZ_TOP;
@@ -95,10 +96,10 @@ class Tracker {
     return true;
   }
 
+ private:
   // Escape: back where the loop started, without WM_MOVING or WM_SIZING.
   void Cancel() { Place(orig_); }
 
- private:
   // Keyboard moves start from the middle of the caption, keyboard sizing from the middle of
   // the window until an arrow chooses the edge.
   POINT KeyboardGrab() const {
@@ -107,7 +108,8 @@ class Tracker {
     if (!sizing_ && w && (w->style & WS_CAPTION) == WS_CAPTION) {
       RECT frame{};
       AdjustWindowRectEx(&frame, w->style & ~WS_BORDER, FALSE, w->ex_style & ~WS_EX_CLIENTEDGE);
-      int caption = FrameMetric((w->ex_style & WS_EX_TOOLWINDOW) ? Metric::SmCaption : Metric::Caption);
+      bool tool = (w->ex_style & WS_EX_TOOLWINDOW) != 0;
+      int caption = FrameMetric(tool ? Metric::SmCaption : Metric::Caption);
       c.y = orig_.top - frame.top + caption / 2;
     }
     return c;
@@ -162,7 +164,9 @@ class Tracker {
     if (!sizing_) {
       OffsetRect(&rc, dx, dy);
     } else {
-      auto held = [](int size, LONG lo, LONG hi) { return std::clamp(size, int(lo), std::max(int(lo), int(hi))); };
+      auto held = [](int size, LONG lo, LONG hi) {
+        return std::clamp(size, int(lo), std::max(int(lo), int(hi)));
+      };
       if (Left(edge_)) rc.left = rc.right - held(RectWidth(base_) - dx, min_.x, max_.x);
       if (Right(edge_)) rc.right = rc.left + held(RectWidth(base_) + dx, min_.x, max_.x);
       if (Top(edge_)) rc.top = rc.bottom - held(RectHeight(base_) - dy, min_.y, max_.y);
