@@ -127,9 +127,8 @@ class Tracker {
       default: return true;
     }
     if (sizing_ && ChooseEdge(dx, dy)) return IsWindow(hwnd_);
-    POINT pt{cursor_.x + dx * kKeyStep, cursor_.y + dy * kKeyStep};
-    SetCursorPos(pt.x, pt.y);
-    Follow(pt);
+    Follow({cursor_.x + dx * kKeyStep, cursor_.y + dy * kKeyStep});
+    SetCursorPos(cursor_.x, cursor_.y);  // where Follow kept it
     return IsWindow(hwnd_);
   }
 
