@@ -21,6 +21,7 @@
 #include "platform/user/caret.h"
 #include "platform/user/cursor.h"
 #include "platform/user/focus.h"
+#include "platform/user/icon.h"
 #include "platform/user/hook.h"
 #include "platform/user/input.h"
 #include "platform/user/message.h"

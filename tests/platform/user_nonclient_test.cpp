@@ -420,6 +420,30 @@ TEST_F(NonClientTest, NonClientMouseSendsSystemCommands) {
   EXPECT_EQ(HitAt(big, 300, 10), HTCAPTION);
 }
 
+TEST_F(NonClientTest, DraggingTheCaptionMovesAndABorderSizes) {
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  // The commands are carried out this time.
+  react = [](HWND, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_SYSCOMMAND) commands.push_back(wp);
+    return std::nullopt;
+  };
+  auto drag = [](POINT from, POINT to) {
+    InjectMouseButton(MouseButton::Left, true, from.x, from.y);
+    InjectMouseMove(to.x, to.y);
+    InjectMouseButton(MouseButton::Left, false, to.x, to.y);
+    Pump();
+  };
+  drag({200, 110}, {260, 150});
+  RECT r;
+  GetWindowRect(h, &r);
+  EXPECT_EQ(Str(r), Str(RECT{160, 140, 460, 340}));
+  AdvanceClock(1000);
+  drag({459, 339}, {489, 359});  // the bottom-right corner
+  GetWindowRect(h, &r);
+  EXPECT_EQ(Str(r), Str(RECT{160, 140, 490, 360}));
+  EXPECT_EQ(commands, (std::vector<WPARAM>{SC_MOVE | HTCAPTION, SC_SIZE | WMSZ_BOTTOMRIGHT}));
+}
+
 TEST_F(NonClientTest, RightClickOnTheCaptionAsksForTheContextMenu) {
   HWND top = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
   HWND kid = Make(WS_CHILD | WS_VISIBLE | WS_CAPTION, top, "", 0, {10, 10, 200, 150});
@@ -471,6 +495,184 @@ TEST_F(NonClientTest, ControlColoursByDefault) {
     EXPECT_EQ(SetBkColor(dc, 0), GetSysColor(c.back)) << MsgName(c.msg);
   }
   ReleaseDC(h, dc);
+}
+
+// A 1-bpp bitmap from rows of '0' and '1'.
+HBITMAP Mono(std::vector<std::string> rows) {
+  const int w = int(rows[0].size()), h = int(rows.size());
+  std::vector<BYTE> bits(std::size_t(2 * h), 0);  // word-aligned rows of up to 16 pixels
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (rows[y][x] == '1') bits[std::size_t(2 * y + x / 8)] |= BYTE(0x80 >> (x % 8));
+  return CreateBitmap(w, h, 1, 1, bits.data());
+}
+
+// A 4 x 4 icon: the left half opaque red; on the right, a transparent column and one that
+// inverts what is under it.
+HICON TestIcon() {
+  HBITMAP mask = Mono({"0011", "0011", "0011", "0011"});
+  HBITMAP color = CreateBitmap(4, 4, 1, 32, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, color);
+  for (int y = 0; y < 4; ++y) {
+    SetPixel(dc, 0, y, RGB(255, 0, 0));
+    SetPixel(dc, 1, y, RGB(255, 0, 0));
+    SetPixel(dc, 3, y, kWhite);
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ICONINFO ii{TRUE, 0, 0, mask, color};
+  HICON icon = CreateIconIndirect(&ii);
+  DeleteObject(mask);  // the icon has copies
+  DeleteObject(color);
+  return icon;
+}
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+
+TEST_F(NonClientTest, IconsDrawThroughTheirMaskAndImage) {
+  HICON icon = TestIcon();
+  ASSERT_NE(icon, nullptr);
+  HBITMAP mono_and_xor = Mono({"0011", "0011", "0011", "0011", "0101", "0101", "0101", "0101"});
+  ICONINFO mi{TRUE, 0, 0, mono_and_xor, nullptr};
+  HICON mono = CreateIconIndirect(&mi);
+  DeleteObject(mono_and_xor);
+  ASSERT_NE(mono, nullptr);
+  HBRUSH blue = CreateSolidBrush(kBlue);
+  struct Case {
+    const char* what;
+    HICON icon;
+    int cx, cy;
+    HBRUSH brush;
+    UINT flags;
+    std::vector<Px> px;  // on a green 40 x 40 bitmap, the icon at 0, 0
+  } cases[] = {
+      {"normal", icon, 0, 0, nullptr, DI_NORMAL,
+       {{0, 0, kRed, "opaque"}, {2, 3, kGreen, "transparent"}, {3, 1, kMagenta, "inverted"},
+        {4, 0, kGreen, "beside"}}},
+      {"mask alone", icon, 0, 0, nullptr, DI_MASK, {{1, 0, kBlack, "opaque"}, {3, 0, kWhite, "clear"}}},
+      {"image alone", icon, 0, 0, nullptr, DI_IMAGE, {{1, 0, kRed, "red"}, {2, 0, kBlack, "black"}}},
+      {"stretched", icon, 8, 8, nullptr, DI_NORMAL,
+       {{3, 7, kRed, "opaque"}, {5, 0, kGreen, "transparent"}, {7, 7, kMagenta, "inverted"},
+        {8, 8, kGreen, "beside"}}},
+      {"default size", icon, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE,
+       {{15, 31, kRed, "opaque"}, {20, 0, kGreen, "transparent"}, {31, 31, kMagenta, "inverted"},
+        {32, 0, kGreen, "beside"}}},
+      {"on a brush", icon, 0, 0, blue, DI_NORMAL, {{0, 0, kRed, "opaque"}, {2, 0, kBlue, "brush"},
+                                                  {3, 0, kWhite ^ kBlue, "inverted brush"}}},
+      {"monochrome", mono, 0, 0, nullptr, DI_NORMAL,
+       {{0, 0, kBlack, "black"}, {1, 0, kWhite, "white"}, {2, 0, kGreen, "transparent"},
+        {3, 0, kMagenta, "inverted"}}},
+  };
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP canvas = CreateBitmap(40, 40, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  HBRUSH green = CreateSolidBrush(kGreen);
+  for (const Case& c : cases) {
+    RECT all{0, 0, 40, 40};
+    FillRect(dc, &all, green);
+    EXPECT_TRUE(DrawIconEx(dc, 0, 0, c.icon, c.cx, c.cy, 0, c.brush, c.flags)) << c.what;
+    for (const Px& p : c.px) EXPECT_EQ(GetPixel(dc, p.x, p.y), p.want) << c.what << ": " << p.what;
+  }
+  // The DC's colours come back as they were.
+  SetTextColor(dc, kBlue);
+  DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  EXPECT_EQ(GetTextColor(dc), kBlue);
+  EXPECT_FALSE(DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, 0));  // neither mask nor image
+
+  ICONINFO out{};
+  ASSERT_TRUE(GetIconInfo(icon, &out));
+  EXPECT_TRUE(out.fIcon);
+  EXPECT_EQ(out.xHotspot, 2u);
+  BITMAP bm{};
+  GetObject(out.hbmColor, sizeof bm, &bm);
+  EXPECT_EQ(bm.bmWidth, 4);
+  HDC rd = CreateCompatibleDC(nullptr);
+  HGDIOBJ rold = SelectObject(rd, out.hbmColor);
+  EXPECT_EQ(GetPixel(rd, 0, 0), kRed);  // the icon's own pixels, the caller's copy
+  SelectObject(rd, rold);
+  DeleteDC(rd);
+  DeleteObject(out.hbmColor);
+  DeleteObject(out.hbmMask);
+  EXPECT_TRUE(DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));  // unharmed by that
+
+  EXPECT_TRUE(DestroyIcon(icon));
+  EXPECT_FALSE(DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL));
+  EXPECT_FALSE(DestroyIcon(icon));
+  EXPECT_FALSE(GetIconInfo(icon, &out));
+  DestroyIcon(mono);
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteObject(green);
+  DeleteObject(blue);
+  DeleteDC(dc);
+
+  ICONINFO bad{TRUE, 0, 0, nullptr, nullptr};
+  EXPECT_EQ(CreateIconIndirect(&bad), nullptr);
+  EXPECT_EQ(CreateIconIndirect(nullptr), nullptr);
+}
+
+TEST_F(NonClientTest, SystemIconsAreSharedAndStay) {
+  for (const char* id : {IDI_APPLICATION, IDI_HAND, IDI_QUESTION, IDI_EXCLAMATION, IDI_ASTERISK,
+                         IDI_WINLOGO, IDI_SHIELD}) {
+    HICON a = LoadIcon(nullptr, id);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(LoadIcon(nullptr, id), a);
+    EXPECT_TRUE(DestroyIcon(a));
+    ICONINFO ii{};
+    ASSERT_TRUE(GetIconInfo(a, &ii));  // still there
+    BITMAP bm{};
+    GetObject(ii.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, GetSystemMetrics(SM_CXICON));
+    DeleteObject(ii.hbmMask);
+    DeleteObject(ii.hbmColor);
+  }
+  SetLastError(0);
+  EXPECT_EQ(LoadIcon(nullptr, MAKEINTRESOURCE(32600)), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+  EXPECT_EQ(LoadIcon(reinterpret_cast<HINSTANCE>(1), IDI_APPLICATION), nullptr);
+}
+
+TEST_F(NonClientTest, CaptionShowsTheWindowIcon) {
+  display::HeadlessDisplay d;
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  SetActiveWindow(h);
+  UpdateWindow(h);
+  // The icon's place is 6..22 x 5..21; without an icon of its own the window shows the
+  // application icon, a small white window outlined in black.
+  ExpectPixels(d, h, {{14, 13, kWhite, "body"}, {7, 13, kBlack, "outline"}}, "system icon");
+
+  HBITMAP mask = Mono({"0000", "0000", "0000", "0000"});
+  HBITMAP color = CreateBitmap(4, 4, 1, 32, nullptr);
+  HDC mdc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mdc, color);
+  RECT all{0, 0, 4, 4};
+  HBRUSH magenta = CreateSolidBrush(kMagenta);
+  FillRect(mdc, &all, magenta);
+  DeleteObject(magenta);
+  SelectObject(mdc, old);
+  DeleteDC(mdc);
+  ICONINFO ii{TRUE, 0, 0, mask, color};
+  HICON small = CreateIconIndirect(&ii), big = TestIcon();
+  DeleteObject(mask);
+  DeleteObject(color);
+
+  EXPECT_EQ(SendMessage(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big)), 0);
+  EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_SMALL2, 0), reinterpret_cast<LRESULT>(big));
+  ExpectPixels(d, h, {{6, 5, kRed, "big icon's red half"}}, "big");
+  EXPECT_EQ(SendMessage(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small)), 0);
+  ExpectPixels(d, h, {{6, 5, kMagenta, "top-left"}, {21, 20, kMagenta, "bottom-right"},
+                      {5, 13, kActive, "left of it"}}, "small");
+  EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(small));
+  EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(big));
+  EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_SMALL2, 0), reinterpret_cast<LRESULT>(small));
+  EXPECT_EQ(SendMessage(h, WM_SETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(small));  // the old one
+  ExpectPixels(d, h, {{6, 5, kRed, "back to the big icon"}}, "cleared");
+  // A destroyed icon is passed over.
+  DestroyIcon(big);
+  RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  ExpectPixels(d, h, {{14, 13, kWhite, "body"}, {7, 13, kBlack, "outline"}}, "destroyed");
+  DestroyIcon(small);
 }
 
 }  // namespace

@@ -62,6 +62,7 @@ struct Window : HandleObject {
   // State of the non-client slice (nonclient.cpp).
   bool nc_active = false;           // the caption is drawn active (WM_NCACTIVATE)
   LRESULT nc_pressed = 0;           // the caption button drawn pushed, by hit code
+  HICON icon_small = nullptr, icon_big = nullptr;  // WM_SETICON; the window does not own them
 
 };
 

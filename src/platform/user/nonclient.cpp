@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/base/error.h"
 #include "platform/base/geometry.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/draw.h"
@@ -11,6 +12,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/text.h"
+#include "platform/user/icon.h"
 #include "platform/user/input_state.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
@@ -219,12 +221,22 @@ void PaintButton(HDC dc, const RECT& rc, UINT kind, bool on, bool pushed) {
   DrawFrameControl(dc, &r, DFC_CAPTION, kind | (on ? 0 : DFCS_INACTIVE) | (pushed ? DFCS_PUSHED : 0));
 }
 
+// The window's small icon, else its big one, else the class's, else the system's; an icon
+// destroyed since it was set is passed over.
+void DrawCaptionIcon(HDC dc, const Window& w, const RECT& r) {
+  DWORD saved = GetLastError();
+  for (HICON c : {w.icon_small, w.icon_big, w.cls->icon_small, w.cls->icon, LoadIcon(nullptr, IDI_APPLICATION)})
+    if (c && DrawIconEx(dc, r.left, r.top, c, RectWidth(r), RectHeight(r), 0, nullptr, DI_NORMAL)) break;
+  SetLastError(saved);
+}
+
 void PaintCaption(HDC dc, const Window& w, const NcLayout& L, bool active) {
   const RECT& c = L.caption;
   RECT strip{c.left, c.top, c.right, c.bottom - 1};
   Gradient(dc, strip, GetSysColor(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION),
            GetSysColor(active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION));
   Fill(dc, {c.left, c.bottom - 1, c.right, c.bottom}, COLOR_3DFACE);
+  if (!Empty(L.icon)) DrawCaptionIcon(dc, w, L.icon);
   int right = c.right - 2;
   for (const RECT* b : {&L.close, &L.max, &L.min, &L.help})
     if (!Empty(*b)) right = std::min<int>(right, b->left - 2);
@@ -344,10 +356,6 @@ void TrackButton(HWND h, LRESULT code) {
   if (w && over) SendMessage(h, WM_SYSCOMMAND, ButtonCommand(*w, code), MAKELPARAM(WORD(at.x), WORD(at.y)));
 }
 
-// HTLEFT ... HTBOTTOMRIGHT in order are the WMSZ_ edges 1 ... 8 SC_SIZE carries.
-constexpr LRESULT kSizeEdgeBase = HTLEFT - 1;
-constexpr WPARAM kBottomRightEdge = HTBOTTOMRIGHT - kSizeEdgeBase;
-
 void LeftButtonDown(HWND h, const Window& w, LRESULT code, LPARAM lp) {
   switch (code) {
     case HTCAPTION:
@@ -365,11 +373,12 @@ void LeftButtonDown(HWND h, const Window& w, LRESULT code, LPARAM lp) {
       if (ButtonEnabled(w, code)) TrackButton(h, code);
       return;
     case HTGROWBOX:
-      if (w.style & WS_THICKFRAME) SendMessage(h, WM_SYSCOMMAND, SC_SIZE | kBottomRightEdge, lp);
+      if (w.style & WS_THICKFRAME) SendMessage(h, WM_SYSCOMMAND, SC_SIZE | WMSZ_BOTTOMRIGHT, lp);
       return;
   }
+  // HTLEFT ... HTBOTTOMRIGHT are in the order of the WMSZ_ edges.
   if (code >= HTLEFT && code <= HTBOTTOMRIGHT)
-    SendMessage(h, WM_SYSCOMMAND, SC_SIZE | WPARAM(code - kSizeEdgeBase), lp);
+    SendMessage(h, WM_SYSCOMMAND, SC_SIZE | WPARAM(code - HTLEFT + WMSZ_LEFT), lp);
 }
 
 // WM_CTLCOLOR*: controls draw on the window colour (edits and lists) or the face colour.
@@ -433,6 +442,19 @@ bool NonClientDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       // A child leaves it to its parent; on a top-level caption the system menu opens, which
       // the menus own.
       if (w->style & WS_CHILD) *result = SendMessage(w->parent, msg, wp, lp);
+      return true;
+    case WM_SETICON: {
+      if (wp != ICON_SMALL && wp != ICON_BIG) return true;
+      HICON& slot = wp == ICON_SMALL ? w->icon_small : w->icon_big;
+      *result = reinterpret_cast<LRESULT>(slot);
+      slot = reinterpret_cast<HICON>(lp);
+      RepaintCaption(h);
+      return true;
+    }
+    case WM_GETICON:
+      if (wp == ICON_SMALL2) *result = reinterpret_cast<LRESULT>(w->icon_small ? w->icon_small : w->icon_big);
+      else if (wp == ICON_SMALL || wp == ICON_BIG)
+        *result = reinterpret_cast<LRESULT>(wp == ICON_SMALL ? w->icon_small : w->icon_big);
       return true;
     case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
