@@ -10,6 +10,7 @@ constexpr COLORREF kInactive = RGB(128, 128, 128), kInactiveEnd = RGB(192, 192, 
 constexpr COLORREF kFace = RGB(212, 208, 200), kWhite = RGB(255, 255, 255);
 constexpr COLORREF kDark = RGB(64, 64, 64), kShadow = RGB(128, 128, 128);
 constexpr COLORREF kBlack = RGB(0, 0, 0), kMagenta = RGB(255, 0, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 
 class NonClientTest : public UserTest {
  protected:
@@ -263,6 +264,93 @@ TEST_F(NonClientTest, ClassicFrameAndCaptionOnTheScreen) {
   EXPECT_EQ(Count(d, h, text, kWhite), 0);
   SetWindowText(h, "标题 Title");
   EXPECT_GT(Count(d, h, text, kWhite), 20);
+}
+
+TEST_F(NonClientTest, ClientBitsFollowTheClientAreaOnAFrameChange) {
+  display::HeadlessDisplay d;
+  static constexpr COLORREF kPainted = RGB(0, 128, 255);
+  answer = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (m != WM_PAINT) return std::nullopt;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT r;
+    GetClientRect(h, &r);
+    HBRUSH b = CreateSolidBrush(kPainted);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    SetPixel(dc, 0, 0, kMagenta);  // marks the client's corner
+    EndPaint(h, &ps);
+    return 0;
+  };
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  UpdateWindow(h);
+  ExpectPixels(d, h, {{4, 23, kMagenta, "corner"}}, "before");
+  struct Case {
+    const char* what;
+    DWORD remove, add;
+    std::vector<Px> px;
+  } cases[] = {
+      // The caption's rows become client: painted, not left showing the caption.
+      {"caption removed", WS_CAPTION, 0, {{3, 3, kMagenta, "corner"}, {100, 10, kPainted, "old caption"}}},
+      {"caption back", 0, WS_CAPTION, {{4, 23, kMagenta, "corner"}, {100, 24, kPainted, "client"},
+                                       {4, 4, kActive, "caption"}}},
+  };
+  for (const Case& c : cases) {
+    SetWindowLongPtr(h, GWL_STYLE, (GetWindowLongPtr(h, GWL_STYLE) & ~LONG_PTR(c.remove)) | c.add);
+    SetActiveWindow(h);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    UpdateWindow(h);
+    ExpectPixels(d, h, c.px, c.what);
+  }
+}
+
+TEST_F(NonClientTest, NcCalcSizeAnswerDecidesWhichClientPixelsStay) {
+  display::HeadlessDisplay d;
+  struct Case {
+    const char* what;
+    LRESULT wvr;
+    RECT valid_dst, valid_src;  // rgrc[1] and rgrc[2] with WVR_VALIDRECTS
+    std::vector<Px> px;         // in the widened window, before it repaints
+    std::vector<POINT> lost, kept;
+  } cases[] = {
+      {"top-left by default", 0, {}, {}, {{0, 50, kMagenta, "left marker"}, {199, 50, kGreen, "right marker"}},
+       {{250, 50}}, {{10, 50}, {199, 50}}},
+      {"aligned right", WVR_ALIGNRIGHT, {}, {}, {{100, 50, kMagenta, "left marker"}, {299, 50, kGreen, "right marker"}},
+       {{50, 50}}, {{100, 50}, {299, 50}}},
+      {"redraw", WVR_REDRAW, {}, {}, {}, {{10, 50}, {250, 50}}, {}},
+      {"valid rectangles", WVR_VALIDRECTS, {50, 0, 150, 100}, {0, 0, 100, 100},
+       {{50, 50, kMagenta, "left marker moved"}}, {{10, 50}, {160, 50}}, {{50, 50}, {149, 50}}},
+  };
+  for (const Case& c : cases) {
+    answer = nullptr;
+    HWND h = Make(WS_POPUP | WS_VISIBLE, nullptr, "", 0, {0, 0, 200, 100});
+    UpdateWindow(h);
+    HDC dc = GetDC(h);
+    SetPixel(dc, 0, 50, kMagenta);
+    SetPixel(dc, 199, 50, kGreen);
+    ReleaseDC(h, dc);
+    answer = [&c](HWND h, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+      if (m != WM_NCCALCSIZE || !wp) return std::nullopt;
+      DefWindowProc(h, m, wp, lp);
+      auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lp);
+      if (c.wvr & WVR_VALIDRECTS) {
+        p->rgrc[1] = c.valid_dst;
+        p->rgrc[2] = c.valid_src;
+      }
+      return c.wvr;
+    };
+    SetWindowPos(h, nullptr, 0, 0, 300, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    answer = nullptr;
+    dc = GetDC(h);
+    for (const Px& p : c.px) EXPECT_EQ(GetPixel(dc, p.x, p.y), p.want) << c.what << ": " << p.what;
+    ReleaseDC(h, dc);
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(h, update, FALSE);
+    for (POINT p : c.lost) EXPECT_TRUE(PtInRegion(update, p.x, p.y)) << c.what << " lost " << p.x;
+    for (POINT p : c.kept) EXPECT_FALSE(PtInRegion(update, p.x, p.y)) << c.what << " kept " << p.x;
+    DeleteObject(update);
+    DestroyWindow(h);
+  }
 }
 
 TEST_F(NonClientTest, CaptionButtonsByStyle) {
@@ -527,8 +615,6 @@ HICON TestIcon() {
   DeleteObject(color);
   return icon;
 }
-
-constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 
 TEST_F(NonClientTest, IconsDrawThroughTheirMaskAndImage) {
   HICON icon = TestIcon();

@@ -122,7 +122,11 @@ void DefaultClient(const Window& w, RECT* rc);
 bool PaintDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // paint.cpp
 bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // input.cpp
 void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);         // focus.cpp
-void PaintAfterPosChanged(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags);
+// What a change of position keeps of the old client area: the pixels at src (old window
+// coordinates) go to dst (new window coordinates); an empty dst keeps nothing.
+struct ClientBits { RECT src{}, dst{}; };
+void PaintAfterPosChanged(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags,
+                          const ClientBits& bits);
 void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);          // focus.cpp
 void FocusWindowDestroying(HWND hwnd);                                            // focus.cpp
 void FocusStateChanged(HWND hwnd, bool hand_on);                                  // focus.cpp

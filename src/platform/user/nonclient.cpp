@@ -115,6 +115,35 @@ NcLayout LayoutFor(const Window& w, int width, int height) {
   return L;
 }
 
+ClientBits KeptClient(const Window& w, LRESULT wvr, const NCCALCSIZE_PARAMS* params,
+                      const RECT& old_window, const RECT& old_client, const RECT& new_window,
+                      const RECT& new_client) {
+  auto in = [](RECT r, const RECT& win) {
+    OffsetRect(&r, -win.left, -win.top);
+    return r;
+  };
+  const UINT cs = w.cls->style;
+  const bool wider = RectWidth(old_client) != RectWidth(new_client);
+  const bool taller = RectHeight(old_client) != RectHeight(new_client);
+  if ((wider && ((wvr & WVR_HREDRAW) || (cs & CS_HREDRAW))) ||
+      (taller && ((wvr & WVR_VREDRAW) || (cs & CS_VREDRAW))))
+    return {};
+  RECT src = in(old_client, old_window), dst = in(new_client, new_window);
+  const bool valid = params && (wvr & WVR_VALIDRECTS);
+  if (valid) {
+    RECT d = in(params->rgrc[1], new_window), s = in(params->rgrc[2], old_window);
+    IntersectRect(&dst, &dst, &d);
+    IntersectRect(&src, &src, &s);
+  }
+  const int cw = std::min(RectWidth(src), RectWidth(dst)), ch = std::min(RectHeight(src), RectHeight(dst));
+  if (cw <= 0 || ch <= 0) return {};
+  // Kept at the top-left unless the answer aligns the old pixels to another side.
+  const bool right = !valid && (wvr & WVR_ALIGNRIGHT), bottom = !valid && (wvr & WVR_ALIGNBOTTOM);
+  const int sx = right ? src.right - cw : src.left, sy = bottom ? src.bottom - ch : src.top;
+  const int dx = right ? dst.right - cw : dst.left, dy = bottom ? dst.bottom - ch : dst.top;
+  return {{sx, sy, sx + cw, sy + ch}, {dx, dy, dx + cw, dy + ch}};
+}
+
 void DefaultClient(const Window& w, RECT* rc) {
   if (w.style & WS_MINIMIZE) {  // a minimised window is all frame
     rc->right = rc->left;

@@ -26,6 +26,13 @@ NcLayout LayoutFor(const Window& w, int width, int height);
 inline bool HasMenuBar(const Window& w) { return !(w.style & WS_CHILD) && w.id != 0; }
 inline bool HasCaption(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
 
+// The client pixels a change of position keeps, from WM_NCCALCSIZE's answer (wvr; params null
+// when it was not sent) and the class's CS_HREDRAW / CS_VREDRAW; rectangles in the parent's
+// client coordinates.
+ClientBits KeptClient(const Window& w, LRESULT wvr, const NCCALCSIZE_PARAMS* params,
+                      const RECT& old_window, const RECT& old_client, const RECT& new_window,
+                      const RECT& new_client);
+
 // DefWindowProc for the non-client messages: WM_NCPAINT, WM_NCACTIVATE, the non-client mouse,
 // WM_CONTEXTMENU, WM_CTLCOLOR*, WM_SETICON and WM_GETICON.
 bool NonClientDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);

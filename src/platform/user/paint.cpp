@@ -200,7 +200,7 @@ void RedrawArea(HWND h, const std::optional<gdi::Region>& area, UINT flags) {
 
 // What a shown, moved or sized window must paint of itself.
 void RepaintSelf(HWND h, const RECT& old_screen, bool shown, UINT swp,
-                 const std::optional<gdi::Region>& copied) {
+                 const std::optional<gdi::Region>& copied, const ClientBits& bits) {
   auto w = FindWindowObj(h);
   if (!w) return;
   int ow = RectWidth(old_screen), oh = RectHeight(old_screen);
@@ -220,16 +220,25 @@ void RepaintSelf(HWND h, const RECT& old_screen, bool shown, UINT swp,
     area.Subtract(*copied);
   }
   if (sized) {
-    // The frame follows the new edges; the client keeps what it had and gains the rest.
+    // The frame follows the new edges.
     gdi::Region ring(WholeWindow(*w));
     ring.Subtract(gdi::Region(client));
     area.Union(ring);
-    int frame_w = nw - RectWidth(client), frame_h = nh - RectHeight(client);
-    gdi::Region grown(client);
-    grown.Subtract(gdi::Region(RECT{client.left, client.top, client.left + (ow - frame_w),
-                                    client.top + (oh - frame_h)}));
-    area.Union(grown);
   }
+  // The client keeps the pixels the change of position kept, moved to where they now belong
+  // (inside the window's own store only: a child's old pixels may lie under its siblings), and
+  // repaints the rest.
+  gdi::Region lost(client);
+  const bool shifted = bits.src.left != bits.dst.left || bits.src.top != bits.dst.top;
+  if (!IsRectEmpty(&bits.dst) && (!shifted || OwnsSurface(*w))) {
+    if (shifted) {
+      if (auto store = PaintOf(*w).backing)
+        MoveSurfacePixels(*store, gdi::Region(bits.dst), bits.dst.left - bits.src.left,
+                          bits.dst.top - bits.src.top);
+    }
+    lost.Subtract(gdi::Region(bits.dst));
+  }
+  area.Union(lost);
   if (swp & SWP_FRAMECHANGED) {
     PaintOf(*w).nc = true;
     gdi::Region ring(WholeWindow(*w));
@@ -354,7 +363,8 @@ bool PaintDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   return false;
 }
 
-void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT swp) {
+void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT swp,
+                          const ClientBits& bits) {
   auto w = FindWindowObj(h);
   if (!w) return;
   bool visible = (w->style & WS_VISIBLE) != 0;
@@ -369,7 +379,7 @@ void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT
     RebindWindowDCs(h);
     if (was_visible) NotifyScreenChanged(old_screen);
     if (visible) NotifyScreenChanged(now_screen);
-    if (visible && !(swp & SWP_NOREDRAW)) RepaintSelf(h, old_screen, shown, swp, std::nullopt);
+    if (visible && !(swp & SWP_NOREDRAW)) RepaintSelf(h, old_screen, shown, swp, std::nullopt, bits);
     return;
   }
   RebindWindowDCs(top->hwnd());
@@ -427,7 +437,7 @@ void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT
         }
       }
     } else {
-      RepaintSelf(h, old_screen, shown, swp, copied);
+      RepaintSelf(h, old_screen, shown, swp, copied, bits);
     }
   }
   if ((top = TopLevelOf(h))) NotifyWindowChanged(*top);

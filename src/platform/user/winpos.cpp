@@ -6,6 +6,7 @@
 
 #include "platform/base/geometry.h"
 #include "platform/user/internal.h"
+#include "platform/user/nonclient.h"
 #include "platform/user/message.h"
 #include "platform/user/winpos.h"
 
@@ -159,13 +160,15 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
   }
   RECT nc = old_client;
   OffsetRect(&nc, nw.left - old_window.left, nw.top - old_window.top);
-  if ((pos.flags & (SWP_FRAMECHANGED | SWP_NOSIZE)) != SWP_NOSIZE) {
-    NCCALCSIZE_PARAMS p;
+  NCCALCSIZE_PARAMS p;
+  LRESULT wvr = 0;
+  const bool calc = (pos.flags & (SWP_FRAMECHANGED | SWP_NOSIZE)) != SWP_NOSIZE;
+  if (calc) {
     p.rgrc[0] = nw;
     p.rgrc[1] = old_window;
     p.rgrc[2] = old_client;
     p.lppos = &pos;
-    SendMessage(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&p));
+    wvr = SendMessage(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&p));
     if (!(w = FindWindowObj(hwnd))) return FALSE;
     nc = p.rgrc[0];
     nc.right = std::max(nc.right, nc.left);
@@ -196,7 +199,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
   pos.cy = RectHeight(nw);
   FocusBeforePosChanged(hwnd, pos.flags, was_visible);
   if (!IsWindow(hwnd)) return FALSE;
-  PaintAfterPosChanged(hwnd, old_screen, was_visible, pos.flags);
+  ClientBits bits = KeptClient(*w, wvr, calc ? &p : nullptr, old_window, old_client, nw, nc);
+  PaintAfterPosChanged(hwnd, old_screen, was_visible, pos.flags, bits);
   if (!IsWindow(hwnd)) return FALSE;
   SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   if (IsWindow(hwnd)) FocusAfterPosChanged(hwnd, pos.flags, was_visible);
