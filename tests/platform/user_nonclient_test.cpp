@@ -210,6 +210,12 @@ TEST_F(NonClientTest, HitCodesFollowTheRegionTheStateAndAnOwnClientArea) {
   EXPECT_EQ(HitAt(big, 100, 10), HTCAPTION);
   ShowWindow(big, SW_MINIMIZE);
   EXPECT_EQ(HitAt(big, 2, 2), HTCAPTION);  // all of a minimised window is caption
+
+  // A dialog frame has a system-menu box once it is given an icon.
+  HWND dlg = Make(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, "", WS_EX_DLGMODALFRAME, {100, 100, 400, 300});
+  EXPECT_EQ(HitAt(dlg, 10, 10), HTCAPTION);
+  SendMessage(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_QUESTION)));
+  EXPECT_EQ(HitAt(dlg, 10, 10), HTSYSMENU);
 }
 
 // Pixels of the window at window coordinates, read off the screen.
@@ -393,6 +399,26 @@ TEST_F(NonClientTest, CaptionButtonsByStyle) {
   UpdateWindow(help);
   EXPECT_EQ(d.PixelAt(100 + 261, 100 + 5), kWhite) << "help beside close";
   EXPECT_GT(Count(d, help, {261, 5, 277, 19}, kBlack), 0) << "help glyph";
+  DestroyWindow(help);
+
+  // A class without closing: the close button is there, disabled, and does nothing.
+  WNDCLASSEX wc;
+  wc.lpszClassName = "NoCloseWindow";
+  wc.lpfnWndProc = RecordingProc;
+  wc.style = CS_NOCLOSE;
+  ASSERT_NE(RegisterClassEx(&wc), 0);
+  HWND shut = CreateWindowEx(0, "NoCloseWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
+                             200, nullptr, nullptr, nullptr, nullptr);
+  UpdateWindow(shut);
+  EXPECT_EQ(d.PixelAt(100 + 278, 100 + 6), kWhite) << "close present";
+  EXPECT_EQ(Count(d, shut, {278, 6, 294, 20}, kBlack), 0) << "close disabled";
+  Click(385, 110);
+  AdvanceClock(1000);
+  Click(110, 110);
+  Click(110, 110);  // a double click on the icon does not close either
+  EXPECT_EQ(commands, (std::vector<WPARAM>{SC_MOUSEMENU | HTSYSMENU}));
+  DestroyWindow(shut);
+  UnregisterClass("NoCloseWindow", nullptr);
 }
 
 TEST_F(NonClientTest, WindowAnsweringActivationItselfKeepsItsCaption) {
@@ -461,6 +487,18 @@ TEST_F(NonClientTest, CaptionButtonIsDrawnPushedWhileTracked) {
   SetIdleHandler(nullptr);
   EXPECT_TRUE(commands.empty());
   EXPECT_EQ(GetCapture(), nullptr);
+
+  // The window goes while its button is held: the loop ends, nothing is sent.
+  SetIdleHandler([&] { DestroyWindow(h); });
+  AdvanceClock(1000);
+  InjectMouseButton(MouseButton::Left, true, 385, 110);
+  Pump();
+  SetIdleHandler(nullptr);
+  EXPECT_FALSE(IsWindow(h));
+  EXPECT_TRUE(commands.empty());
+  EXPECT_EQ(GetCapture(), nullptr);
+  InjectMouseButton(MouseButton::Left, false, 385, 110);
+  Pump();
 }
 
 TEST_F(NonClientTest, NonClientMouseSendsSystemCommands) {

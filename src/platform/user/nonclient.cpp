@@ -64,8 +64,8 @@ void LayOutCaption(const Window& w, NcLayout* L) {
   } else if (!tool && (w.ex_style & WS_EX_CONTEXTHELP)) {
     take(&L->help, 0);
   }
-  // Dialog frames show no icon.
-  if (!tool && !(w.ex_style & WS_EX_DLGMODALFRAME)) {
+  // Dialog frames show an icon only when they were given one.
+  if (!tool && (!(w.ex_style & WS_EX_DLGMODALFRAME) || w.icon_small || w.icon_big)) {
     const int s = GetSystemMetrics(SM_CXSMICON);
     const int y = c.top + (RectHeight(c) - 1 - GetSystemMetrics(SM_CYSMICON)) / 2;
     L->icon = {c.left + 2, y, c.left + 2 + s, y + GetSystemMetrics(SM_CYSMICON)};
