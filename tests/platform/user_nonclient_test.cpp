@@ -597,6 +597,59 @@ TEST_F(NonClientTest, RightClickOnTheCaptionAsksForTheContextMenu) {
   EXPECT_EQ(asked[1].second, reinterpret_cast<WPARAM>(kid));
 }
 
+TEST_F(NonClientTest, CursorFollowsTheHitCodeAndTheParentChoosesFirst) {
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  HWND kid = Make(WS_CHILD | WS_VISIBLE, h, "", 0, {10, 10, 60, 60});
+  struct Case {
+    POINT at;
+    const char* want;
+  } cases[] = {
+      {{100, 200}, IDC_SIZEWE},  {{399, 200}, IDC_SIZEWE},   {{250, 100}, IDC_SIZENS},
+      {{250, 299}, IDC_SIZENS},  {{100, 100}, IDC_SIZENWSE}, {{399, 299}, IDC_SIZENWSE},
+      {{399, 100}, IDC_SIZENESW}, {{100, 299}, IDC_SIZENESW}, {{200, 110}, IDC_ARROW},
+      {{385, 110}, IDC_ARROW},
+  };
+  for (const Case& c : cases) {
+    SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    InjectMouseMove(c.at.x, c.at.y);
+    Pump();
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, c.want)) << c.at.x << "," << c.at.y;
+  }
+  // Over the child, the parent is asked first and may settle it.
+  answer = [h](HWND w, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m != WM_SETCURSOR || w != h) return std::nullopt;
+    SetCursor(LoadCursor(nullptr, IDC_HAND));
+    return TRUE;
+  };
+  InjectMouseMove(130, 150);
+  Pump();
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
+  EXPECT_TRUE(IsWindow(kid));
+}
+
+TEST_F(NonClientTest, NcPaintDrawsOnlyTheRegionItIsGiven) {
+  display::HeadlessDisplay d;
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  SetActiveWindow(h);
+  UpdateWindow(h);
+  HDC dc = GetWindowDC(h);
+  RECT all{0, 0, 300, 200};
+  HBRUSH b = CreateSolidBrush(kMagenta);
+  FillRect(dc, &all, b);
+  DeleteObject(b);
+  ReleaseDC(h, dc);
+  HRGN left = CreateRectRgn(100, 100, 104, 300);  // the left border, on the screen
+  SendMessage(h, WM_NCPAINT, reinterpret_cast<WPARAM>(left), 0);
+  ExpectPixels(d, h, {{1, 100, kWhite, "left border drawn"}, {298, 100, kMagenta, "right border left"},
+                      {150, 10, kMagenta, "caption left"}, {150, 100, kMagenta, "client never"}},
+               "region");
+  EXPECT_EQ(GetObjectType(left), OBJ_REGION);  // still the caller's
+  DeleteObject(left);
+  SendMessage(h, WM_NCPAINT, 1, 0);
+  ExpectPixels(d, h, {{298, 100, kShadow, "right border"}, {4, 4, kActive, "caption"},
+                      {150, 100, kMagenta, "client never"}}, "whole");
+}
+
 TEST_F(NonClientTest, ControlColoursByDefault) {
   HWND h = Make(WS_POPUP);
   HDC dc = GetDC(h);
