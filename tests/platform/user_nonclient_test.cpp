@@ -67,6 +67,19 @@ class NonClientTest : public UserTest {
   }
 };
 
+void FillColor(HDC dc, RECT r, COLORREF c) {
+  HBRUSH b = CreateSolidBrush(c);
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+// Paints over the whole window, frame included.
+void FillWindow(HWND h, RECT r, COLORREF c) {
+  HDC dc = GetWindowDC(h);
+  FillColor(dc, r, c);
+  ReleaseDC(h, dc);
+}
+
 std::string Str(const RECT& r) {
   return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
          "," + std::to_string(r.bottom) + ")";
@@ -281,9 +294,7 @@ TEST_F(NonClientTest, ClientBitsFollowTheClientAreaOnAFrameChange) {
     HDC dc = BeginPaint(h, &ps);
     RECT r;
     GetClientRect(h, &r);
-    HBRUSH b = CreateSolidBrush(kPainted);
-    FillRect(dc, &r, b);
-    DeleteObject(b);
+    FillColor(dc, r, kPainted);
     SetPixel(dc, 0, 0, kMagenta);  // marks the client's corner
     EndPaint(h, &ps);
     return 0;
@@ -425,12 +436,7 @@ TEST_F(NonClientTest, WindowAnsweringActivationItselfKeepsItsCaption) {
   display::HeadlessDisplay d;
   answer = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
     if (m == WM_NCPAINT) {
-      HDC dc = GetWindowDC(h);
-      RECT r{0, 0, 300, 23};
-      HBRUSH b = CreateSolidBrush(kMagenta);
-      FillRect(dc, &r, b);
-      DeleteObject(b);
-      ReleaseDC(h, dc);
+      FillWindow(h, {0, 0, 300, 23}, kMagenta);
       return 0;
     }
     if (m == WM_NCACTIVATE) return TRUE;
@@ -632,12 +638,7 @@ TEST_F(NonClientTest, NcPaintDrawsOnlyTheRegionItIsGiven) {
   HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
   SetActiveWindow(h);
   UpdateWindow(h);
-  HDC dc = GetWindowDC(h);
-  RECT all{0, 0, 300, 200};
-  HBRUSH b = CreateSolidBrush(kMagenta);
-  FillRect(dc, &all, b);
-  DeleteObject(b);
-  ReleaseDC(h, dc);
+  FillWindow(h, {0, 0, 300, 200}, kMagenta);
   HRGN left = CreateRectRgn(100, 100, 104, 300);  // the left border, on the screen
   SendMessage(h, WM_NCPAINT, reinterpret_cast<WPARAM>(left), 0);
   ExpectPixels(d, h, {{1, 100, kWhite, "left border drawn"}, {298, 100, kMagenta, "right border left"},
@@ -823,10 +824,7 @@ TEST_F(NonClientTest, CaptionShowsTheWindowIcon) {
   HBITMAP color = CreateBitmap(4, 4, 1, 32, nullptr);
   HDC mdc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(mdc, color);
-  RECT all{0, 0, 4, 4};
-  HBRUSH magenta = CreateSolidBrush(kMagenta);
-  FillRect(mdc, &all, magenta);
-  DeleteObject(magenta);
+  FillColor(mdc, {0, 0, 4, 4}, kMagenta);
   SelectObject(mdc, old);
   DeleteDC(mdc);
   ICONINFO ii{TRUE, 0, 0, mask, color};
