@@ -646,9 +646,13 @@ TEST_F(NonClientTest, NcPaintDrawsOnlyTheRegionItIsGiven) {
                "region");
   EXPECT_EQ(GetObjectType(left), OBJ_REGION);  // still the caller's
   DeleteObject(left);
-  SendMessage(h, WM_NCPAINT, 1, 0);
-  ExpectPixels(d, h, {{298, 100, kShadow, "right border"}, {4, 4, kActive, "caption"},
-                      {150, 100, kMagenta, "client never"}}, "whole");
+  // 1 is the whole frame; so is a region that no longer exists.
+  for (WPARAM whole : {WPARAM(1), reinterpret_cast<WPARAM>(left)}) {
+    FillWindow(h, {0, 0, 300, 200}, kMagenta);
+    SendMessage(h, WM_NCPAINT, whole, 0);
+    ExpectPixels(d, h, {{298, 100, kShadow, "right border"}, {4, 4, kActive, "caption"},
+                        {150, 100, kMagenta, "client never"}}, whole == 1 ? "whole" : "stale region");
+  }
 }
 
 TEST_F(NonClientTest, ControlColoursByDefault) {

@@ -225,22 +225,19 @@ void PaintBorder(HDC dc, const Window& w, const NcLayout& L, bool active) {
 // Left to right from the caption colour to its gradient partner; both ends exact.
 void Gradient(HDC dc, const RECT& r, COLORREF a, COLORREF b) {
   const int n = RectWidth(r);
-  if (n <= 0) return;
   auto mix = [&](int ca, int cb, int i) { return n == 1 ? ca : ca + (cb - ca) * i / (n - 1); };
-  int start = 0;
-  COLORREF run = a;
-  for (int i = 0; i <= n; ++i) {
-    COLORREF c = i == n ? run + 1 : RGB(mix(GetRValue(a), GetRValue(b), i), mix(GetGValue(a), GetGValue(b), i),
-                                         mix(GetBValue(a), GetBValue(b), i));
-    if (i > 0 && c == run) continue;
-    if (i > 0) {
-      HBRUSH br = CreateSolidBrush(run);
-      RECT part{r.left + start, r.top, r.left + i, r.bottom};
-      FillRect(dc, &part, br);
-      DeleteObject(br);
-    }
-    start = i;
-    run = c;
+  auto at = [&](int i) {
+    return RGB(mix(GetRValue(a), GetRValue(b), i), mix(GetGValue(a), GetGValue(b), i),
+               mix(GetBValue(a), GetBValue(b), i));
+  };
+  // One fill per run of equal columns.
+  for (int start = 0, end; start < n; start = end) {
+    const COLORREF c = at(start);
+    for (end = start + 1; end < n && at(end) == c; ++end) {}
+    HBRUSH br = CreateSolidBrush(c);
+    RECT part{r.left + start, r.top, r.left + end, r.bottom};
+    FillRect(dc, &part, br);
+    DeleteObject(br);
   }
 }
 
@@ -300,14 +297,13 @@ void PaintFrame(HWND h, HRGN clip, Part part) {
   if (!w) return;
   NcLayout L = LayoutFor(*w, RectWidth(w->window), RectHeight(w->window));
   if (part == Part::Caption && Empty(L.caption)) return;
-  HDC dc;
-  if (clip) {
-    HRGN own = CreateRectRgn(0, 0, 0, 0);
-    CombineRgn(own, clip, nullptr, RGN_COPY);
-    dc = GetDCEx(h, own, DCX_WINDOW | DCX_INTERSECTRGN);
-  } else {
-    dc = GetWindowDC(h);
+  // The DC takes a copy of the caller's region; one that is no region means all of it.
+  HRGN own = clip ? CreateRectRgn(0, 0, 0, 0) : nullptr;
+  if (own && CombineRgn(own, clip, nullptr, RGN_COPY) == ERROR) {
+    DeleteObject(own);
+    own = nullptr;
   }
+  HDC dc = own ? GetDCEx(h, own, DCX_WINDOW | DCX_INTERSECTRGN) : GetWindowDC(h);
   if (!dc) return;
   RECT client = w->client;
   OffsetRect(&client, -w->window.left, -w->window.top);
