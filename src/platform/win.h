@@ -16,7 +16,7 @@
 #include "platform/gdi/palette.h"
 #include "platform/gdi/png.h"
 #include "platform/gdi/region.h"
-#include "platform/display/headless/headless.h"
+#include "platform/display/display.h"
 #include "platform/gdi/text.h"
 #include "platform/user/caret.h"
 #include "platform/user/cursor.h"

@@ -22,6 +22,7 @@ struct Queue {
   int quit_code = 0;
   DWORD last_time = 0;
   EventWaiter waiter;
+  std::function<void()> wake;
   std::function<void()> idle;
   MessageSource input, paint;
 };
@@ -207,7 +208,10 @@ DWORD InSendMessageEx(void*) { return ISMEX_NOSEND; }
 DWORD GetMessageTime() { return Q().last_time; }
 DWORD GetCurrentThreadId() { return DWORD(::syscall(SYS_gettid)); }
 
-void SetEventWaiter(EventWaiter waiter) { Q().waiter = std::move(waiter); }
+void SetEventWaiter(EventWaiter waiter, std::function<void()> wake) {
+  Q().waiter = std::move(waiter);
+  Q().wake = std::move(wake);
+}
 
 void WaitForEvents(int timeout_ms) {
   if (Q().waiter) { Q().waiter(timeout_ms); return; }
@@ -225,6 +229,7 @@ void WakeMessageLoop() {
     woken = true;
   }
   wake_cv.notify_all();
+  if (Q().wake) Q().wake();
 }
 
 void SetIdleHandler(std::function<void()> idle) { Q().idle = std::move(idle); }

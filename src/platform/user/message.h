@@ -45,10 +45,11 @@ DWORD GetMessageTime();
 DWORD GetCurrentThreadId();
 
 // The loop's wait: up to timeout_ms (-1: no limit) for outside events. The display installs
-// its own waiter, which turns its events into queued input before returning; the default waits
-// on a condition variable that WakeMessageLoop signals.
+// its own waiter, which turns its events into queued input before returning, and the wake that
+// ends that wait from another thread (set both before other threads run); the default waits on
+// a condition variable that WakeMessageLoop signals.
 using EventWaiter = std::function<void(int timeout_ms)>;
-void SetEventWaiter(EventWaiter waiter);
+void SetEventWaiter(EventWaiter waiter, std::function<void()> wake = nullptr);
 void WaitForEvents(int timeout_ms);
 void WakeMessageLoop();
 // Manual clock only: called when nothing is due (see above). Null removes it.
