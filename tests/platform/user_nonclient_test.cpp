@@ -285,6 +285,14 @@ TEST_F(NonClientTest, ClassicFrameAndCaptionOnTheScreen) {
   EXPECT_GT(Count(d, h, text, kWhite), 20);
 }
 
+TEST_F(NonClientTest, ScrollBarStripsStartInTheirColours) {
+  display::HeadlessDisplay d;
+  HWND h = Make(WS_POPUP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  UpdateWindow(h);
+  ExpectPixels(d, h, {{290, 50, kFace, "vertical bar"}, {50, 190, kFace, "horizontal bar"},
+                      {290, 190, kFace, "grow box"}, {0, 50, kBlack, "border"}}, "scroll bars");
+}
+
 TEST_F(NonClientTest, ClientBitsFollowTheClientAreaOnAFrameChange) {
   display::HeadlessDisplay d;
   static constexpr COLORREF kPainted = RGB(0, 128, 255);

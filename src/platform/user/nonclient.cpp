@@ -3,6 +3,7 @@
 #include "platform/user/nonclient.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/base/error.h"
 #include "platform/base/geometry.h"
@@ -315,6 +316,11 @@ void PaintFrame(HWND h, HRGN clip, Part part) {
       RECT e = L.edge;
       DrawEdge(dc, &e, EDGE_SUNKEN, BF_RECT);
     }
+    // The menu bar and the scroll bars are drawn by their own code; the strips they live in
+    // start in their background colours rather than as bare backing store.
+    for (auto [rc, color] : {std::pair{L.menu, COLOR_MENU}, {L.vscroll, COLOR_SCROLLBAR},
+                             {L.hscroll, COLOR_SCROLLBAR}, {L.grow, COLOR_BTNFACE}})
+      if (!Empty(rc)) FillRect(dc, &rc, GetSysColorBrush(color));
   }
   if (!Empty(L.caption)) PaintCaption(dc, *w, L, active);
   ReleaseDC(h, dc);
