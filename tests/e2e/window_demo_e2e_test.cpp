@@ -154,6 +154,13 @@ void SavePng(const Screenshot& shot, const std::string& name) {
   win::gdi::WritePng(*bmp, std::string(VELLISA_E2E_OUT) + "/" + name);
 }
 
+int DarkPixels(const Screenshot& s, const win::RECT& r) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += (s.At(x, y) & 0xFFFFFF) < 0x404040;
+  return n;
+}
+
 constexpr std::uint32_t kRed = 0xC82828, kBlue = 0x2878C8, kBlack = 0x000000;
 
 class WindowDemoOnX : public ::testing::Test {
@@ -185,6 +192,7 @@ class WindowDemoOnX : public ::testing::Test {
       std::string word;
       while (f >> word) {
         if (word == "main") f >> main_.left >> main_.top >> main_.right >> main_.bottom;
+        if (word == "line") f >> line_.left >> line_.top >> line_.right >> line_.bottom;
         if (word == "panel") { f >> panel_.x >> panel_.y; return true; }
       }
       return false;
@@ -209,7 +217,7 @@ class WindowDemoOnX : public ::testing::Test {
   std::string display_, layout_path_, shot_path_;
   std::vector<std::string> env_;
   std::unique_ptr<Process> xvfb_, demo_;
-  win::RECT main_{};
+  win::RECT main_{}, line_{};
   win::POINT panel_{};
 };
 
@@ -228,6 +236,48 @@ TEST_F(WindowDemoOnX, ShowsItsWindowsAndAnswersAClick) {
       << "panel pixel after the click " << std::hex << shot.At(panel_.x, panel_.y);
   SavePng(shot, "clicked.png");
   EXPECT_TRUE(demo_->Running());
+}
+
+// Dragging the caption moves the main window: its pixels follow to the new place and the desktop
+// shows again where it was; the dialog it owns stays where it is.
+TEST_F(WindowDemoOnX, DraggingTheCaptionMovesTheWindow) {
+  StartDemo();
+  Screenshot shot;
+  ASSERT_TRUE(ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }));
+  int x = int(main_.left) + 300, y = int(main_.top) + 12, dx = 150, dy = 80;
+  ASSERT_EQ(Xdotool({"mousemove", std::to_string(x), std::to_string(y), "mousedown", "1",
+                     "mousemove", std::to_string(x + 40), std::to_string(y + 20),
+                     "mousemove", std::to_string(x + dx), std::to_string(y + dy), "mouseup", "1"}),
+            0);
+  bool moved = ScreenShows(&shot, [&](const Screenshot& s) {
+    return s.At(panel_.x + dx, panel_.y + dy) == kRed && s.At(panel_.x, panel_.y) == kBlack;
+  });
+  SavePng(shot, "dragged.png");
+  ASSERT_TRUE(moved) << "at the new place " << std::hex << shot.At(panel_.x + dx, panel_.y + dy)
+                     << ", at the old place " << shot.At(panel_.x, panel_.y);
+  EXPECT_EQ(shot.At(main_.left + 5, main_.top + 100), kBlack);
+  // The caption came along too: its first row is at the window's new top.
+  EXPECT_NE(shot.At(x + dx, y + dy), kBlack);
+  EXPECT_TRUE(demo_->Running());
+}
+
+// Typing into the line after clicking it: the keys reach it as text through SDL's text input
+// (the line owns the caret), each character once.
+TEST_F(WindowDemoOnX, TypedTextReachesTheFocusedLine) {
+  StartDemo();
+  Screenshot shot;
+  ASSERT_TRUE(ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }));
+  win::RECT field{line_.left + 3, line_.top + 3, line_.right - 3, line_.bottom - 3};
+  int before = DarkPixels(shot, field);
+  ASSERT_EQ(Xdotool({"mousemove", std::to_string(line_.left + 150), std::to_string(line_.top + 12),
+                     "click", "1", "type", "--delay", "20", "WWWW"}),
+            0);
+  // Four wide capitals add well over a hundred dark pixels; the caret alone adds a dozen.
+  bool typed = ScreenShows(&shot, [&](const Screenshot& s) { return DarkPixels(s, field) > before + 100; });
+  SavePng(shot, "typed.png");
+  EXPECT_TRUE(typed) << DarkPixels(shot, field) << " dark pixels, " << before << " before";
+  int after = DarkPixels(shot, field);
+  EXPECT_LT(after, before + 400) << "each character should come once";
 }
 
 }  // namespace

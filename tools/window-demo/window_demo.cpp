@@ -3,7 +3,7 @@
 // each other and their parent, a timer-driven animation and a line that takes typed text.
 //
 //   vellisa-window-demo [--layout] [--quit-after MS] [--cpu] [--shot FILE]
-//     --layout      print where the main window and its colour panel are on the screen
+//     --layout      print where the main window, its line and its colour panel are on the screen
 //     --quit-after  end after MS milliseconds; --cpu then prints the CPU time used
 //     --shot        (off screen) write the screen to FILE as PNG when quitting after MS
 #include <sys/resource.h>
@@ -125,10 +125,26 @@ LRESULT PaneProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProc(hwnd, msg, wp, lp);
 }
 
-// A one-line field: takes the focus when clicked and appends the characters it is sent.
+// The caret stands after the typed text.
+void PlaceCaret(HWND hwnd) {
+  HDC dc = GetDC(hwnd);
+  SIZE size{};
+  GetTextExtentPoint32(dc, typed.c_str(), int(typed.size()), &size);
+  ReleaseDC(hwnd, dc);
+  SetCaretPos(4 + size.cx, 4);
+}
+
+// A one-line field: takes the focus when clicked, shows a caret while it has it, and appends
+// the characters it is sent (the input method's too).
 LRESULT LineProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_LBUTTONDOWN: SetFocus(hwnd); return 0;
+    case WM_SETFOCUS:
+      CreateCaret(hwnd, nullptr, 1, 14);
+      PlaceCaret(hwnd);
+      ShowCaret(hwnd);
+      return 0;
+    case WM_KILLFOCUS: DestroyCaret(); return 0;
     case WM_CHAR:
       if (wp == '\b') {
         auto cps = DecodeUtf8(typed);
@@ -139,6 +155,7 @@ LRESULT LineProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         AppendUtf8(typed, char32_t(wp));
       }
       InvalidateRect(hwnd, nullptr, TRUE);
+      PlaceCaret(hwnd);
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -209,8 +226,8 @@ int main(int argc, char** argv) {
   HWND main_window = CreateWindowEx(0, "DemoMain", "Vellisa 窗口演示",
                                     WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kMainX, kMainY, kMainW,
                                     kMainH, nullptr, nullptr, nullptr, nullptr);
-  CreateWindowEx(0, "DemoLine", "", WS_CHILD | WS_VISIBLE, 20, 100, 200, 24, main_window, nullptr,
-                 nullptr, nullptr);
+  HWND line = CreateWindowEx(0, "DemoLine", "", WS_CHILD | WS_VISIBLE, 20, 100, 200, 24,
+                             main_window, nullptr, nullptr, nullptr);
   // Two siblings overlapping (the later one under the earlier, both clipping each other), and
   // one reaching past its parent's edge.
   Pane(main_window, "子窗口 甲", 260, 20, 200, 140, RGB(180, 230, 180));
@@ -231,8 +248,11 @@ int main(int argc, char** argv) {
     GetWindowRect(main_window, &w);
     POINT panel{(kPanel.left + kPanel.right) / 2, kPanel.bottom - 6};
     ClientToScreen(main_window, &panel);
-    std::printf("main %d %d %d %d\npanel %d %d\n", int(w.left), int(w.top), int(w.right),
-                int(w.bottom), int(panel.x), int(panel.y));
+    RECT l;
+    GetWindowRect(line, &l);
+    std::printf("main %d %d %d %d\nline %d %d %d %d\npanel %d %d\n", int(w.left), int(w.top),
+                int(w.right), int(w.bottom), int(l.left), int(l.top), int(l.right), int(l.bottom),
+                int(panel.x), int(panel.y));
     std::fflush(stdout);
   }
 

@@ -184,6 +184,14 @@ void CaretWindowDestroying(HWND hwnd) {
   if (c && c->owner == hwnd) Destroy();
 }
 
+bool CaretPlace(HWND* owner, RECT* rc) {
+  const auto& c = S().caret;
+  if (!c || !IsWindow(c->owner)) return false;
+  *owner = c->owner;
+  *rc = RECT{c->pos.x, c->pos.y, c->pos.x + c->width, c->pos.y + c->height};
+  return true;
+}
+
 }  // namespace win::user
 
 namespace win {

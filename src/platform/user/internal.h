@@ -139,6 +139,9 @@ void CaretHold(HWND hwnd);
 void CaretRelease(HWND hwnd);
 void CaretScrolled(HWND hwnd, int dx, int dy, const RECT* scroll);
 void CaretWindowDestroying(HWND hwnd);
+// For the displays' input methods: the caret's owner and its rectangle in the owner's client
+// coordinates; false when the thread has no caret.
+bool CaretPlace(HWND* owner, RECT* rc);
 
 SIZE ScreenSize();
 // The screen less the task bar (metrics.cpp); what SPI_GETWORKAREA answers.

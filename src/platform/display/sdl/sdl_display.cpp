@@ -16,9 +16,11 @@
 #include "platform/gdi/objects.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/text.h"
+#include "platform/user/clipboard_link.h"
 #include "platform/user/cursor.h"
 #include "platform/user/display_link.h"
 #include "platform/user/focus.h"
+#include "platform/user/internal.h"
 #include "platform/user/input.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
@@ -89,6 +91,7 @@ Uint32 WindowFlags(HWND h) {
 struct SdlDisplay::Impl {
   std::map<HWND, Surface> windows;
   std::vector<HWND> stacking;  // topmost first, as last applied
+  bool restack = false;        // the desktop may have changed the stacking itself
   gdi::Region dirty;           // screen coordinates
   std::uint64_t presents = 0;
   bool x11 = false;
@@ -105,7 +108,6 @@ struct SdlDisplay::Impl {
   bool desktop_focus_changed = false;
   HWND last_active = nullptr;
 
-  CaretLocator caret;
   bool text_on = false;
   SDL_Rect text_rect{};
 
@@ -121,7 +123,7 @@ struct SdlDisplay::Impl {
   Surface* Find(Uint32 id, HWND* hwnd = nullptr);
   POINT Where(Uint32 id, int x, int y);
   void Create(HWND h, const user::DisplayWindow& d, Surface& s);
-  void Follow(const user::DisplayWindow& d, bool* newly_shown);
+  void Follow(const user::DisplayWindow& d, bool* restack);
   void Present(HWND h, Surface& s, const user::DisplayWindow& d);
   void DesktopMoved(HWND h, Surface& s, int x, int y);
   void Handle(const SDL_Event& e);
@@ -172,7 +174,7 @@ void SdlDisplay::Impl::Create(HWND h, const user::DisplayWindow& d, Surface& s) 
   if (!window_manager) window_manager = x11 ? x11::HasWindowManager(s.window) : true;
 }
 
-void SdlDisplay::Impl::Follow(const user::DisplayWindow& d, bool* newly_shown) {
+void SdlDisplay::Impl::Follow(const user::DisplayWindow& d, bool* restack) {
   HWND h = d.hwnd;
   Surface& s = windows[h];
   if (s.failed) return;
@@ -207,6 +209,7 @@ void SdlDisplay::Impl::Follow(const user::DisplayWindow& d, bool* newly_shown) {
     SDL_SetWindowPosition(s.window, r.left, r.top);
     s.placed = {r.left, r.top};
     s.bounces = 0;
+    *restack = true;
   }
   s.wm = r;
 
@@ -226,7 +229,7 @@ void SdlDisplay::Impl::Follow(const user::DisplayWindow& d, bool* newly_shown) {
     SDL_ShowWindow(s.window);
     s.shown = true;
     s.full = true;
-    *newly_shown = true;
+    *restack = true;
   }
 }
 
@@ -400,7 +403,7 @@ void SdlDisplay::Impl::FollowCursor() {
 void SdlDisplay::Impl::FollowTextInput() {
   HWND owner = nullptr;
   RECT caret_rc{};
-  bool has = caret && caret(&owner, &caret_rc) && owner && owner == GetFocus();
+  bool has = user::CaretPlace(&owner, &caret_rc) && owner == GetFocus();
   Surface* s = nullptr;
   HWND top = has ? GetAncestor(owner, GA_ROOT) : nullptr;
   if (has) {
@@ -513,6 +516,16 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Open(std::string* why) {
   if (m.x11) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   m.wake_event = SDL_RegisterEvents(1);
   user::SetScreenChangedListener([&m](const RECT& r) { m.dirty.Union(gdi::Region(r)); });
+  user::SetClipboardBridge(user::ClipboardBridge{
+      [](const std::string& utf8) { SDL_SetClipboardText(utf8.c_str()); },
+      []() -> std::optional<std::string> {
+        if (!SDL_HasClipboardText()) return std::nullopt;
+        char* text = SDL_GetClipboardText();
+        if (!text) return std::nullopt;
+        std::string out = text;
+        SDL_free(text);
+        return out;
+      }});
   SdlDisplay* self = d.get();
   SetEventWaiter(
       [self](int timeout_ms) {
@@ -532,6 +545,7 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Open(std::string* why) {
 SdlDisplay::~SdlDisplay() {
   SetEventWaiter(nullptr);
   user::SetScreenChangedListener(nullptr);
+  user::SetClipboardBridge({});
   if (impl_->text_on) SDL_StopTextInput();
   for (auto& [h, s] : impl_->windows)
     if (s.window) SDL_DestroyWindow(s.window);
@@ -548,15 +562,13 @@ std::string SdlDisplay::VideoDriver() const {
 }
 
 std::uint64_t SdlDisplay::Presents() const { return impl_->presents; }
-void SdlDisplay::SetCaretLocator(CaretLocator locator) { impl_->caret = std::move(locator); }
 
 void SdlDisplay::Sync() {
   Impl& m = *impl_;
   auto list = user::DisplayWindows();
   std::vector<HWND> order;
-  bool newly_shown = false;
   for (const auto& d : list) {
-    m.Follow(d, &newly_shown);
+    m.Follow(d, &m.restack);
     auto it = m.windows.find(d.hwnd);
     if (it != m.windows.end() && it->second.shown) order.push_back(d.hwnd);
   }
@@ -574,13 +586,6 @@ void SdlDisplay::Sync() {
     s.shown = false;
     ++it;
   }
-  if (newly_shown || order != m.stacking) {
-    std::vector<SDL_Window*> top_first;
-    for (HWND h : order) top_first.push_back(m.windows[h].window);
-    if (!m.x11 || !x11::Restack(top_first))
-      for (auto it = top_first.rbegin(); it != top_first.rend(); ++it) SDL_RaiseWindow(*it);
-    m.stacking = order;
-  }
   for (const auto& d : list) {
     auto it = m.windows.find(d.hwnd);
     if (it != m.windows.end()) m.Present(d.hwnd, it->second, d);
@@ -594,7 +599,18 @@ void SdlDisplay::Sync() {
     auto it = m.windows.find(active);
     if (active && active != m.desktop_focus && it != m.windows.end() && it->second.shown &&
         !(SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_POPUP_MENU))
+    {
       SDL_SetWindowInputFocus(it->second.window);
+      m.restack = true;  // some desktops raise the window that takes the keyboard
+    }
+  }
+  if (m.restack || order != m.stacking) {
+    std::vector<SDL_Window*> top_first;
+    for (HWND h : order) top_first.push_back(m.windows[h].window);
+    if (!m.x11 || !x11::Restack(top_first))
+      for (auto it = top_first.rbegin(); it != top_first.rend(); ++it) SDL_RaiseWindow(*it);
+    m.stacking = order;
+    m.restack = false;
   }
   bool capture = GetCapture() != nullptr;
   if (capture != m.captured) {

@@ -7,17 +7,12 @@
 // hidden, destroyed) and presents the parts of backing stores that changed; then it blocks on
 // SDL's events and the next timer together, so an idle program uses no CPU.
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/user/messages.h"
 
 namespace win::display {
-
-// Where the caret is, for the input method: the window that owns it and the caret's rectangle
-// in that window's client coordinates. False when no window has a caret.
-using CaretLocator = std::function<bool(HWND* owner, RECT* caret)>;
 
 class SdlDisplay {
  public:
@@ -35,7 +30,6 @@ class SdlDisplay {
   void Pump(int timeout_ms);
   // How many times changed pixels have been handed to the desktop.
   std::uint64_t Presents() const;
-  void SetCaretLocator(CaretLocator locator);
 
   struct Impl;
 
