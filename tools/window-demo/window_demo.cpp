@@ -2,9 +2,11 @@
 // main window with the classic frame, a dialog-framed window it owns, child windows clipping
 // each other and their parent, a timer-driven animation and a line that takes typed text.
 //
-//   vellisa-window-demo [--layout] [--quit-after MS] [--cpu] [--shot FILE]
+//   vellisa-window-demo [--layout] [--still] [--quit-after MS] [--cpu] [--shot FILE]
 //     --layout      print where the main window, its line and its colour panel are on the screen
-//     --quit-after  end after MS milliseconds; --cpu then prints the CPU time used
+//     --still       no animation: nothing happens until input comes
+//     --quit-after  end after MS milliseconds; --cpu then prints the CPU time the message loop
+//                   used, windows shown
 //     --shot        (off screen) write the screen to FILE as PNG when quitting after MS
 #include <sys/resource.h>
 
@@ -203,15 +205,16 @@ HWND Pane(HWND parent, const char* name, int x, int y, int w, int h, COLORREF c)
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool layout = false, cpu = false;
+  bool layout = false, cpu = false, still = false;
   int quit_after = 0;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--layout")) layout = true;
     else if (!std::strcmp(argv[i], "--cpu")) cpu = true;
+    else if (!std::strcmp(argv[i], "--still")) still = true;
     else if (!std::strcmp(argv[i], "--quit-after") && i + 1 < argc) quit_after = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--shot") && i + 1 < argc) shot = argv[++i];
     else {
-      std::fprintf(stderr, "usage: %s [--layout] [--quit-after MS] [--cpu] [--shot FILE]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--layout] [--still] [--quit-after MS] [--cpu] [--shot FILE]\n", argv[0]);
       return 2;
     }
   }
@@ -233,7 +236,7 @@ int main(int argc, char** argv) {
   Pane(main_window, "子窗口 甲", 260, 20, 200, 140, RGB(180, 230, 180));
   Pane(main_window, "子窗口 乙", 380, 90, 200, 140, RGB(250, 230, 140));
   Pane(main_window, "子窗口 丙（被父窗口裁剪）", 480, 300, 260, 200, RGB(170, 200, 240));
-  SetTimer(main_window, kAnimation, 40, nullptr);
+  if (!still) SetTimer(main_window, kAnimation, 40, nullptr);
   if (quit_after > 0) SetTimer(main_window, kQuit, UINT(quit_after), nullptr);
   ShowWindow(main_window, SW_SHOW);
 
@@ -256,17 +259,18 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
 
+  auto cpu_ms = [] {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return use.ru_utime.tv_sec * 1e3 + use.ru_utime.tv_usec / 1e3 + use.ru_stime.tv_sec * 1e3 +
+           use.ru_stime.tv_usec / 1e3;
+  };
+  double loop_start = cpu_ms();
   MSG msg;
   while (GetMessage(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessage(&msg);
   }
-  if (cpu) {
-    rusage use{};
-    getrusage(RUSAGE_SELF, &use);
-    double ms = use.ru_utime.tv_sec * 1e3 + use.ru_utime.tv_usec / 1e3 + use.ru_stime.tv_sec * 1e3 +
-                use.ru_stime.tv_usec / 1e3;
-    std::printf("cpu %.1f ms\n", ms);
-  }
+  if (cpu) std::printf("message loop cpu %.1f ms\n", cpu_ms() - loop_start);
   return int(msg.wParam);
 }
