@@ -246,4 +246,27 @@ TEST_F(SdlDisplayTest, TheDesktopMovesAndClosesWindows) {
   EXPECT_FALSE(IsWindow(hwnd));
 }
 
+// The desktop's keyboard focus activates our window; losing it to another application
+// deactivates ours.
+TEST_F(SdlDisplayTest, ActivationFollowsTheDesktopsFocus) {
+  HWND a = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 150);
+  HWND b = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 10, 200, 150);
+  SetActiveWindow(a);
+  display_->Sync();
+  SDL_Window* wb = DesktopWindow(b);
+  ASSERT_TRUE(wb);
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = SDL_GetWindowID(wb);
+  e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+  Push(e);
+  Dispatch();
+  EXPECT_EQ(GetActiveWindow(), b);
+  e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  Push(e);
+  Dispatch();
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
 }  // namespace

@@ -167,6 +167,7 @@ bool NoWindowLeftBut(HWND going) {
 }  // namespace
 
 bool ActivateWindow(HWND hwnd, WORD how) { return Activate(hwnd, how, true); }
+void DeactivateForDesktop() { DeactivateApp(); }
 
 bool FocusDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
   switch (msg) {

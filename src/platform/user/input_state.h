@@ -53,6 +53,9 @@ void ResetInput();
 // how: WA_ACTIVE or WA_CLICKACTIVE. False when the activation did not happen (vetoed, or the
 // window went).
 bool ActivateWindow(HWND hwnd, WORD how);
+// Another application took the desktop's keyboard: the active window is deactivated, then the
+// application (WM_ACTIVATEAPP(FALSE)), and the focus goes.
+void DeactivateForDesktop();
 bool FocusDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
 }  // namespace win::user

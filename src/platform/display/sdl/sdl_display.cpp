@@ -22,6 +22,7 @@
 #include "platform/user/focus.h"
 #include "platform/user/internal.h"
 #include "platform/user/input.h"
+#include "platform/user/input_state.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
 #include "platform/user/window.h"
@@ -634,6 +635,8 @@ void SdlDisplay::Pump(int timeout_ms) {
     HWND f = m.desktop_focus;
     if (f && IsWindow(f) && f != GetActiveWindow() && IsWindowVisible(f) && IsWindowEnabled(f))
       SetActiveWindow(f);
+    else if (!f && GetActiveWindow())
+      user::DeactivateForDesktop();  // the keyboard went to another application
     m.last_active = GetActiveWindow();
   }
 }
