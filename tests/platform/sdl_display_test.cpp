@@ -114,6 +114,15 @@ class SdlDisplayTest : public ::testing::Test {
     }
   }
   static void Push(SDL_Event e) { SDL_PushEvent(&e); }
+  static void PushWindowEvent(SDL_Window* w, Uint8 event, int data1 = 0, int data2 = 0) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(w);
+    e.window.event = event;
+    e.window.data1 = data1;
+    e.window.data2 = data2;
+    Push(e);
+  }
 
   static display::SdlDisplay* display_;
   std::vector<HWND> made_;
@@ -217,13 +226,7 @@ TEST_F(SdlDisplayTest, TheDesktopMovesAndClosesWindows) {
   display_->Sync();
   SDL_Window* w = DesktopWindow(hwnd);
   ASSERT_TRUE(w);
-  SDL_Event e{};
-  e.type = SDL_WINDOWEVENT;
-  e.window.windowID = SDL_GetWindowID(w);
-  e.window.event = SDL_WINDOWEVENT_MOVED;
-  e.window.data1 = 300;
-  e.window.data2 = 210;
-  Push(e);
+  PushWindowEvent(w, SDL_WINDOWEVENT_MOVED, 300, 210);
   Dispatch();
   RECT r;
   GetWindowRect(hwnd, &r);
@@ -237,8 +240,7 @@ TEST_F(SdlDisplayTest, TheDesktopMovesAndClosesWindows) {
   EXPECT_EQ(x, 50);
   EXPECT_EQ(y, 60);
 
-  e.window.event = SDL_WINDOWEVENT_CLOSE;
-  Push(e);
+  PushWindowEvent(w, SDL_WINDOWEVENT_CLOSE);
   Dispatch();
   ASSERT_FALSE(received.empty());
   EXPECT_EQ(received[0].message, UINT(WM_SYSCOMMAND));
@@ -255,15 +257,10 @@ TEST_F(SdlDisplayTest, ActivationFollowsTheDesktopsFocus) {
   display_->Sync();
   SDL_Window* wb = DesktopWindow(b);
   ASSERT_TRUE(wb);
-  SDL_Event e{};
-  e.type = SDL_WINDOWEVENT;
-  e.window.windowID = SDL_GetWindowID(wb);
-  e.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
-  Push(e);
+  PushWindowEvent(wb, SDL_WINDOWEVENT_FOCUS_GAINED);
   Dispatch();
   EXPECT_EQ(GetActiveWindow(), b);
-  e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-  Push(e);
+  PushWindowEvent(wb, SDL_WINDOWEVENT_FOCUS_LOST);
   Dispatch();
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
