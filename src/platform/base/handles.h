@@ -13,7 +13,7 @@ namespace win {
 
 enum class ObjectType : std::uint8_t {
   None = 0, DC, MemDC, Bitmap, Brush, Pen, Font, Region, Palette,
-  Window, Menu, Icon, Cursor,
+  Window, Menu, Icon, Cursor, Global,
 };
 
 struct HandleObject {
