@@ -293,6 +293,15 @@ TEST_F(NonClientTest, ScrollBarStripsStartInTheirColours) {
                       {290, 190, kFace, "grow box"}, {0, 50, kBlack, "border"}}, "scroll bars");
 }
 
+TEST_F(NonClientTest, ChildrenReachingPastTheClientAreaLeaveTheFrameDrawn) {
+  display::HeadlessDisplay d;
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  Make(WS_CHILD | WS_VISIBLE, h, "", 0, {200, 100, 400, 300});  // past the right and bottom edges
+  UpdateWindow(h);
+  ExpectPixels(d, h, {{299, 190, kDark, "outer dark edge"}, {298, 190, kShadow, "inner shadow"},
+                      {290, 199, kDark, "bottom edge"}, {290, 196, kFace, "sizing border"}}, "frame");
+}
+
 TEST_F(NonClientTest, ClientBitsFollowTheClientAreaOnAFrameChange) {
   display::HeadlessDisplay d;
   static constexpr COLORREF kPainted = RGB(0, 128, 255);

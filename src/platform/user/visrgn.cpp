@@ -33,14 +33,17 @@ ScreenChangedListener& Listener() {
 // (a 8192 x 8192 store is 256 MB already).
 constexpr int kMaxBackingSide = 8192;
 
+// `client_origin` and `client` place and bound the windows: the parent's client area in
+// surface coordinates, the only place where they show.
 void SubtractShapes(gdi::Region& rgn, const std::vector<HWND>& list, std::size_t end,
-                    POINT client_origin) {
+                    POINT client_origin, const RECT& client) {
   for (std::size_t i = 0; i < end; ++i) {
     auto s = FindWindowObj(list[i]);
     // A WS_EX_TRANSPARENT window lets what is under it show through: it clips nothing away.
     if (!s || !(s->style & WS_VISIBLE) || (s->ex_style & WS_EX_TRANSPARENT)) continue;
     gdi::Region shape = ShapeInParent(*s);
     shape.Offset(client_origin.x, client_origin.y);
+    shape.IntersectRect(client);
     rgn.Subtract(shape);
   }
 }
@@ -163,8 +166,11 @@ gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style) {
   OffsetRect(&area, wo.x, wo.y);
   gdi::Region rgn(area);
   IntersectWindowRegion(rgn, w);
-  if ((flags & DCX_CLIPCHILDREN) || (use_style && (w.style & WS_CLIPCHILDREN)))
-    SubtractShapes(rgn, w.children, w.children.size(), ClientOrigin(w));
+  if ((flags & DCX_CLIPCHILDREN) || (use_style && (w.style & WS_CLIPCHILDREN))) {
+    RECT client = ClientInWindow(w);
+    OffsetRect(&client, wo.x, wo.y);
+    SubtractShapes(rgn, w.children, w.children.size(), ClientOrigin(w), client);
+  }
   bool siblings = (flags & DCX_CLIPSIBLINGS) || (use_style && (w.style & WS_CLIPSIBLINGS));
   std::shared_ptr<Window> keep;
   const Window* cur = &w;
@@ -172,14 +178,14 @@ gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style) {
     auto p = ParentObj(*cur);
     if (!p) break;
     POINT pco = ClientOrigin(*p);
-    if (siblings) {
-      auto& list = p->children;
-      auto at = std::find(list.begin(), list.end(), cur->hwnd());
-      SubtractShapes(rgn, list, std::size_t(at - list.begin()), pco);
-    }
     RECT pc = ClientInWindow(*p);
     POINT po = WindowOrigin(*p);
     OffsetRect(&pc, po.x, po.y);
+    if (siblings) {
+      auto& list = p->children;
+      auto at = std::find(list.begin(), list.end(), cur->hwnd());
+      SubtractShapes(rgn, list, std::size_t(at - list.begin()), pco, pc);
+    }
     rgn.IntersectRect(pc);
     IntersectWindowRegion(rgn, *p);
     keep = p;
