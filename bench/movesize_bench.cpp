@@ -4,6 +4,7 @@
 // the whole screen after each move, as a frame to present.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
 #include "platform/win.h"
 
 namespace {
@@ -12,22 +13,9 @@ using namespace win;
 int changes = 0, paints = 0;
 
 LRESULT DragProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-  switch (m) {
-    case WM_WINDOWPOSCHANGED:
-      ++changes;
-      break;
-    case WM_PAINT: {
-      ++paints;
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(h, &ps);
-      RECT rc;
-      GetClientRect(h, &rc);
-      FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(GetDlgCtrlID(h) % 2 ? GRAY_BRUSH : WHITE_BRUSH)));
-      EndPaint(h, &ps);
-      return 0;
-    }
-  }
-  return DefWindowProc(h, m, wp, lp);
+  if (m == WM_WINDOWPOSCHANGED) ++changes;
+  if (m == WM_PAINT) ++paints;
+  return bench::FillingProc(h, m, wp, lp);
 }
 
 void Drain() {

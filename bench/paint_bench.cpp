@@ -1,23 +1,13 @@
 // Invalidating and repainting a window the size of the main window with 50 child windows.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
 #include "platform/win.h"
 
 namespace {
 using namespace win;
 
-LRESULT FillingProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(h, &ps);
-    RECT rc;
-    GetClientRect(h, &rc);
-    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(GetDlgCtrlID(h) % 2 ? GRAY_BRUSH : WHITE_BRUSH)));
-    EndPaint(h, &ps);
-    return 0;
-  }
-  return DefWindowProc(h, m, wp, lp);
-}
+using bench::FillingProc;
 
 struct Scene {
   HWND top = nullptr;

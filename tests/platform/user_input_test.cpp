@@ -2,11 +2,6 @@
 // capture, double clicks, the mouse hook, mouse tracking and the keyboard.
 #include "user_support.h"
 
-namespace win {
-static bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
-static std::ostream& operator<<(std::ostream& o, POINT p) { return o << "(" << p.x << "," << p.y << ")"; }
-}  // namespace win
-
 namespace usertest {
 namespace {
 

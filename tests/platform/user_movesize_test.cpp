@@ -12,17 +12,6 @@
 #include "platform/user/display_link.h"
 #include "platform/user/internal.h"
 
-namespace win {
-static bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-static std::ostream& operator<<(std::ostream& os, const RECT& r) {
-  return os << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
-}
-static bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
-static std::ostream& operator<<(std::ostream& o, POINT p) { return o << "(" << p.x << "," << p.y << ")"; }
-}  // namespace win
-
 namespace usertest {
 namespace {
 

@@ -7,10 +7,23 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "platform/win.h"
+
+// Comparable and printable geometry for the assertions.
+namespace win {
+inline bool operator==(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
+  return os << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
+}
+inline bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
+inline std::ostream& operator<<(std::ostream& o, POINT p) { return o << "(" << p.x << "," << p.y << ")"; }
+}  // namespace win
 
 namespace usertest {
 using namespace win;

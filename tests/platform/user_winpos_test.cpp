@@ -2,15 +2,6 @@
 // placement, SetParent and coordinate mapping.
 #include "user_support.h"
 
-namespace win {
-bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-std::ostream& operator<<(std::ostream& os, const RECT& r) {
-  return os << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
-}
-}  // namespace win
-
 namespace usertest {
 namespace {
 
