@@ -11,13 +11,19 @@ struct Surface {
   HBITMAP bmp = nullptr;
   Surface(int w, int h) {
     dc = CreateCompatibleDC(nullptr);
-    bmp = CreateBitmap(w, h, 1, 32, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     SelectObject(dc, bmp);
     // Varied pixels, about one in eight of them the colour key.
-    auto b = gdi::FindBitmap(bmp);
+    auto* px = static_cast<std::uint32_t*>(bits);
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
-        b->Put(x, y, ((x ^ y) & 7) == 0 ? 0xFF00FF : std::uint32_t(x * 2654435761u ^ y * 40503u));
+        px[std::size_t(y) * w + x] =
+            ((x ^ y) & 7) == 0 ? 0xFF00FF : std::uint32_t(x * 2654435761u ^ y * 40503u);
   }
   ~Surface() {
     DeleteDC(dc);

@@ -5,6 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
+#include "platform/display.h"
+#include "platform/testing.h"
 #include "platform/win.h"
 
 namespace {

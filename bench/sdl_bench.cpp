@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/display.h"
+#include "platform/testing.h"
 #include "platform/win.h"
 
 using namespace win;

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "platform/gdi/text.h"
+#include "platform/testing.h"
+#include "platform/win.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void BM_TextFirstGlyphOfNewFont(benchmark::State& state) {
   DeleteObject(warm);
   for (auto _ : state) {
     state.PauseTiming();
-    gdi::FlushFontCaches();
+    FlushFontCaches();
     state.ResumeTiming();
     HFONT f = CreateFont(-int(state.range(0)), 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0,
                          "宋体");

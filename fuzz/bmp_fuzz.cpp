@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/gdi/bmpfile.h"
+#include "platform/gdi/internal/bmpfile.h"
 
 namespace {
 // Run-length data a few bytes long may describe an image of up to a gigabyte, which the

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/testing.h"
 #include "platform/win.h"
 
 extern char** environ;
@@ -146,12 +147,16 @@ bool ReadXwd(const std::string& path, Screenshot* out) {
 
 // Leaves the screen as a PNG next to the test for a person to look at.
 void SavePng(const Screenshot& shot, const std::string& name) {
-  auto bmp = win::gdi::NewBitmap(shot.width, shot.height, 32);
+  win::BITMAPINFO info{};
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  win::HBITMAP bmp = win::CreateDIBSection(nullptr, &info, win::DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bmp) return;
-  for (int y = 0; y < shot.height; ++y)
-    std::copy_n(&shot.rgb[std::size_t(y) * shot.width], shot.width,
-                reinterpret_cast<std::uint32_t*>(bmp->Row(y)));
-  win::gdi::WritePng(*bmp, std::string(VELLISA_E2E_OUT) + "/" + name);
+  std::copy(shot.rgb.begin(), shot.rgb.end(), static_cast<std::uint32_t*>(bits));
+  win::WriteBitmapPng(bmp, (std::string(VELLISA_E2E_OUT) + "/" + name).c_str());
+  win::DeleteObject(bmp);
 }
 
 int DarkPixels(const Screenshot& s, const win::RECT& r) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/testing.h"
 #include "platform/win.h"
 
 namespace {
@@ -89,33 +90,38 @@ TEST(Handles, ObjectSelectedIntoADcOutlivesItsHandle) {
   EXPECT_TRUE(DeleteObject(bmp));
 }
 
-TEST(Text, Utf8Utf16RoundTripAndInvalidInput) {
-  std::string s = "Vellisa 美容秘笈 \xF0\x9F\x98\x80";
-  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(s)), s);
-  EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80").size(), 2u);  // a surrogate pair
-  struct Case { std::string in; std::u32string want; } cases[] = {
-      {"a\xFF" "b", U"a\uFFFDb"},               // stray byte
-      {"\xE4\xB8", U"\uFFFD"},                  // truncated sequence
-      {"\xC0\xAF", U"\uFFFD\uFFFD"},            // overlong lead is invalid on its own
-      {"\xED\xA0\x80", U"\uFFFD"},              // encoded surrogate
-      {"\xE4\xB8" "a", U"\uFFFDa"},             // truncated, then ASCII survives
-  };
-  for (auto& c : cases) {
-    auto got = DecodeUtf8(c.in);
-    EXPECT_EQ(std::u32string(got.begin(), got.end()), c.want) << c.in;
-  }
-  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
-}
+// Windows' conversion contract: sizes asked with a zero count, -1 taking the NUL along,
+// too-small buffers refused, and code page 936 for Chinese ANSI text.
+TEST(Text, CodePageConversions) {
+  const char* zh = "米饭（一碗约150克）";
+  int units = MultiByteToWideChar(CP_UTF8, 0, zh, -1, nullptr, 0);
+  EXPECT_EQ(units, 12);  // 11 characters and the NUL
+  std::u16string wide(std::size_t(units), u'\0');
+  EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, zh, -1, wide.data(), units), units);
+  EXPECT_EQ(wide, std::u16string(u"米饭（一碗约150克）", 12));
+  WCHAR small[4];
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, zh, -1, small, 4), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
 
-TEST(Text, GbkConversionAndWidth) {
-  const std::string zh = "米饭（一碗约150克）";
-  std::string gbk = Utf8ToGbk(zh);
-  EXPECT_EQ(int(gbk.size()), GbkWidth(zh));
-  EXPECT_EQ(GbkWidth(zh), 19);
-  EXPECT_EQ(GbkToUtf8(gbk), zh);
-  EXPECT_EQ(GbkWidth("abc"), 3);
-  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");  // not representable in GBK
-  EXPECT_EQ(GbkToUtf8("a\x81"), "a\xEF\xBF\xBD");      // truncated double-byte character
+  char gbk[32];
+  BOOL lossy = TRUE;
+  int bytes = WideCharToMultiByte(CP_GBK, 0, wide.data(), units - 1, gbk, sizeof gbk, nullptr, &lossy);
+  EXPECT_EQ(bytes, 19);  // ten two-byte characters less the three digits' one byte each
+  EXPECT_FALSE(lossy);
+  WCHAR back[16];
+  EXPECT_EQ(MultiByteToWideChar(CP_GBK, 0, gbk, bytes, back, 16), units - 1);
+  EXPECT_EQ(std::u16string(back, std::size_t(units - 1)), wide.substr(0, std::size_t(units - 1)));
+
+  const WCHAR emoji[] = {u'a', 0xD83D, 0xDE00, u'b'};
+  EXPECT_EQ(WideCharToMultiByte(CP_GBK, 0, emoji, 4, gbk, sizeof gbk, nullptr, &lossy), 3);
+  EXPECT_EQ(std::string(gbk, 3), "a?b");
+  EXPECT_TRUE(lossy);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, emoji, 4, nullptr, 0, nullptr, nullptr), 6);
+
+  SetLastError(0);
+  EXPECT_EQ(MultiByteToWideChar(1252, 0, "a", 1, small, 4), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
 TEST(Clock, ManualClockDrivesTickCount) {

@@ -1,6 +1,3 @@
-#include "platform/gdi/draw.h"
-#include "platform/gdi/frame.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/base/geometry.h"
+#include "platform/win.h"
+#include "support/dib_canvas.h"
 
 namespace win {
 namespace {
@@ -23,20 +21,12 @@ constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = 0, kRed = RGB(255, 0, 0
                    kBlue = RGB(0, 0, 255);
 
 // A white 32-bpp memory DC; objects made through it are released at the end.
-class Canvas {
+class Canvas : public testsupport::DibCanvas {
  public:
-  Canvas(int w, int h) : w_(w), h_(h) {
-    dc_ = CreateCompatibleDC(nullptr);
-    bmp_ = CreateBitmap(w, h, 1, 32, nullptr);
-    SelectObject(dc_, bmp_);
-    Clear(kWhite);
-  }
+  Canvas(int w, int h) : DibCanvas(w, h), w_(w), h_(h) { Clear(kWhite); }
   ~Canvas() {
-    DeleteDC(dc_);
-    DeleteObject(bmp_);
     for (HGDIOBJ o : made_) DeleteObject(o);
   }
-  HDC dc() const { return dc_; }
   int w() const { return w_; }
   int h() const { return h_; }
   template <class T> T Keep(T obj) {
@@ -47,16 +37,7 @@ class Canvas {
   HBRUSH Brush(COLORREF c) { return Keep(CreateSolidBrush(c)); }
   HPEN Pen(int style, int width, COLORREF c) { return Keep(CreatePen(style, width, c)); }
   // Straight on the bitmap, whatever the DC's origins and clipping.
-  void Clear(COLORREF c) {
-    auto bmp = gdi::FindBitmap(bmp_);
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x) bmp->Put(x, y, bmp->FromColor(c));
-  }
-  COLORREF At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= w_ || y >= h_) return CLR_INVALID;
-    auto bmp = gdi::FindBitmap(bmp_);
-    return bmp->ToColor(bmp->Get(x, y));
-  }
+  void Clear(COLORREF c) { Fill(c); }
   // Every pixel that is not white.
   Pixels Painted() const { return Of([](COLORREF c) { return c != kWhite; }); }
   Pixels Colored(COLORREF want) const { return Of([&](COLORREF c) { return c == want; }); }
@@ -90,8 +71,6 @@ class Canvas {
     return out;
   }
   int w_, h_;
-  HDC dc_;
-  HBITMAP bmp_;
   std::vector<HGDIOBJ> made_;
 };
 
@@ -486,7 +465,7 @@ TEST(DrawFill, RectFillsIgnoreRop2AndEmptyRectsDrawNothing) {
   HBRUSH face = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_BTNFACE + 1));
   ASSERT_TRUE(FillRect(cv.dc(), &rc, face));
   EXPECT_EQ(cv.At(3, 3), RGB(212, 208, 200));
-  EXPECT_TRUE(DeleteObject(gdi::SysColorBrush(COLOR_BTNFACE)));
+  EXPECT_TRUE(DeleteObject(GetSysColorBrush(COLOR_BTNFACE)));
   cv.Clear(kWhite);
   ASSERT_TRUE(FillRect(cv.dc(), &rc, face));
   EXPECT_EQ(cv.At(3, 3), RGB(212, 208, 200));

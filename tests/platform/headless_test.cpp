@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {
@@ -33,8 +33,8 @@ TEST_F(HeadlessTest, ComposesWindowsInZOrderShapedByTheirRegions) {
   ValidateRect(upper, nullptr);
   auto shot = screen.CaptureScreen();
   ASSERT_TRUE(shot);
-  EXPECT_EQ(shot->width, 200);
-  EXPECT_EQ(shot->height, 150);
+  EXPECT_EQ(shot.width, 200);
+  EXPECT_EQ(shot.height, 150);
   struct Case { POINT p; COLORREF want; } cases[] = {
       {{5, 5}, kDesk},      // no window
       {{20, 20}, kRed},     // the lower window alone
@@ -44,7 +44,7 @@ TEST_F(HeadlessTest, ComposesWindowsInZOrderShapedByTheirRegions) {
       {{140, 130}, kBlue},
   };
   for (auto& c : cases) {
-    EXPECT_EQ(shot->ToColor(shot->Get(c.p.x, c.p.y)), c.want) << c.p.x << "," << c.p.y;
+    EXPECT_EQ(shot.At(c.p.x, c.p.y), c.want) << c.p.x << "," << c.p.y;
     EXPECT_EQ(screen.PixelAt(c.p.x, c.p.y), c.want) << c.p.x << "," << c.p.y;
   }
   EXPECT_EQ(screen.PixelAt(-1, 0), CLR_INVALID);
@@ -59,10 +59,10 @@ TEST_F(HeadlessTest, ComposesWindowsInZOrderShapedByTheirRegions) {
   // One window alone: its whole store, the desktop outside its region.
   auto alone = screen.CaptureWindow(upper);
   ASSERT_TRUE(alone);
-  EXPECT_EQ(alone->width, 100);
-  EXPECT_EQ(alone->ToColor(alone->Get(1, 1)), kDesk);
-  EXPECT_EQ(alone->ToColor(alone->Get(50, 50)), kBlue);
-  EXPECT_EQ(screen.CaptureWindow(lower), nullptr);  // hidden: not on the screen
+  EXPECT_EQ(alone.width, 100);
+  EXPECT_EQ(alone.At(1, 1), kDesk);
+  EXPECT_EQ(alone.At(50, 50), kBlue);
+  EXPECT_FALSE(screen.CaptureWindow(lower));  // hidden: not on the screen
 }
 
 TEST_F(HeadlessTest, ReportsWhatChangedAndWritesPng) {

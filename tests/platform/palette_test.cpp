@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/testing.h"
 #include "platform/win.h"
 
 namespace {

@@ -1,14 +1,15 @@
-#include "platform/gdi/text.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "platform/base/geometry.h"
+#include "platform/win.h"
+#include "support/dib_canvas.h"
+#include "support/geometry.h"
 
 namespace win {
 namespace {
@@ -25,17 +26,15 @@ class TextTest : public ::testing::Test {
  protected:
   static constexpr int W = 320, H = 120;
   void SetUp() override {
-    dc = CreateCompatibleDC(nullptr);
-    bmp = CreateBitmap(W, H, 1, 32, nullptr);
-    SelectObject(dc, bmp);
+    canvas = std::make_unique<testsupport::DibCanvas>(W, H);
+    dc = canvas->dc();
     Clear();
     SetTextColor(dc, kBlack);
     SetBkMode(dc, TRANSPARENT);
     Use(MakeFont(kSong, -12));
   }
   void TearDown() override {
-    DeleteDC(dc);
-    DeleteObject(bmp);
+    canvas.reset();
     for (HFONT f : fonts) DeleteObject(f);
   }
   void Use(HFONT f) {
@@ -43,9 +42,7 @@ class TextTest : public ::testing::Test {
     SelectObject(dc, f);
   }
   void Clear() {
-    auto b = gdi::FindBitmap(bmp);
-    for (int y = 0; y < H; ++y)
-      for (int x = 0; x < W; ++x) b->Put(x, y, 0xFFFFFF);
+    canvas->Fill(kWhite);
   }
   COLORREF At(int x, int y) { return GetPixel(dc, x, y); }
   // Bounding box of every pixel that is not white (empty rect when none).
@@ -87,8 +84,8 @@ class TextTest : public ::testing::Test {
     return tm;
   }
 
+  std::unique_ptr<testsupport::DibCanvas> canvas;
   HDC dc = nullptr;
-  HBITMAP bmp = nullptr;
   std::vector<HFONT> fonts;
 };
 
@@ -154,24 +151,6 @@ TEST_F(TextTest, SongTwelveIsTheBitmapCell) {
   EXPECT_EQ(Extent("中文").cx, 30);
 }
 
-TEST_F(TextTest, FacesResolveThroughTheSubstitutes) {
-  struct Case { const char* face; const char* family; };
-  const Case cases[] = {{kSong, "AR PL UMing CN"}, {"SimSun", "AR PL UMing CN"},
-                        {"NSimSun", "AR PL UMing CN"}, {"楷体_GB2312", "AR PL UKai CN"},
-                        {"KaiTi", "AR PL UKai CN"}, {"MS Sans Serif", "DejaVu Sans"},
-                        {"Tahoma", "DejaVu Sans"}, {"Arial", "DejaVu Sans"}};
-  for (const Case& c : cases) {
-    LOGFONTA lf;
-    lf.lfHeight = -12;
-    std::strcpy(lf.lfFaceName, c.face);
-    EXPECT_EQ(gdi::RealizeFont(lf)->Family(), c.family) << c.face;
-  }
-  // A face we do not have still shows Chinese, as the best match with Chinese coverage.
-  Use(MakeFont("NoSuchFaceAnywhere", -16));
-  EXPECT_GT(Extent("中").cx, 0);
-  TextOut(dc, 2, 2, "中", 3);
-  EXPECT_GT(RectWidth(Ink()), 4);
-}
 
 TEST_F(TextTest, MissingGlyphsFallBackToAFaceThatHasThem) {
   Use(MakeFont("Tahoma", -16));  // DejaVu has no Chinese
@@ -537,5 +516,14 @@ TEST_F(TextTest, TabbedText) {
   EXPECT_TRUE(b_ink);
 }
 
+TEST_F(TextTest, AFaceWeDoNotHaveStillShowsChinese) {
+  // The best match with Chinese coverage stands in.
+  Use(MakeFont("NoSuchFaceAnywhere", -16));
+  EXPECT_GT(Extent("中").cx, 0);
+  TextOut(dc, 2, 2, "中", 3);
+  EXPECT_GT(RectWidth(Ink()), 4);
+}
+
 }  // namespace
+
 }  // namespace win

@@ -2,7 +2,7 @@
 // inverts and gives back, seen on the headless screen.
 #include <functional>
 
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {

@@ -1,74 +1,9 @@
 // The clipboard and the global memory it carries: text in both encodings, owners and their
-// errors, registered formats, rendering on demand, and the bridge to the desktop's clipboard.
-#include <cstring>
-
-#include "platform/user/clipboard_link.h"
-#include "user_support.h"
+// errors, registered formats and rendering on demand.
+#include "support/clipboard_fixture.h"
 
 namespace usertest {
 namespace {
-
-HGLOBAL Block(const void* bytes, std::size_t n) {
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, n);
-  std::memcpy(GlobalLock(mem), bytes, n);
-  GlobalUnlock(mem);
-  return mem;
-}
-HGLOBAL Utf8Block(const std::string& s) { return Block(s.c_str(), s.size() + 1); }
-HGLOBAL Utf16Block(const std::u16string& s) { return Block(s.c_str(), (s.size() + 1) * 2); }
-
-std::string Utf8Of(HANDLE mem) {
-  auto* p = static_cast<const char*>(GlobalLock(mem));
-  if (!p) return "<no block>";
-  std::string s(p, strnlen(p, GlobalSize(mem)));
-  GlobalUnlock(mem);
-  return s;
-}
-std::u16string Utf16Of(HANDLE mem) {
-  auto* p = static_cast<const char16_t*>(GlobalLock(mem));
-  if (!p) return u"<no block>";
-  std::u16string s;
-  for (std::size_t i = 0; i < GlobalSize(mem) / 2 && p[i]; ++i) s.push_back(p[i]);
-  GlobalUnlock(mem);
-  return s;
-}
-
-class ClipboardTest : public UserTest {
- protected:
-  void SetUp() override {
-    UserTest::SetUp();
-    Reset();
-  }
-  void TearDown() override {
-    Reset();
-    UserTest::TearDown();
-  }
-  static void Reset() {
-    user::SetClipboardBridge({});
-    if (GetOpenClipboardWindow()) CloseClipboard();
-    if (OpenClipboard(nullptr)) {
-      EmptyClipboard();
-      CloseClipboard();
-    }
-  }
-  // Opens as `w`, empties and sets `format`, closes.
-  static void Put(HWND w, UINT format, HGLOBAL mem) {
-    ASSERT_TRUE(OpenClipboard(w));
-    ASSERT_TRUE(EmptyClipboard());
-    ASSERT_EQ(SetClipboardData(format, mem), mem);
-    ASSERT_TRUE(CloseClipboard());
-  }
-  static std::vector<UINT> Enumerated() {
-    std::vector<UINT> out;
-    for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) out.push_back(f);
-    return out;
-  }
-  int Count(HWND h, const std::string& what) {
-    return int(std::count_if(log.begin(), log.end(),
-                             [&](const Entry& e) { return e.hwnd == h && e.what == what; }));
-  }
-  static constexpr const char* kDestroyClipboard = "0x0307";
-};
 
 TEST_F(ClipboardTest, TextComesInEitherEncodingFromTheOther) {
   HWND w = Make(WS_POPUP);
@@ -84,12 +19,12 @@ TEST_F(ClipboardTest, TextComesInEitherEncodingFromTheOther) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EXPECT_EQ(Enumerated(), (std::vector<UINT>{CF_TEXT, CF_UNICODETEXT}));
     HANDLE u = GetClipboardData(CF_UNICODETEXT);
-    EXPECT_EQ(Utf16Of(u), Utf8ToUtf16(text));
+    EXPECT_EQ(Utf16Of(u), Wide(text));
     EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), u);  // made once
     EXPECT_EQ(Utf8Of(GetClipboardData(CF_TEXT)), text);
     CloseClipboard();
 
-    Put(w, CF_UNICODETEXT, Utf16Block(Utf8ToUtf16(text)));
+    Put(w, CF_UNICODETEXT, Utf16Block(Wide(text)));
     ASSERT_TRUE(OpenClipboard(nullptr));
     EXPECT_EQ(Enumerated(), (std::vector<UINT>{CF_UNICODETEXT, CF_TEXT}));
     EXPECT_EQ(Utf8Of(GetClipboardData(CF_TEXT)), text);
@@ -292,74 +227,6 @@ TEST_F(ClipboardTest, GlobalMemoryBlocks) {
   HGLOBAL none = GlobalAlloc(GMEM_FIXED, 0);
   EXPECT_NE(GlobalLock(none), nullptr);
   GlobalFree(none);
-}
-
-TEST_F(ClipboardTest, TheDesktopClipboardThroughTheBridge) {
-  std::optional<std::string> desktop = "别的程序复制的";
-  std::vector<std::string> given;
-  user::SetClipboardBridge({[&](const std::string& s) { given.push_back(s); desktop = s; },
-                            [&] { return desktop; }});
-  HWND w = Make(WS_POPUP);
-
-  // Text another application copied is on the clipboard, owned by no window of ours.
-  EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
-  EXPECT_EQ(GetClipboardOwner(), nullptr);
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EXPECT_EQ(Utf16Of(GetClipboardData(CF_UNICODETEXT)), u"别的程序复制的");
-  CloseClipboard();
-  EXPECT_TRUE(given.empty());  // reading gives nothing back
-
-  // Text we set goes to the desktop when the clipboard closes, in UTF-8 whichever way it was
-  // set, once per change.
-  ASSERT_TRUE(OpenClipboard(w));
-  EmptyClipboard();
-  SetClipboardData(CF_UNICODETEXT, Utf16Block(u"胎儿性别预测"));
-  EXPECT_TRUE(given.empty());
-  CloseClipboard();
-  EXPECT_EQ(given, (std::vector<std::string>{"胎儿性别预测"}));
-  ASSERT_TRUE(OpenClipboard(w));
-  CloseClipboard();
-  EXPECT_EQ(given.size(), 1u);
-  EXPECT_EQ(GetClipboardOwner(), w);  // our own text coming back is still ours
-
-  // Data without text leaves the desktop's text alone, and the desktop's unchanged text does
-  // not push ours away.
-  UINT note = RegisterClipboardFormat("Vellisa Note");
-  Put(w, note, Utf8Block("私有"));
-  EXPECT_EQ(given.size(), 1u);
-  EXPECT_TRUE(IsClipboardFormatAvailable(note));
-  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
-  EXPECT_EQ(GetClipboardOwner(), w);
-
-  // New text on the desktop: our owner is told it lost the clipboard.
-  log.clear();
-  desktop = "新的桌面文字";
-  EXPECT_EQ(CountClipboardFormats(), 2);
-  EXPECT_EQ(Count(w, kDestroyClipboard), 1);
-  EXPECT_FALSE(IsClipboardFormatAvailable(note));
-  EXPECT_EQ(GetClipboardOwner(), nullptr);
-  ASSERT_TRUE(OpenClipboard(w));
-  EXPECT_EQ(Utf8Of(GetClipboardData(CF_TEXT)), "新的桌面文字");
-  // While we hold it open, the desktop does not change it under us.
-  desktop = "稍后";
-  EXPECT_EQ(Utf8Of(GetClipboardData(CF_TEXT)), "新的桌面文字");
-  CloseClipboard();
-  EXPECT_EQ(given.size(), 1u);
-  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));  // now it comes
-  // A desktop with no text to offer changes nothing.
-  desktop.reset();
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EXPECT_EQ(Utf8Of(GetClipboardData(CF_TEXT)), "稍后");
-  CloseClipboard();
-
-  // Without the bridge the clipboard is ours alone.
-  user::SetClipboardBridge({});
-  desktop = "不再读到";
-  Put(w, CF_TEXT, Utf8Block("只在这里"));
-  EXPECT_EQ(given.size(), 1u);
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EXPECT_EQ(Utf8Of(GetClipboardData(CF_TEXT)), "只在这里");
-  CloseClipboard();
 }
 
 }  // namespace

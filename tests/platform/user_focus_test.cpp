@@ -1,6 +1,6 @@
 // Focus and activation: Windows' message orders when windows are shown, hidden, destroyed,
 // activated and focused.
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {

@@ -1,6 +1,6 @@
 // Input injected at screen coordinates: routing, hit codes, activation by click, cursors,
 // capture, double clicks, the mouse hook, mouse tracking and the keyboard.
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {

@@ -2,7 +2,7 @@
 #include <chrono>
 #include <thread>
 
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {

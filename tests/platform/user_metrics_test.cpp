@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/testing.h"
 #include "platform/win.h"
 
 namespace {

@@ -5,12 +5,10 @@
 // caption), as skinned windows do, and start the loops from WM_NCLBUTTONDOWN. A loop reads the
 // queue itself, so each test hands it a script: whenever the loop finds the queue empty, the
 // idle handler of the manual clock runs the next step.
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 #include <tuple>
 
-#include "platform/user/display_link.h"
-#include "platform/user/internal.h"
 
 namespace usertest {
 namespace {
@@ -589,8 +587,7 @@ TEST_F(MoveSizeTest, StatesAroundTheLoopAndMinimisedWindowsOffTheScreen) {
   EXPECT_EQ(WindowRect(w).left, -32000);
   EXPECT_EQ(WindowRect(w).top, -32000);
   EXPECT_EQ(screen.PixelAt(300, 250), desktop);
-  EXPECT_FALSE(user::DisplayWindowOf(w));
-  for (auto& d : user::DisplayWindows()) EXPECT_NE(d.hwnd, w);
+  EXPECT_FALSE(screen.CaptureWindow(w));
   EXPECT_NE(WindowFromPoint({300, 250}), w);
 
   refuse_open = true;
@@ -675,23 +672,6 @@ TEST_F(MoveSizeTest, NextAndPreviousWindow) {
   EXPECT_EQ(GetActiveWindow(), c);
 }
 
-// SC_KEYMENU and SC_MOUSEMENU go to the menus' handler as the window got them; without one
-// they do nothing.
-TEST_F(MoveSizeTest, MenuCommandsGoToTheMenuHandler) {
-  HWND w = Named("w");
-  SendMessage(w, WM_SYSCOMMAND, SC_KEYMENU, 'f');
-  static std::vector<std::tuple<HWND, WPARAM, LPARAM>> calls;
-  calls.clear();
-  user::SetMenuCommandHandler([](HWND h, WPARAM wp, LPARAM lp) { calls.emplace_back(h, wp, lp); });
-  SendMessage(w, WM_SYSCOMMAND, SC_KEYMENU | 1, 'f');
-  SendMessage(w, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, MAKELPARAM(110, 105));
-  SendMessage(w, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
-  user::SetMenuCommandHandler(nullptr);
-  SendMessage(w, WM_SYSCOMMAND, SC_KEYMENU, 0);
-  EXPECT_EQ(calls, (std::vector<std::tuple<HWND, WPARAM, LPARAM>>{
-                       {w, SC_KEYMENU | 1, 'f'}, {w, SC_MOUSEMENU | HTSYSMENU, MAKELPARAM(110, 105)}}));
-  EXPECT_EQ(WindowRect(w), kStart);
-}
 
 }  // namespace
 }  // namespace usertest

@@ -1,6 +1,6 @@
 // The default non-client area: client rectangles and hit codes by style, the classic frame and
 // caption on the screen, and the caption buttons and borders driven by the mouse.
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {

@@ -2,8 +2,7 @@
 // scrolling, printing, window regions.
 #include <climits>
 
-#include "platform/user/display_link.h"
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {
@@ -65,13 +64,10 @@ class PaintTest : public UserTest {
     return n;
   }
 
-  // What the top-level window's backing store holds at window coordinates (x, y).
-  static COLORREF Px(HWND top, int x, int y) {
-    auto d = user::DisplayWindowOf(top);
-    if (!d || !d->pixels || x < 0 || y < 0 || x >= d->pixels->width || y >= d->pixels->height)
-      return CLR_INVALID;
-    return d->pixels->ToColor(d->pixels->Get(x, y));
-  }
+  // The top-level window as the screen shows it, alone on the desktop.
+  static display::Capture Shot(HWND top) { return display::HeadlessDisplay().CaptureWindow(top); }
+  // What the top-level window shows at window coordinates (x, y).
+  static COLORREF Px(HWND top, int x, int y) { return Shot(top).At(x, y); }
 
   static RECT UpdateRect(HWND h) {
     RECT rc{-1, -1, -1, -1};
@@ -683,10 +679,10 @@ TEST_F(PaintTest, SizingRepaintsWhatIsNewOrAllWithRedrawStyles) {
   SetPixel(dc, 10, 10, kRed);
   ReleaseDC(big, dc);
   SetWindowPos(big, nullptr, 0, 0, 80, 60, SWP_NOMOVE | SWP_NOZORDER);
-  auto d = user::DisplayWindowOf(big);
-  ASSERT_TRUE(d);
-  EXPECT_EQ(d->pixels->width, 80);
-  EXPECT_EQ(d->pixels->height, 60);
+  auto shot = Shot(big);
+  ASSERT_TRUE(shot);
+  EXPECT_EQ(shot.width, 80);
+  EXPECT_EQ(shot.height, 60);
   EXPECT_EQ(Px(big, 10, 10), kRed);
 }
 
@@ -716,11 +712,11 @@ TEST_F(PaintTest, ReparentedWindowsDrawWhereTheyNowLive) {
   Fill(dc, RECT{0, 0, 20, 20}, kRed);
   ReleaseDC(popup, dc);
   EXPECT_EQ(Px(host, 35, 35), kRed);
-  EXPECT_FALSE(user::DisplayWindowOf(popup));  // part of its host now
+  EXPECT_FALSE(Shot(popup));  // part of its host now
 
   HWND child = Make(WS_CHILD | WS_VISIBLE, host, "", 0, {0, 0, 10, 10});
   SetParent(child, nullptr);  // keeps WS_CHILD, yet stands on the desktop
-  ASSERT_TRUE(user::DisplayWindowOf(child));
+  ASSERT_TRUE(Shot(child));
   dc = GetDC(child);
   Fill(dc, RECT{0, 0, 10, 10}, kBlue);
   ReleaseDC(child, dc);
@@ -878,10 +874,12 @@ TEST_F(PaintTest, WindowRegionsBelongToTheWindow) {
   EXPECT_EQ(SetWindowRgn(w, second, FALSE), 1);
   EXPECT_EQ(GetObjectType(first), 0u);  // replaced: deleted
   EXPECT_EQ(GetWindowRgn(w, out), COMPLEXREGION);
-  auto d = user::DisplayWindowOf(w);
-  ASSERT_TRUE(d && d->shape);
-  EXPECT_FALSE(d->shape->Contains(1, 1));
-  EXPECT_TRUE(d->shape->Contains(20, 20));
+  // The screen shows the window through its region.
+  auto shot = Shot(w);
+  ASSERT_TRUE(shot);
+  const COLORREF desktop = display::HeadlessOptions{}.desktop;
+  EXPECT_EQ(shot.At(1, 1), desktop);
+  EXPECT_NE(shot.At(20, 20), desktop);
   EXPECT_EQ(SetWindowRgn(w, nullptr, FALSE), 1);
   EXPECT_EQ(GetObjectType(second), 0u);
   // A child's new shape gives back to the parent what it no longer covers.
@@ -913,7 +911,7 @@ TEST_F(PaintTest, SetRedrawAndLockSuppressDrawing) {
   Fill(dc, RECT{0, 0, 20, 20}, kRed);
   ReleaseDC(child, dc);
   EXPECT_NE(Px(w, 5, 5), kRed);
-  EXPECT_TRUE(user::DisplayWindowOf(w));  // still on the screen
+  EXPECT_TRUE(Shot(w));  // still on the screen
   log.clear();
   SendMessage(w, WM_SETREDRAW, TRUE, 0);
   EXPECT_EQ(Names({{w, "w"}}, kPaintMsgs), Seq{});

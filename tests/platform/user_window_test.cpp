@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {

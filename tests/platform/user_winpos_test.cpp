@@ -1,6 +1,6 @@
 // Placement: ShowWindow and its states, SetWindowPos flags, deferred positioning, the saved
 // placement, SetParent and coordinate mapping.
-#include "user_support.h"
+#include "support/user_fixture.h"
 
 namespace usertest {
 namespace {

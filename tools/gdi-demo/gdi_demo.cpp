@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/testing.h"
 #include "platform/win.h"
 
 using namespace win;
@@ -165,7 +166,7 @@ int main(int argc, char** argv) {
   Shapes(dc);
   Blits(dc);
   Texts(dc);
-  if (!gdi::WritePng(*gdi::FindBitmap(sheet), out)) {
+  if (!WriteBitmapPng(sheet, out)) {
     std::fprintf(stderr, "vellisa-gdi-demo: cannot write %s\n", out);
     return 1;
   }

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/display.h"
 #include "platform/win.h"
 
 using namespace win;
@@ -88,7 +89,7 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kAnimation) {
         RECT before = BallRect();
-        int w = RectWidth(kStage) - 4 - kBall, h = RectHeight(kStage) - 4 - kBall;
+        int w = (kStage.right - kStage.left) - 4 - kBall, h = (kStage.bottom - kStage.top) - 4 - kBall;
         ball.x += speed.x;
         ball.y += speed.y;
         if (ball.x < 0 || ball.x > w) { speed.x = -speed.x; ball.x = std::clamp<LONG>(ball.x, 0, w); }
@@ -149,12 +150,22 @@ LRESULT LineProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KILLFOCUS: DestroyCaret(); return 0;
     case WM_CHAR:
       if (wp == '\b') {
-        auto cps = DecodeUtf8(typed);
-        if (!cps.empty()) cps.pop_back();
-        typed.clear();
-        for (char32_t c : cps) AppendUtf8(typed, c);
+        // The last character goes: its continuation bytes, then its lead byte.
+        while (!typed.empty() && (typed.back() & 0xC0) == 0x80) typed.pop_back();
+        if (!typed.empty()) typed.pop_back();
       } else if (wp >= 0x20) {
-        AppendUtf8(typed, char32_t(wp));
+        // WM_CHAR carries a code point; as UTF-16 it is one unit or a surrogate pair.
+        char32_t cp = char32_t(wp);
+        WCHAR units[2] = {WCHAR(cp), 0};
+        int n = 1;
+        if (cp > 0xFFFF) {
+          units[0] = WCHAR(0xD800 + ((cp - 0x10000) >> 10));
+          units[1] = WCHAR(0xDC00 + ((cp - 0x10000) & 0x3FF));
+          n = 2;
+        }
+        char utf8[8];
+        int len = WideCharToMultiByte(CP_UTF8, 0, units, n, utf8, sizeof utf8, nullptr, nullptr);
+        typed.append(utf8, std::size_t(len));
       }
       InvalidateRect(hwnd, nullptr, TRUE);
       PlaceCaret(hwnd);

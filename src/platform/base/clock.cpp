@@ -1,4 +1,5 @@
-#include "platform/base/clock.h"
+#include "platform/base/internal/clock.h"
+#include "platform/testing.h"
 
 #include <chrono>
 

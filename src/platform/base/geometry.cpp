@@ -1,4 +1,4 @@
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
 
 #include <algorithm>
 #include <climits>

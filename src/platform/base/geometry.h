@@ -29,7 +29,4 @@ constexpr COLORREF PALETTEINDEX(WORD i) { return 0x01000000u | i; }
 constexpr COLORREF PALETTERGB(BYTE r, BYTE g, BYTE b) { return 0x02000000u | RGB(r, g, b); }
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
-inline LONG RectWidth(const RECT& r) { return r.right - r.left; }
-inline LONG RectHeight(const RECT& r) { return r.bottom - r.top; }
-
 }  // namespace win

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/base/error.h"
-#include "platform/base/handles.h"
+#include "platform/base/internal/handles.h"
 
 namespace win {
 namespace {

@@ -1,4 +1,6 @@
-#include "platform/base/handles.h"
+#include "platform/base/internal/handles.h"
+
+#include "platform/testing.h"
 
 namespace win {
 namespace {
@@ -56,5 +58,7 @@ bool HandleTable::Remove(HANDLE h) {
   --live_;
   return true;
 }
+
+std::size_t LiveHandleCount() { return HandleTable::Get().LiveCount(); }
 
 }  // namespace win

@@ -1,9 +1,12 @@
+#include "platform/base/internal/text.h"
 #include "platform/base/text.h"
+#include "platform/base/error.h"
 
 #include <iconv.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 namespace win {
 
@@ -152,6 +155,56 @@ int GbkWidth(std::string_view utf8) {
   int n = 0;
   for (char32_t cp : DecodeUtf8(utf8)) n += cp < 0x80 ? 1 : 2;
   return n;
+}
+
+}  // namespace win
+
+namespace win {
+namespace {
+
+// The common tail of both conversions: copies or sizes the result, Windows-style.
+template <class Char>
+int Deliver(const std::basic_string<Char>& out, Char* buffer, int capacity) {
+  if (capacity == 0) return int(out.size());
+  if (capacity < 0 || !buffer) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (out.size() > std::size_t(capacity)) { SetLastError(ERROR_INSUFFICIENT_BUFFER); return 0; }
+  std::copy(out.begin(), out.end(), buffer);
+  return int(out.size());
+}
+
+bool KnownCodePage(UINT cp) { return cp == CP_ACP || cp == CP_OEMCP || cp == CP_UTF8 || cp == CP_GBK; }
+
+}  // namespace
+
+int MultiByteToWideChar(UINT code_page, DWORD, const char* text, int count, WCHAR* wide,
+                        int wide_count) {
+  if (!KnownCodePage(code_page) || !text || count == 0 || count < -1) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  std::string_view in = count < 0 ? std::string_view(text, std::strlen(text) + 1)
+                                  : std::string_view(text, std::size_t(count));
+  std::u16string out = code_page == CP_GBK ? Utf8ToUtf16(GbkToUtf8(in)) : Utf8ToUtf16(in);
+  return Deliver(out, wide, wide_count);
+}
+
+int WideCharToMultiByte(UINT code_page, DWORD, const WCHAR* wide, int wide_count, char* text,
+                        int count, const char*, BOOL* used_default) {
+  if (!KnownCodePage(code_page) || !wide || wide_count == 0 || wide_count < -1) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  std::size_t n = 0;
+  if (wide_count < 0) { while (wide[n]) ++n; ++n; }
+  else n = std::size_t(wide_count);
+  std::string out = Utf16ToUtf8(std::u16string_view(wide, n));
+  if (used_default) *used_default = FALSE;
+  if (code_page == CP_GBK) {
+    std::string gbk = Utf8ToGbk(out);
+    if (used_default && GbkToUtf8(gbk) != out) *used_default = TRUE;
+    out = std::move(gbk);
+  }
+  return Deliver(out, text, count);
 }
 
 }  // namespace win

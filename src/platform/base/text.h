@@ -1,22 +1,20 @@
 #pragma once
-// Text conversion. Text in memory is UTF-8; GBK appears only where a rule counts GB2312
-// bytes or a file is ANSI text. Invalid input becomes U+FFFD, never an error.
-#include <string>
-#include <string_view>
-#include <vector>
+// Code-page conversion. The process's ANSI code page is UTF-8, so CP_ACP and CP_UTF8 are the
+// same; 936 is GBK, for files written as Chinese ANSI text.
+#include "platform/base/types.h"
 
 namespace win {
 
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view utf16);
-// Code points of a UTF-8 text; each malformed sequence yields one U+FFFD.
-std::vector<char32_t> DecodeUtf8(std::string_view utf8);
-void AppendUtf8(std::string& out, char32_t cp);
+constexpr UINT CP_ACP = 0, CP_OEMCP = 1, CP_UTF8 = 65001;
+constexpr UINT CP_GBK = 936;  // Windows' code page 936
 
-std::string GbkToUtf8(std::string_view gbk);
-// Characters GBK cannot represent become '?'.
-std::string Utf8ToGbk(std::string_view utf8);
-// Bytes the text takes in GB2312/GBK: ASCII 1, other characters 2.
-int GbkWidth(std::string_view utf8);
+// Counts of -1 take the input up to and including its NUL. An output count of 0 asks for the
+// size needed; a buffer too small fails with ERROR_INSUFFICIENT_BUFFER. Characters that cannot
+// be represented become U+FFFD (to UTF-16) or '?' (to GBK); an unknown code page fails with
+// ERROR_INVALID_PARAMETER.
+int MultiByteToWideChar(UINT code_page, DWORD flags, const char* text, int count, WCHAR* wide,
+                        int wide_count);
+int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR* wide, int wide_count,
+                        char* text, int count, const char* default_char, BOOL* used_default);
 
 }  // namespace win

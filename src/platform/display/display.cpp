@@ -1,4 +1,4 @@
-#include "platform/display/display.h"
+#include "platform/display.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,10 +1,10 @@
-#include "platform/gdi/bitmap.h"
+#include "platform/gdi/internal/bitmap.h"
 
 #include <cstring>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
-#include "platform/gdi/dc.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/dc.h"
 
 namespace win {
 namespace gdi {

@@ -5,7 +5,8 @@
 #include <unordered_map>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/dc.h"
 
 namespace win {
 namespace gdi {

@@ -1,4 +1,4 @@
-#include "platform/gdi/bmpfile.h"
+#include "platform/gdi/internal/bmpfile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
 
 namespace win {
 namespace gdi {

@@ -1,9 +1,9 @@
-#include "platform/gdi/dc.h"
+#include "platform/gdi/internal/dc.h"
 
 #include <algorithm>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
 
 namespace win {
 namespace gdi {

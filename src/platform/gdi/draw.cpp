@@ -1,4 +1,4 @@
-#include "platform/gdi/draw.h"
+#include "platform/gdi/internal/draw.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
 
 namespace win {
 namespace gdi {

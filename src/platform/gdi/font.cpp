@@ -1,4 +1,5 @@
-#include "platform/gdi/font.h"
+#include "platform/gdi/internal/font.h"
+#include "platform/testing.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -511,4 +512,7 @@ FontRealization& Realize(Font& font) {
 void FlushFontCaches() { Realizations().clear(); }
 
 }  // namespace gdi
+
+void FlushFontCaches() { gdi::FlushFontCaches(); }
+
 }  // namespace win

@@ -1,4 +1,4 @@
-#include "platform/gdi/frame.h"
+#include "platform/gdi/internal/frame.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/frame.h"
+#include "platform/gdi/internal/draw.h"
 
 namespace win {
 namespace gdi {

@@ -49,14 +49,6 @@ constexpr UINT DFCS_CAPTIONCLOSE = 0x0, DFCS_CAPTIONMIN = 0x1, DFCS_CAPTIONMAX =
                DFCS_CHECKED = 0x400, DFCS_TRANSPARENT = 0x800, DFCS_HOT = 0x1000,
                DFCS_ADJUSTRECT = 0x2000, DFCS_FLAT = 0x4000, DFCS_MONO = 0x8000;
 
-namespace gdi {
-
-// The classic scheme's colour for a COLOR_ index (black for unknown indices); the window
-// manager's GetSysColor answers from the same table.
-COLORREF SysColor(int index);
-
-}  // namespace gdi
-
 BOOL DrawEdge(HDC dc, RECT* rc, UINT edge, UINT flags);
 BOOL DrawFocusRect(HDC dc, const RECT* rc);
 BOOL DrawFrameControl(HDC dc, RECT* rc, UINT type, UINT state);

@@ -1,8 +1,8 @@
-#include "platform/gdi/palette.h"
+#include "platform/gdi/internal/palette.h"
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
-#include "platform/gdi/dc.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/dc.h"
 
 namespace win {
 namespace gdi {

@@ -1,23 +1,12 @@
 #pragma once
 // Logical palettes. The screen is true colour, so selecting and realising a palette changes
 // nothing that is drawn; paletted memory DCs map colours through their bitmap's colour table.
-#include <vector>
-
 #include "platform/gdi/objects.h"
 
 namespace win {
 
 constexpr BYTE PC_RESERVED = 0x01, PC_EXPLICIT = 0x02, PC_NOCOLLAPSE = 0x04;
 constexpr UINT kMaxPaletteEntries = 1024;
-
-namespace gdi {
-// The 256-entry halftone palette: the static colours at 0-9 and 246-255, the 6x6x6 cube
-// (levels 0, 0x33 ... 0xFF, red varying fastest) at 10-225, and finer greys at 226-245.
-std::vector<PALETTEENTRY> HalftonePaletteEntries();
-// The 256-entry system palette of a true-colour screen: the 20 static colours at its ends,
-// black between.
-std::vector<PALETTEENTRY> SystemPaletteEntries();
-}  // namespace gdi
 
 // Null with ERROR_INVALID_PARAMETER for a null LOGPALETTE or 0 / more than 1024 entries.
 HPALETTE CreatePalette(const LOGPALETTE* lp);

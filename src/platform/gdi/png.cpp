@@ -1,4 +1,4 @@
-#include "platform/gdi/png.h"
+#include "platform/gdi/internal/png.h"
 
 #include <png.h>
 
@@ -6,7 +6,8 @@
 #include <cstdio>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/testing.h"
 
 namespace win {
 namespace gdi {
@@ -117,4 +118,12 @@ bool WritePng(const Bitmap& bmp, std::vector<BYTE>* out) {
 }
 
 }  // namespace gdi
+
+BOOL WriteBitmapPng(HBITMAP bitmap, const char* path) {
+  auto bmp = gdi::FindBitmap(bitmap);
+  if (!bmp) return FALSE;
+  if (!path) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  return gdi::WritePng(*bmp, std::string(path)) ? TRUE : FALSE;
+}
+
 }  // namespace win

@@ -1,4 +1,4 @@
-#include "platform/gdi/region.h"
+#include "platform/gdi/internal/region.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,10 @@
 #include <cstring>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
-#include "platform/base/text.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/base/internal/text.h"
+#include "platform/gdi/internal/font.h"
+#include "platform/gdi/internal/dc.h"
 
 namespace win {
 namespace gdi {

@@ -3,12 +3,21 @@
 // layout flags, tabbed text, extents and metrics. Narrow functions take UTF-8 with a byte
 // count (-1 = up to the terminating NUL), as the Windows ...A functions take a byte count;
 // the ...W functions take UTF-16.
-#include <string>
-
 #include "platform/gdi/dc.h"
-#include "platform/gdi/font.h"
 
 namespace win {
+
+constexpr BYTE TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04,
+               TMPF_DEVICE = 0x08;
+
+struct TEXTMETRICA {
+  LONG tmHeight = 0, tmAscent = 0, tmDescent = 0, tmInternalLeading = 0, tmExternalLeading = 0;
+  LONG tmAveCharWidth = 0, tmMaxCharWidth = 0, tmWeight = 0, tmOverhang = 0;
+  LONG tmDigitizedAspectX = 0, tmDigitizedAspectY = 0;
+  BYTE tmFirstChar = 0, tmLastChar = 0, tmDefaultChar = 0, tmBreakChar = 0;
+  BYTE tmItalic = 0, tmUnderlined = 0, tmStruckOut = 0, tmPitchAndFamily = 0, tmCharSet = 0;
+};
+using TEXTMETRIC = TEXTMETRICA;
 
 constexpr UINT DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4,
                DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20,

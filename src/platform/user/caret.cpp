@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
-#include "platform/gdi/bitmap.h"
-#include "platform/user/paint_internal.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/bitmap.h"
+#include "platform/user/internal/paint.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <strings.h>
 
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
 
 namespace win {
 namespace user {

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "platform/base/error.h"
-#include "platform/base/handles.h"
-#include "platform/base/text.h"
-#include "platform/user/clipboard_link.h"
-#include "platform/user/internal.h"
+#include "platform/base/internal/handles.h"
+#include "platform/base/internal/text.h"
+#include "platform/user/display_link.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "platform/base/error.h"
-#include "platform/base/handles.h"
-#include "platform/user/input_state.h"
+#include "platform/base/internal/handles.h"
+#include "platform/user/internal/input.h"
 
 namespace win {
 namespace user {

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "platform/base/geometry.h"
-#include "platform/user/internal.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/message.h"
-#include "platform/user/nonclient.h"
+#include "platform/user/internal/nonclient.h"
 
 namespace win {
 using namespace user;

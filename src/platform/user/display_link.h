@@ -1,13 +1,23 @@
 #pragma once
-// What a display needs from the window manager: the visible top-level windows in z-order with
-// their screen rectangles, shapes and backing stores, and a notification of the screen
-// rectangles whose pixels may have changed, so that a display can present only those.
+// The display link: everything a display takes from the window manager and gives it, so that a
+// display needs nothing else of its insides. It takes the visible top-level windows in z-order
+// with their screen rectangles, shapes and backing stores, a notification of the screen
+// rectangles whose pixels may have changed (so that it presents only those), the screen's
+// size and the caret's place; it gives input (platform/testing.h's injection calls, the path
+// tests use too), the desktop's clipboard and the desktop's taking of the keyboard.
+#if !defined(VELLISA_PLATFORM_DISPLAY_LINK)
+#error "the display link is for the platform's displays; include platform/win.h"
+#endif
+
 #include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/region.h"
+#include "platform/gdi/internal/bitmap.h"
+#include "platform/gdi/internal/region.h"
+#include "platform/testing.h"
 #include "platform/user/messages.h"
 
 namespace win::user {
@@ -30,5 +40,27 @@ std::optional<DisplayWindow> DisplayWindowOf(HWND top_level);
 // scrolled or reshaped.
 using ScreenChangedListener = std::function<void(const RECT& screen)>;
 void SetScreenChangedListener(ScreenChangedListener listener);
+
+// The screen the window manager lays windows out on.
+SIZE ScreenSize();
+
+// For the displays' input methods: the caret's owner and its rectangle in the owner's client
+// coordinates; false when the thread has no caret.
+bool CaretPlace(HWND* owner, RECT* rc);
+
+// Another application took the desktop's keyboard: the active window is deactivated, then the
+// application (WM_ACTIVATEAPP(FALSE)), and the focus goes.
+void DeactivateForDesktop();
+
+// What a display with a desktop clipboard installs, so that text copied here reaches other
+// applications and text copied there can be pasted here.
+struct ClipboardBridge {
+  std::function<void(const std::string& utf8)> set_text;  // we own the clipboard text now
+  std::function<std::optional<std::string>()> get_text;   // the desktop's text, if any
+};
+// One bridge (the display in use); a bridge with empty functions removes it. With a bridge,
+// CloseClipboard after text was set hands the text to the desktop, and text read while the
+// desktop holds text of another application comes from the desktop.
+void SetClipboardBridge(ClipboardBridge bridge);
 
 }  // namespace win::user

@@ -2,7 +2,7 @@
 #include "platform/user/focus.h"
 
 #include "platform/user/hook.h"
-#include "platform/user/input_state.h"
+#include "platform/user/internal/input.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 

@@ -1,10 +1,10 @@
 // Which window is at a point, and the default answers to WM_NCHITTEST and WM_SETCURSOR.
 #include <optional>
 
-#include "platform/base/geometry.h"
-#include "platform/gdi/region.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/region.h"
 #include "platform/user/cursor.h"
-#include "platform/user/input_state.h"
+#include "platform/user/internal/input.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 

@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
-#include "platform/base/handles.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/base/internal/handles.h"
 #include "platform/gdi/blit.h"
-#include "platform/gdi/dc.h"
-#include "platform/gdi/draw.h"
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/dc.h"
+#include "platform/gdi/internal/draw.h"
+#include "platform/gdi/internal/objects.h"
 #include "platform/gdi/text.h"
 #include "platform/user/metrics.h"
 

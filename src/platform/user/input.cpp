@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <deque>
 
-#include "platform/base/clock.h"
+#include "platform/base/internal/clock.h"
 #include "platform/base/error.h"
 #include "platform/user/focus.h"
 #include "platform/user/hook.h"
-#include "platform/user/input_state.h"
+#include "platform/user/internal/input.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
 #include "platform/user/timer.h"

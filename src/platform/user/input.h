@@ -1,7 +1,7 @@
 #pragma once
 // Mouse and keyboard input of the one user-interface thread.
 //
-// The displays (and tests) inject input at screen coordinates; injected input waits in the input
+// The displays (and tests, platform/testing.h) inject input at screen coordinates; injected input waits in the input
 // queue and becomes window messages when the message loop retrieves it, as on Windows: the
 // window a mouse event goes to is decided then (capture, else the window under the cursor after
 // WM_NCHITTEST), and GetKeyState describes the input up to the message being handled, while
@@ -42,21 +42,6 @@ constexpr UINT VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_MBUTTON = 0x04, VK_PAUSE
                VK_RMENU = 0xA5, VK_F2 = 0x71, VK_F3 = 0x72, VK_F4 = 0x73, VK_F5 = 0x74,
                VK_F6 = 0x75, VK_F7 = 0x76, VK_F8 = 0x77, VK_F9 = 0x78, VK_F11 = 0x7A,
                VK_F12 = 0x7B, VK_SEPARATOR = 0x6C, VK_PACKET = 0xE7;
-
-// ---- Injection (displays and tests) ----
-enum class MouseButton { Left, Right, Middle };
-// Positions are clipped to the screen, as the cursor cannot leave it. Consecutive moves waiting
-// in the queue merge into one, as Windows keeps only the latest position.
-void InjectMouseMove(int x, int y);
-void InjectMouseButton(MouseButton button, bool down, int x, int y);
-// delta in multiples of WHEEL_DELTA for a notched wheel; positive is away from the user.
-void InjectMouseWheel(int delta, int x, int y);
-// extended: the key is one of the extended set (right Ctrl/Alt, the cursor block, numeric
-// Enter and divide), bit 24 of the key messages' lParam. VK_LSHIFT..VK_RMENU may be given for
-// one side; the messages carry VK_SHIFT, VK_CONTROL or VK_MENU as on Windows.
-void InjectKey(UINT vk, UINT scan, bool down, bool extended = false);
-// Text as an input method delivers it: each code point becomes WM_CHAR to the focus window.
-void InjectText(const char32_t* code_points, std::size_t count);
 
 // ---- Mouse ----
 HWND SetCapture(HWND hwnd);

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "platform/base/error.h"
-#include "platform/user/input_state.h"
+#include "platform/user/internal/input.h"
 
 namespace win {
 namespace user {

@@ -6,12 +6,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include "platform/base/clock.h"
+#include "platform/base/internal/clock.h"
 #include "platform/base/error.h"
 #include "platform/user/input.h"
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
+#include "platform/testing.h"
 
 namespace win {
 namespace {

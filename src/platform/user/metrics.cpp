@@ -3,7 +3,9 @@
 
 #include <cstring>
 
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
+#include "platform/gdi/internal/frame.h"
+#include "platform/gdi/internal/draw.h"
 
 namespace win {
 namespace user {

@@ -9,11 +9,11 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/base/clock.h"
-#include "platform/base/geometry.h"
+#include "platform/base/internal/clock.h"
+#include "platform/base/internal/geometry.h"
 #include "platform/user/cursor.h"
 #include "platform/user/hook.h"
-#include "platform/user/input_state.h"
+#include "platform/user/internal/input.h"
 #include "platform/user/message.h"
 #include "platform/user/paint.h"
 #include "platform/user/window.h"

@@ -1,20 +1,20 @@
 // The default non-client area: frame geometry (WM_NCCALCSIZE, AdjustWindowRectEx), hit codes,
 // the classic frame and caption (WM_NCPAINT, WM_NCACTIVATE), and the non-client mouse.
-#include "platform/user/nonclient.h"
+#include "platform/user/internal/nonclient.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "platform/base/error.h"
-#include "platform/base/geometry.h"
-#include "platform/gdi/dc.h"
-#include "platform/gdi/draw.h"
-#include "platform/gdi/frame.h"
-#include "platform/gdi/objects.h"
-#include "platform/gdi/region.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/dc.h"
+#include "platform/gdi/internal/draw.h"
+#include "platform/gdi/internal/frame.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/internal/region.h"
 #include "platform/gdi/text.h"
 #include "platform/user/icon.h"
-#include "platform/user/input_state.h"
+#include "platform/user/internal/input.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
 #include "platform/user/paint.h"

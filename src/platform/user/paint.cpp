@@ -2,11 +2,11 @@
 // windows being shown, hidden, moved and sized.
 #include <algorithm>
 
-#include "platform/base/clock.h"
-#include "platform/base/geometry.h"
-#include "platform/gdi/draw.h"
+#include "platform/base/internal/clock.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/draw.h"
 #include "platform/user/message.h"
-#include "platform/user/paint_internal.h"
+#include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
 
 namespace win::user {

@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/base/geometry.h"
+#include "platform/base/internal/geometry.h"
 #include "platform/user/focus.h"
 #include "platform/user/hook.h"
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 #include "platform/user/winpos.h"

@@ -3,9 +3,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/base/geometry.h"
-#include "platform/user/paint_internal.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
+#include "platform/gdi/internal/dc.h"
 
 namespace win::user {
 namespace {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/base/clock.h"
+#include "platform/base/internal/clock.h"
 #include "platform/base/error.h"
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 
 namespace win {

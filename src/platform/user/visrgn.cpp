@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/base/geometry.h"
-#include "platform/gdi/dc.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/dc.h"
 #include "platform/user/display_link.h"
-#include "platform/user/paint_internal.h"
+#include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
 
 namespace win::user {

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <strings.h>
 
-#include "platform/base/geometry.h"
-#include "platform/base/text.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/base/internal/text.h"
 #include "platform/user/hook.h"
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/timer.h"
 

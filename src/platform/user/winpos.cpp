@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/base/geometry.h"
-#include "platform/user/internal.h"
-#include "platform/user/nonclient.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/user/internal/window.h"
+#include "platform/user/internal/nonclient.h"
 #include "platform/user/message.h"
 #include "platform/user/winpos.h"
 

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include "platform/base/error.h"
-#include "platform/base/geometry.h"
-#include "platform/gdi/dc.h"
-#include "platform/gdi/png.h"
-#include "platform/gdi/region.h"
+#include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/dc.h"
+#include "platform/gdi/internal/png.h"
+#include "platform/gdi/internal/region.h"
 #include "platform/user/display_link.h"
-#include "platform/user/internal.h"
 
 namespace win::display {
 namespace {
@@ -39,6 +37,43 @@ gdi::Region ShapeOf(const user::DisplayWindow& d) {
   return shape;
 }
 
+// The screen composed from the windows, bottom of the z-order first.
+std::shared_ptr<gdi::Bitmap> Compose(int width, int height, COLORREF desktop) {
+  auto screen = gdi::NewBitmap(width, height, 32);
+  if (!screen) return nullptr;
+  FillColor(*screen, desktop);
+  auto windows = user::DisplayWindows();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    if (!it->pixels || it->pixels->bpp != 32) continue;
+    CopyShaped(*screen, *it->pixels, ShapeOf(*it), it->screen.left, it->screen.top);
+  }
+  return screen;
+}
+
+// One window alone on the desktop.
+std::shared_ptr<gdi::Bitmap> ComposeAlone(HWND top_level, COLORREF desktop) {
+  auto d = user::DisplayWindowOf(top_level);
+  if (!d || !d->pixels || d->pixels->bpp != 32) return nullptr;
+  auto out = gdi::NewBitmap(d->pixels->width, d->pixels->height, 32);
+  if (!out) return nullptr;
+  FillColor(*out, desktop);
+  CopyShaped(*out, *d->pixels, ShapeOf(*d), 0, 0);
+  return out;
+}
+
+Capture ToCapture(const std::shared_ptr<gdi::Bitmap>& bmp) {
+  Capture c;
+  if (!bmp) return c;
+  c.width = bmp->width;
+  c.height = bmp->height;
+  c.pixels.resize(std::size_t(c.width) * c.height);
+  for (int y = 0; y < c.height; ++y) {
+    auto* row = reinterpret_cast<const std::uint32_t*>(bmp->Row(y));
+    for (int x = 0; x < c.width; ++x) c.pixels[std::size_t(y) * c.width + x] = gdi::RgbToColor(row[x]);
+  }
+  return c;
+}
+
 }  // namespace
 
 HeadlessDisplay::HeadlessDisplay(HeadlessOptions options) : desktop_(options.desktop) {
@@ -57,32 +92,13 @@ HeadlessDisplay::HeadlessDisplay(HeadlessOptions options) : desktop_(options.des
 
 HeadlessDisplay::~HeadlessDisplay() { user::SetScreenChangedListener(nullptr); }
 
-void HeadlessDisplay::Compose(gdi::Bitmap& screen) const {
-  FillColor(screen, desktop_);
-  auto windows = user::DisplayWindows();
-  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-    if (!it->pixels || it->pixels->bpp != 32) continue;
-    CopyShaped(screen, *it->pixels, ShapeOf(*it), it->screen.left, it->screen.top);
-  }
+Capture HeadlessDisplay::CaptureScreen() const { return ToCapture(Compose(width_, height_, desktop_)); }
+
+Capture HeadlessDisplay::CaptureWindow(HWND top_level) const {
+  return ToCapture(ComposeAlone(top_level, desktop_));
 }
 
-std::shared_ptr<gdi::Bitmap> HeadlessDisplay::CaptureScreen() {
-  auto screen = gdi::NewBitmap(width_, height_, 32);
-  if (screen) Compose(*screen);
-  return screen;
-}
-
-std::shared_ptr<gdi::Bitmap> HeadlessDisplay::CaptureWindow(HWND top_level) {
-  auto d = user::DisplayWindowOf(top_level);
-  if (!d || !d->pixels || d->pixels->bpp != 32) return nullptr;
-  auto out = gdi::NewBitmap(d->pixels->width, d->pixels->height, 32);
-  if (!out) return nullptr;
-  FillColor(*out, desktop_);
-  CopyShaped(*out, *d->pixels, ShapeOf(*d), 0, 0);
-  return out;
-}
-
-COLORREF HeadlessDisplay::PixelAt(int x, int y) {
+COLORREF HeadlessDisplay::PixelAt(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
   // The topmost window whose shape holds the point, as the composition would show it.
   for (auto& d : user::DisplayWindows()) {
@@ -93,13 +109,13 @@ COLORREF HeadlessDisplay::PixelAt(int x, int y) {
   return desktop_;
 }
 
-bool HeadlessDisplay::SaveScreen(const std::string& path) {
-  auto screen = CaptureScreen();
+bool HeadlessDisplay::SaveScreen(const std::string& path) const {
+  auto screen = Compose(width_, height_, desktop_);
   return screen && gdi::WritePng(*screen, path);
 }
 
-bool HeadlessDisplay::SaveWindow(HWND top_level, const std::string& path) {
-  auto bmp = CaptureWindow(top_level);
+bool HeadlessDisplay::SaveWindow(HWND top_level, const std::string& path) const {
+  auto bmp = ComposeAlone(top_level, desktop_);
   if (!bmp) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return false; }
   return gdi::WritePng(*bmp, path);
 }

@@ -5,17 +5,27 @@
 // z-order first, each shaped by its window region, over a plain desktop colour. Composition
 // happens when the screen is asked for, so every capture shows exactly what the windows hold
 // at that moment; nothing depends on timing.
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/user/messages.h"
+#include "platform/win.h"
 
 namespace win::display {
 
 struct HeadlessOptions {
   int width = 0, height = 0;       // 0: the window manager's screen size
   COLORREF desktop = 0x00808000;  // the classic desktop's teal
+};
+
+// A picture of the screen or of one window, rows from the top.
+struct Capture {
+  int width = 0, height = 0;
+  std::vector<COLORREF> pixels;  // width * height
+  COLORREF At(int x, int y) const {  // CLR_INVALID outside
+    return x < 0 || y < 0 || x >= width || y >= height ? CLR_INVALID
+                                                       : pixels[std::size_t(y) * width + x];
+  }
+  explicit operator bool() const { return !pixels.empty(); }
 };
 
 // One display at a time: it takes the window manager's change notifications while it lives.
@@ -29,23 +39,21 @@ class HeadlessDisplay {
   int Width() const { return width_; }
   int Height() const { return height_; }
 
-  // A fresh 32-bpp copy of the whole screen.
-  std::shared_ptr<gdi::Bitmap> CaptureScreen();
-  // One top-level window as it would look alone on the desktop: its whole backing store,
-  // with the desktop colour outside its window region. Null for a window not on the screen.
-  std::shared_ptr<gdi::Bitmap> CaptureWindow(HWND top_level);
-  COLORREF PixelAt(int x, int y);  // CLR_INVALID off the screen
+  // The whole screen.
+  Capture CaptureScreen() const;
+  // One top-level window as it would look alone on the desktop: its whole window, with the
+  // desktop colour outside its window region. Empty for a window not on the screen.
+  Capture CaptureWindow(HWND top_level) const;
+  COLORREF PixelAt(int x, int y) const;  // CLR_INVALID off the screen
   // PNG files; false with the last error set when the file cannot be written.
-  bool SaveScreen(const std::string& path);
-  bool SaveWindow(HWND top_level, const std::string& path);
+  bool SaveScreen(const std::string& path) const;
+  bool SaveWindow(HWND top_level, const std::string& path) const;
 
   // The bounding box of the screen rectangles reported changed since the last call, clipped
   // to the screen; empty when nothing changed.
   RECT TakeChanged();
 
  private:
-  void Compose(gdi::Bitmap& screen) const;
-
   int width_, height_;
   COLORREF desktop_;
   RECT changed_{};

@@ -1,4 +1,4 @@
-#include "platform/display/sdl/keymap.h"
+#include "platform/display/sdl/internal/keymap.h"
 
 #include "platform/user/input.h"
 

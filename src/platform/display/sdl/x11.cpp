@@ -1,4 +1,4 @@
-#include "platform/display/sdl/x11.h"
+#include "platform/display/sdl/internal/x11.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>

@@ -9,23 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/gdi/objects.h"
+#include "platform/gdi/internal/access.h"
+#include "platform/gdi/internal/objects.h"
+#include "platform/gdi/text.h"
 
-namespace win {
-
-constexpr BYTE TMPF_FIXED_PITCH = 0x01, TMPF_VECTOR = 0x02, TMPF_TRUETYPE = 0x04,
-               TMPF_DEVICE = 0x08;
-
-struct TEXTMETRICA {
-  LONG tmHeight = 0, tmAscent = 0, tmDescent = 0, tmInternalLeading = 0, tmExternalLeading = 0;
-  LONG tmAveCharWidth = 0, tmMaxCharWidth = 0, tmWeight = 0, tmOverhang = 0;
-  LONG tmDigitizedAspectX = 0, tmDigitizedAspectY = 0;
-  BYTE tmFirstChar = 0, tmLastChar = 0, tmDefaultChar = 0, tmBreakChar = 0;
-  BYTE tmItalic = 0, tmUnderlined = 0, tmStruckOut = 0, tmPitchAndFamily = 0, tmCharSet = 0;
-};
-using TEXTMETRIC = TEXTMETRICA;
-
-namespace gdi {
+namespace win::gdi {
 
 struct FaceEntry;  // an open FreeType face shared by every realisation of its file
 
@@ -92,5 +80,4 @@ void FlushFontCaches();
 // Chinese coverage).
 std::string SubstituteFamily(const std::string& face);
 
-}  // namespace gdi
-}  // namespace win
+}  // namespace win::gdi

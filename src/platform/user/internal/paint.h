@@ -7,9 +7,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/gdi/bitmap.h"
-#include "platform/gdi/region.h"
-#include "platform/user/internal.h"
+#include "platform/gdi/internal/bitmap.h"
+#include "platform/gdi/internal/region.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/paint.h"
 
 namespace win::user {

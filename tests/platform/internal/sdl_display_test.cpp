@@ -6,8 +6,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/display/sdl/keymap.h"
+#include "platform/display/sdl/internal/keymap.h"
+#include "platform/display.h"
+#include "platform/testing.h"
 #include "platform/win.h"
+#include "support/geometry.h"
 
 namespace {
 using namespace win;

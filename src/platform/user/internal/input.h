@@ -1,8 +1,9 @@
 #pragma once
 // Shared by the input and focus slices (input.cpp, keyboard.cpp, hittest.cpp, cursor.cpp,
 // focus.cpp); not part of the platform API.
+#include "platform/testing.h"
 #include "platform/user/input.h"
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
 
 namespace win::user {
 
@@ -53,9 +54,6 @@ void ResetInput();
 // how: WA_ACTIVE or WA_CLICKACTIVE. False when the activation did not happen (vetoed, or the
 // window went).
 bool ActivateWindow(HWND hwnd, WORD how);
-// Another application took the desktop's keyboard: the active window is deactivated, then the
-// application (WM_ACTIVATEAPP(FALSE)), and the focus goes.
-void DeactivateForDesktop();
 bool FocusDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
 }  // namespace win::user

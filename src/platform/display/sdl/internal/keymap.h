@@ -1,6 +1,8 @@
 #pragma once
 // SDL's keys as the window manager's: a virtual key, a scan code of the PC keyboard's first set,
 // and whether the key is one of the extended set.
+#include "platform/display/internal/access.h"
+
 #include <SDL_keyboard.h>
 
 #include "platform/user/messages.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The default non-client model, shared inside the window manager: where the frame, caption,
 // caption buttons, menu bar, client edge and scroll bars of a window lie, by its styles.
-#include "platform/user/internal.h"
+#include "platform/user/internal/window.h"
 
 namespace win::user {
 

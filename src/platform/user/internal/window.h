@@ -1,11 +1,15 @@
 #pragma once
-// Shared inside the window manager; not part of the platform API.
+// Shared inside the window manager: the window and class objects and the calls between the
+// core and its parts.
+#include "platform/user/internal/access.h"
+
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/base/handles.h"
+#include "platform/base/internal/handles.h"
+#include "platform/user/display_link.h"
 #include "platform/user/messages.h"
 #include "platform/user/metrics.h"
 
@@ -139,11 +143,6 @@ void CaretHold(HWND hwnd);
 void CaretRelease(HWND hwnd);
 void CaretScrolled(HWND hwnd, int dx, int dy, const RECT* scroll);
 void CaretWindowDestroying(HWND hwnd);
-// For the displays' input methods: the caret's owner and its rectangle in the owner's client
-// coordinates; false when the thread has no caret.
-bool CaretPlace(HWND* owner, RECT* rc);
-
-SIZE ScreenSize();
 // The screen less the task bar (metrics.cpp); what SPI_GETWORKAREA answers.
 RECT WorkArea();
 // The frame metrics the core computes with, read from GetSystemMetrics' table.

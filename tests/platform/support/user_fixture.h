@@ -11,19 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/display.h"
+#include "platform/testing.h"
 #include "platform/win.h"
-
-// Comparable and printable geometry for the assertions.
-namespace win {
-inline bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
-  return os << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
-}
-inline bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
-inline std::ostream& operator<<(std::ostream& o, POINT p) { return o << "(" << p.x << "," << p.y << ")"; }
-}  // namespace win
+#include "support/geometry.h"
 
 namespace usertest {
 using namespace win;

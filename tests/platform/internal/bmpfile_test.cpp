@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/internal/bmpfile.h"
+#include "platform/gdi/internal/png.h"
 #include "platform/win.h"
 
 namespace {

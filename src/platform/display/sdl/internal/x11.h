@@ -3,6 +3,8 @@
 // our windows as one list, whether a window manager runs, and the root coordinates of pointer
 // events. Every call does nothing (false) on another desktop; X errors (a window manager that
 // refuses a request) are swallowed, never fatal.
+#include "platform/display/internal/access.h"
+
 #include <SDL_events.h>
 #include <SDL_video.h>
 #include <vector>

@@ -2,8 +2,9 @@
 // The typed handle table. A handle is (generation << 20 | slot) so that a handle whose object
 // was deleted, or a handle of another type, is recognised and refused with
 // ERROR_INVALID_HANDLE instead of touching freed memory.
-#include <memory>
+#include "platform/base/internal/access.h"
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "platform/base/error.h"

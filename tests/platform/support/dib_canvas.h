@@ -1,0 +1,60 @@
+#pragma once
+// A 32-bpp top-down DIB section selected into a memory DC, as a program that needs raw pixels
+// makes one: the pixels are read and written directly, whatever the DC's origins and clipping.
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/win.h"
+
+namespace win::testsupport {
+
+class DibCanvas {
+ public:
+  DibCanvas(int width, int height) : w_(width), h_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    bmp_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    px_ = static_cast<std::uint32_t*>(bits);
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, bmp_);
+  }
+  ~DibCanvas() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    DeleteObject(bmp_);
+  }
+  DibCanvas(const DibCanvas&) = delete;
+  DibCanvas& operator=(const DibCanvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  HBITMAP bitmap() const { return bmp_; }
+  int width() const { return w_; }
+  int height() const { return h_; }
+  // CLR_INVALID outside the bitmap.
+  COLORREF At(int x, int y) const {
+    if (!px_ || x < 0 || y < 0 || x >= w_ || y >= h_) return CLR_INVALID;
+    std::uint32_t v = px_[std::size_t(y) * w_ + x];  // 0x00RRGGBB
+    return RGB(BYTE(v >> 16), BYTE(v >> 8), BYTE(v));
+  }
+  void Put(int x, int y, COLORREF c) {
+    if (px_ && x >= 0 && y >= 0 && x < w_ && y < h_)
+      px_[std::size_t(y) * w_ + x] =
+          std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+  }
+  void Fill(COLORREF c) {
+    for (int y = 0; y < h_; ++y)
+      for (int x = 0; x < w_; ++x) Put(x, y, c);
+  }
+
+ private:
+  int w_, h_;
+  HBITMAP bmp_ = nullptr;
+  HDC dc_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  std::uint32_t* px_ = nullptr;
+};
+
+}  // namespace win::testsupport
