@@ -164,7 +164,9 @@ TEST_F(InputTest, APressOnAnInactiveWindowAsksWmMouseActivate) {
       EXPECT_EQ(g.wp, reinterpret_cast<WPARAM>(b));
       EXPECT_EQ(g.lp, MAKELPARAM(WORD(HTCLIENT), WORD(WM_LBUTTONDOWN)));
     }
-    if (g.msg == WM_ACTIVATE && g.hwnd == b) EXPECT_EQ(LOWORD(g.wp), WA_CLICKACTIVE);
+    if (g.msg == WM_ACTIVATE && g.hwnd == b) {
+      EXPECT_EQ(LOWORD(g.wp), WA_CLICKACTIVE);
+    }
   }
 
   // Each answer; a child's default asks its parent, whose answer counts.
@@ -190,7 +192,9 @@ TEST_F(InputTest, APressOnAnInactiveWindowAsksWmMouseActivate) {
     else Click(280, 80);
     EXPECT_EQ(GetActiveWindow(), c.activates ? b : a) << r << " " << Name(c.at);
     EXPECT_EQ(Msgs({WM_LBUTTONDOWN}).size(), c.delivered ? 1u : 0u) << r << " " << Name(c.at);
-    if (c.at == bc) EXPECT_EQ(Msgs({WM_MOUSEACTIVATE}), (Seq{"bc:WM_MOUSEACTIVATE", "b:WM_MOUSEACTIVATE"}));
+    if (c.at == bc) {
+      EXPECT_EQ(Msgs({WM_MOUSEACTIVATE}), (Seq{"bc:WM_MOUSEACTIVATE", "b:WM_MOUSEACTIVATE"}));
+    }
   }
 
   // A window disabled while its popup is up refuses the press with HTERROR and brings the
@@ -571,7 +575,9 @@ TEST_F(InputTest, CharactersOfTheUsLayout) {
     WCHAR out[2] = {};
     int n = ToUnicode(c.vk, 0, state, out, 2, 0);
     EXPECT_EQ(n, c.want ? 1 : 0) << c.vk << " " << c.mods;
-    if (c.want) EXPECT_EQ(out[0], c.want) << c.vk << " " << c.mods;
+    if (c.want) {
+      EXPECT_EQ(out[0], c.want) << c.vk << " " << c.mods;
+    }
   }
 }
 

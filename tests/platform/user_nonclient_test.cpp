@@ -419,8 +419,12 @@ TEST_F(NonClientTest, CaptionButtonsByStyle) {
     EXPECT_EQ(present(max), c.max) << c.what;
     EXPECT_EQ(present(min), c.min) << c.what;
     // A disabled glyph is drawn without black.
-    if (c.max) EXPECT_EQ(Count(d, h, max, kBlack) > 0, c.max_on) << c.what;
-    if (c.min) EXPECT_EQ(Count(d, h, min, kBlack) > 0, c.min_on) << c.what;
+    if (c.max) {
+      EXPECT_EQ(Count(d, h, max, kBlack) > 0, c.max_on) << c.what;
+    }
+    if (c.min) {
+      EXPECT_EQ(Count(d, h, min, kBlack) > 0, c.min_on) << c.what;
+    }
     DestroyWindow(h);
   }
   HWND help = Make(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, "", WS_EX_CONTEXTHELP, {100, 100, 400, 300});

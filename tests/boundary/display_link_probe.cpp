@@ -1,0 +1,2 @@
+// Must not compile: see CMakeLists.txt.
+#include "platform/user/display_link.h"
