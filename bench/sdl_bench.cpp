@@ -69,7 +69,7 @@ void BM_SdlClickToPresented(benchmark::State& state) {
         TranslateMessage(&m);
         DispatchMessage(&m);
       }
-      WaitForEvents(0);
+      display->Pump(0);
     }
   };
   for (auto _ : state) {

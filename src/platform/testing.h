@@ -4,6 +4,7 @@
 // the screenshot tools do.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "platform/win.h"
 
@@ -17,6 +18,9 @@ void UseRealClock();
 bool IsManualClock();
 // Moves the manual clock forward; no effect on the real clock.
 void AdvanceClock(std::uint64_t ms);
+// Manual clock only: called when the message loop finds nothing due (see message.h). Null
+// removes it.
+void SetIdleHandler(std::function<void()> idle);
 
 // ---- Handles ----
 // How many handles (windows, GDI objects, global blocks, icons, cursors …) are alive; a test

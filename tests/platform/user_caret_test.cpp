@@ -52,10 +52,7 @@ class CaretTest : public UserTest {
     display_.reset();
   }
 
-  static void Pump() {
-    MSG m;
-    for (int n = 0; n < 500 && PeekMessage(&m, nullptr, 0, 0, PM_REMOVE); ++n) DispatchMessage(&m);
-  }
+  static void Pump() { DrainQueue(false, 500); }
   static void Wait(UINT ms) {
     AdvanceClock(ms);
     Pump();

@@ -5,8 +5,6 @@
 namespace usertest {
 namespace {
 
-using Seq = std::vector<std::string>;
-
 class FocusTest : public UserTest {
  protected:
   static inline std::map<HWND, std::string> who;

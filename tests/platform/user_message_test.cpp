@@ -7,18 +7,7 @@
 namespace usertest {
 namespace {
 
-using Seq = std::vector<std::string>;
-
-// Pumps with PeekMessage (never waits, never moves the clock) and logs what it dispatched.
-std::vector<std::string> Drain() {
-  std::vector<std::string> got;
-  MSG m;
-  while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
-    got.push_back(MsgName(m.message));
-    DispatchMessage(&m);
-  }
-  return got;
-}
+Seq Drain() { return DrainQueue(false); }
 
 TEST_F(UserTest, SendMessageIsSynchronousAndReentrant) {
   react = [](HWND h, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
@@ -38,54 +27,6 @@ TEST_F(UserTest, SendMessageIsSynchronousAndReentrant) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
-TEST_F(UserTest, QueueOrderSentPostedQuitInputPaintTimers) {
-  static HWND w;
-  w = Make(WS_POPUP);
-  quiet = {WM_TIMER, WM_PAINT, WM_KEYDOWN};
-  // One keystroke and one paint waiting, offered through the input and paint seams.
-  static int keys, paints;
-  keys = paints = 1;
-  SetInputSource([](MSG* m, HWND, UINT min, UINT max, bool remove) {
-    if (!keys || !(min == 0 && max == 0)) return false;
-    *m = MSG{w, WM_KEYDOWN, 'A', 1};
-    if (remove) --keys;
-    return true;
-  });
-  SetPaintSource([](MSG* m, HWND, UINT, UINT, bool remove) {
-    if (!paints) return false;
-    *m = MSG{w, WM_PAINT};
-    if (remove) --paints;
-    return true;
-  });
-  SetTimer(w, 1, 10, nullptr);
-  Timer(w, 1);
-  AdvanceClock(10);  // the timer is due before anything is posted
-  react = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    // A send from inside a handler runs at once, ahead of everything queued.
-    if (m == WM_USER + 1) SendMessage(h, WM_USER + 9, 0, 0);
-    return std::nullopt;
-  };
-  PostMessage(w, WM_USER + 1, 0, 0);
-  PostMessage(nullptr, WM_USER + 2, 0, 0);  // a thread message
-  PostMessage(w, WM_USER + 3, 0, 0);
-  log.clear();
-  EXPECT_EQ(Drain(), (Seq{"WM_USER+1", "WM_USER+2", "WM_USER+3", "WM_KEYDOWN", "WM_PAINT",
-                          "WM_TIMER"}));
-  EXPECT_EQ(Names({{w, "w"}}), (Seq{"w:WM_USER+1", "w:WM_USER+9", "w:WM_USER+3"}));
-
-  // The quit message waits for the posted ones, and comes before input and timers.
-  AdvanceClock(10);
-  keys = 1;
-  PostMessage(w, WM_USER + 4, 0, 0);
-  PostQuitMessage(3);
-  MSG m;
-  ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
-  EXPECT_EQ(m.message, WM_USER + 4);
-  EXPECT_FALSE(GetMessage(&m, nullptr, 0, 0));
-  EXPECT_EQ(m.message, WM_QUIT);
-  EXPECT_EQ(m.wParam, 3u);
-  EXPECT_EQ(Drain(), (Seq{"WM_KEYDOWN", "WM_TIMER"}));
-}
 
 TEST_F(UserTest, PeekMessageFilters) {
   HWND a = Make(WS_POPUP);
@@ -289,18 +230,6 @@ TEST(UserLoop, RealClockBlocksUntilTheTimerIsDue) {
   EXPECT_EQ(m.message, WM_TIMER);
   EXPECT_GE(GetTickCount64() - start, 30u);
   KillTimer(nullptr, t);
-  // Another thread wakes the loop; what it posted through the seam is seen.
-  static std::atomic<bool> ready{false};
-  ready = false;
-  SetEventWaiter([](int timeout) {
-    while (!ready) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    PostMessage(nullptr, WM_USER + 7, 0, 0);
-  });
-  std::thread other([] { ready = true; });
-  ASSERT_TRUE(GetMessage(&m, nullptr, 0, 0));
-  EXPECT_EQ(m.message, WM_USER + 7);
-  other.join();
-  SetEventWaiter(nullptr);
 }
 
 TEST_F(UserTest, ModalLoopsNestAndEverythingKeepsFlowingInside) {
@@ -412,10 +341,6 @@ LRESULT SwapArrows(int code, WPARAM wp, LPARAM lp) {
   }
   return CallNextHookEx(nullptr, code, wp, lp);
 }
-LRESULT SwallowRightButton(int code, WPARAM wp, LPARAM lp) {
-  if (code >= 0 && (wp == WM_RBUTTONDOWN || wp == WM_RBUTTONUP)) return 2;
-  return CallNextHookEx(nullptr, code, wp, lp);
-}
 
 TEST_F(UserTest, MessageFilterAndMouseHooks) {
   HHOOK f = SetWindowsHookEx(WH_MSGFILTER, SwapArrows, nullptr, GetCurrentThreadId());
@@ -427,12 +352,6 @@ TEST_F(UserTest, MessageFilterAndMouseHooks) {
   UnhookWindowsHookEx(f);
   EXPECT_FALSE(CallMsgFilter(&m, MSGF_MENU));
 
-  HHOOK mouse = SetWindowsHookEx(WH_MOUSE, SwallowRightButton, nullptr, GetCurrentThreadId());
-  MOUSEHOOKSTRUCT mh{{5, 5}, nullptr, 1, 0};
-  EXPECT_EQ(CallHookChain(WH_MOUSE, HC_ACTION, WM_RBUTTONDOWN, reinterpret_cast<LPARAM>(&mh)), 2);
-  EXPECT_EQ(CallHookChain(WH_MOUSE, HC_ACTION, WM_LBUTTONDOWN, reinterpret_cast<LPARAM>(&mh)), 0);
-  UnhookWindowsHookEx(mouse);
-  EXPECT_FALSE(HasHooks(WH_MOUSE));
 }
 
 }  // namespace

@@ -13,8 +13,6 @@
 namespace usertest {
 namespace {
 
-using Seq = std::vector<std::string>;
-
 std::string Name(UINT m) {
   switch (m) {
     case WM_SYSCOMMAND: return "WM_SYSCOMMAND";

@@ -38,13 +38,7 @@ class NonClientTest : public UserTest {
     answer = nullptr;
     UserTest::TearDown();
   }
-  static void Pump() {
-    MSG m;
-    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessage(&m);
-    }
-  }
+  static void Pump() { DrainQueue(true); }
   static void Click(int x, int y) {
     InjectMouseButton(MouseButton::Left, true, x, y);
     InjectMouseButton(MouseButton::Left, false, x, y);

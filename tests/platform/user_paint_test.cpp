@@ -7,7 +7,6 @@
 namespace usertest {
 namespace {
 
-using Seq = std::vector<std::string>;
 const Seq kPaintMsgs = {"WM_PAINT", "WM_NCPAINT", "WM_ERASEBKGND", "WM_PRINT", "WM_PRINTCLIENT",
                         "WM_WINDOWPOSCHANGED"};
 
@@ -54,12 +53,7 @@ class PaintTest : public UserTest {
   // Dispatches until nothing is left; a window that never validates would show as a stuck
   // loop, which the bound turns into a failure.
   static int Pump() {
-    MSG m;
-    int n = 0;
-    while (n < 500 && PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessage(&m);
-      ++n;
-    }
+    int n = int(DrainQueue(false, 500).size());
     EXPECT_LT(n, 500) << "WM_PAINT never stopped";
     return n;
   }

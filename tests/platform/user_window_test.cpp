@@ -5,8 +5,6 @@
 namespace usertest {
 namespace {
 
-using Seq = std::vector<std::string>;
-
 TEST_F(UserTest, CreationSendsWindowsSequence) {
   HWND parent = Make(WS_OVERLAPPED);
   ASSERT_NE(parent, nullptr);

@@ -5,8 +5,6 @@
 namespace usertest {
 namespace {
 
-using Seq = std::vector<std::string>;
-
 RECT WindowRect(HWND h) {
   RECT r{};
   GetWindowRect(h, &r);

@@ -10,6 +10,7 @@
 //     --shot        (off screen) write the screen to FILE as PNG when quitting after MS
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

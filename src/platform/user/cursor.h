@@ -41,11 +41,4 @@ BOOL SetCursorPos(int x, int y);
 // The display counter: the cursor is shown while it is 0 or more. Returns the new count.
 int ShowCursor(BOOL show);
 
-// For the displays.
-enum class CursorShape { Arrow, IBeam, Wait, Cross, UpArrow, SizeNWSE, SizeNESW, SizeWE, SizeNS,
-                         SizeAll, No, Hand, AppStarting, Help };
-// False (ERROR_INVALID_HANDLE) for what is not a cursor.
-bool GetCursorShape(HCURSOR cursor, CursorShape* shape, POINT* hotspot);
-int CursorShowCount();
-
 }  // namespace win

@@ -64,3 +64,23 @@ struct ClipboardBridge {
 void SetClipboardBridge(ClipboardBridge bridge);
 
 }  // namespace win::user
+
+namespace win {
+
+// The loop's wait: up to timeout_ms (-1: no limit) for outside events. The display installs
+// its own waiter, which turns its events into queued input before returning, and the wake that
+// ends that wait from another thread (set both before other threads run); the default waits on
+// a condition variable that WakeMessageLoop signals.
+using EventWaiter = std::function<void(int timeout_ms)>;
+void SetEventWaiter(EventWaiter waiter, std::function<void()> wake = nullptr);
+void WaitForEvents(int timeout_ms);
+void WakeMessageLoop();
+
+// For the displays.
+enum class CursorShape { Arrow, IBeam, Wait, Cross, UpArrow, SizeNWSE, SizeNESW, SizeWE, SizeNS,
+                         SizeAll, No, Hand, AppStarting, Help };
+// False (ERROR_INVALID_HANDLE) for what is not a cursor.
+bool GetCursorShape(HCURSOR cursor, CursorShape* shape, POINT* hotspot);
+int CursorShowCount();
+
+}  // namespace win

@@ -24,9 +24,4 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wp, LPARAM lp);
 BOOL CallMsgFilter(MSG* msg, int code);
 inline BOOL CallMsgFilterA(MSG* msg, int code) { return CallMsgFilter(msg, code); }
 
-// For the call points in the platform: runs the chain of `kind` from the newest hook; 0 when
-// no hook is installed.
-LRESULT CallHookChain(int kind, int code, WPARAM wp, LPARAM lp);
-bool HasHooks(int kind);
-
 }  // namespace win

@@ -5,17 +5,13 @@
 // queue hands out, in Windows' order: posted messages (FIFO), WM_QUIT once they are gone,
 // input, paint (a seam the painting slice fills), then WM_TIMER for due timers.
 //
-// Everything here is for the UI thread; only WakeMessageLoop may be called from another.
-//
-// Waiting. With the real clock GetMessage and WaitMessage block in WaitForEvents until the next
-// timer is due or something wakes the loop (WakeMessageLoop, from any thread); no polling.
-// With the manual clock nothing ever blocks: when nothing is due, the loop
+// Waiting. With the real clock GetMessage and WaitMessage block until the next timer is due or
+// the display delivers input; no polling. With the manual clock (platform/testing.h) nothing
+// ever blocks: when nothing is due, the loop
 //   1. calls the idle handler, if one is set (a test may post, inject or advance the clock);
 //   2. otherwise, if a timer is pending, advances the manual clock to the earliest due time;
 //   3. otherwise GetMessage returns 0 with a WM_QUIT whose wParam is 0, as if the program had
 //      quit: a loop on the manual clock ends when it runs dry instead of hanging.
-#include <functional>
-
 #include "platform/user/messages.h"
 
 namespace win {
@@ -43,22 +39,5 @@ BOOL InSendMessage();
 DWORD InSendMessageEx(void* reserved);
 DWORD GetMessageTime();
 DWORD GetCurrentThreadId();
-
-// The loop's wait: up to timeout_ms (-1: no limit) for outside events. The display installs
-// its own waiter, which turns its events into queued input before returning, and the wake that
-// ends that wait from another thread (set both before other threads run); the default waits on
-// a condition variable that WakeMessageLoop signals.
-using EventWaiter = std::function<void(int timeout_ms)>;
-void SetEventWaiter(EventWaiter waiter, std::function<void()> wake = nullptr);
-void WaitForEvents(int timeout_ms);
-void WakeMessageLoop();
-// Manual clock only: called when nothing is due (see above). Null removes it.
-void SetIdleHandler(std::function<void()> idle);
-
-// Seams for the input and painting slices: where queued input and WM_PAINT come from. Each
-// returns true and fills msg if it has a message for the filter (removing it when asked).
-using MessageSource = std::function<bool(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove)>;
-void SetInputSource(MessageSource source);
-void SetPaintSource(MessageSource source);
 
 }  // namespace win

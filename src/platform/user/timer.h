@@ -17,16 +17,4 @@ namespace win {
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
-// For the queue: the earliest due time of the timers a window filter accepts (null: all, -1:
-// the thread's own), if there are any.
-std::optional<std::uint64_t> NextTimerDue(HWND filter);
-// For the queue: the first due timer matching the filter as a WM_TIMER; with remove, it is
-// re-armed.
-bool TakeDueTimer(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove);
-// For DispatchMessage: whether (hwnd, id, proc) is a live timer, so a posted WM_TIMER with a
-// stray lParam never calls an arbitrary address.
-bool IsTimerProc(HWND hwnd, UINT_PTR id, TIMERPROC proc);
-// For DestroyWindow.
-void KillWindowTimers(HWND hwnd);
-
 }  // namespace win

@@ -58,6 +58,22 @@ inline std::string MsgName(UINT m) {
   return hex;
 }
 
+using Seq = std::vector<std::string>;
+
+// Dispatches what the queue holds, without waiting or moving the clock, translating keys when
+// asked; at most `limit` messages, so a window that never validates cannot hang a test. The
+// names of the messages dispatched, in order.
+inline Seq DrainQueue(bool translate, int limit = 10000) {
+  Seq got;
+  MSG m;
+  while (int(got.size()) < limit && PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+    got.push_back(MsgName(m.message));
+    if (translate) TranslateMessage(&m);
+    DispatchMessage(&m);
+  }
+  return got;
+}
+
 struct Entry {
   HWND hwnd;
   std::string what;
@@ -111,8 +127,6 @@ class UserTest : public ::testing::Test {
     while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {}
     for (auto& [h, id] : timers_) KillTimer(h, id);
     SetIdleHandler(nullptr);
-    SetInputSource(nullptr);
-    SetPaintSource(nullptr);
     UseRealClock();
   }
 

@@ -10,6 +10,7 @@
 
 #include "platform/base/internal/handles.h"
 #include "platform/user/display_link.h"
+#include "platform/user/internal/queue.h"
 #include "platform/user/messages.h"
 #include "platform/user/metrics.h"
 
