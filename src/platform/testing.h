@@ -22,9 +22,16 @@ void AdvanceClock(std::uint64_t ms);
 // removes it.
 void SetIdleHandler(std::function<void()> idle);
 
-// ---- Handles ----
-// How many handles (windows, GDI objects, global blocks, icons, cursors …) are alive; a test
-// that leaves more than it found leaks.
+// ---- A clean start ----
+// Puts the platform back as a new process finds it: hooks removed, every window destroyed, the
+// queue, timers, input, focus, capture, caret, clipboard and registered classes emptied, the
+// real clock and the default settings back. Objects a test made and did not free stay (and
+// count below), so that a leak is seen rather than hidden.
+void ResetPlatformForTesting();
+
+// How many handles (windows, GDI objects, global blocks, icons, cursors …) are alive, not
+// counting the stock and other permanent objects (the desktop, the system icons, cursors and
+// colour brushes); a test that leaves more than it found leaks.
 std::size_t LiveHandleCount();
 
 // ---- Pictures ----

@@ -1,5 +1,6 @@
 #include "platform/base/internal/clock.h"
 #include "platform/testing.h"
+#include "platform/base/internal/reset.h"
 
 #include <chrono>
 
@@ -21,5 +22,10 @@ bool IsManualClock() { return manual; }
 void AdvanceClock(std::uint64_t ms) { if (manual) manual_now += ms; }
 DWORD GetTickCount() { return static_cast<DWORD>(ClockNowMs()); }
 std::uint64_t GetTickCount64() { return ClockNowMs(); }
+
+namespace {
+void ResetClock() { manual = false; manual_now = 0; }
+[[maybe_unused]] const bool kClockReset = RegisterReset(ResetStage::Base, ResetClock);
+}  // namespace
 
 }  // namespace win

@@ -1,4 +1,5 @@
 #include "platform/base/error.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace {
@@ -6,4 +7,9 @@ thread_local DWORD last_error = ERROR_SUCCESS;
 }
 DWORD GetLastError() { return last_error; }
 void SetLastError(DWORD code) { last_error = code; }
+namespace {
+void ResetLastError() { last_error = ERROR_SUCCESS; }
+[[maybe_unused]] const bool kErrorReset = RegisterReset(ResetStage::Base, ResetLastError);
+}  // namespace
+
 }  // namespace win

@@ -59,6 +59,12 @@ bool HandleTable::Remove(HANDLE h) {
   return true;
 }
 
-std::size_t LiveHandleCount() { return HandleTable::Get().LiveCount(); }
+std::size_t HandleTable::LiveCountWithoutPermanent() const {
+  std::size_t n = 0;
+  for (const Slot& s : slots_) n += s.obj && !s.obj->stock;
+  return n;
+}
+
+std::size_t LiveHandleCount() { return HandleTable::Get().LiveCountWithoutPermanent(); }
 
 }  // namespace win

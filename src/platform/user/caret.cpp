@@ -9,6 +9,7 @@
 #include "platform/user/internal/paint.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
+#include "platform/base/internal/reset.h"
 
 namespace win::user {
 namespace {
@@ -39,7 +40,7 @@ struct State {
   std::optional<Caret> caret;
   UINT blink = 530;
 };
-State& S() {
+State& TheCaret() {
   static State s;
   return s;
 }
@@ -115,7 +116,7 @@ void Erase(Caret& c) {
 }
 
 void Blink(HWND, UINT, UINT_PTR, DWORD) {
-  auto& c = S().caret;
+  auto& c = TheCaret().caret;
   if (!c || !Showing(*c)) return;
   if (c->on) Erase(*c);
   else Draw(*c);
@@ -126,7 +127,7 @@ void Restart(Caret& c) {
   if (!Showing(c)) return;
   Erase(c);
   Draw(c);
-  if (S().blink != INFINITE) SetTimer(c.owner, kCaretTimer, S().blink, Blink);
+  if (TheCaret().blink != INFINITE) SetTimer(c.owner, kCaretTimer, TheCaret().blink, Blink);
 }
 
 // No timer runs while the caret cannot be seen: an idle program stays idle.
@@ -137,7 +138,7 @@ void StopBlink(const Caret& c) {
 }
 
 void Destroy() {
-  auto& c = S().caret;
+  auto& c = TheCaret().caret;
   if (!c) return;
   Erase(*c);
   StopBlink(*c);
@@ -146,7 +147,7 @@ void Destroy() {
 
 // The caret's owner when the caller names it (or names none), else null with the error set.
 Caret* Owned(HWND hwnd) {
-  auto& c = S().caret;
+  auto& c = TheCaret().caret;
   if (!c || (hwnd && hwnd != c->owner)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return nullptr;
@@ -159,7 +160,7 @@ bool Affects(const Caret& c, HWND hwnd) { return hwnd && IsDescendant(hwnd, c.ow
 }  // namespace
 
 void CaretHold(HWND hwnd) {
-  auto& c = S().caret;
+  auto& c = TheCaret().caret;
   if (!c || !Affects(*c, hwnd)) return;
   Erase(*c);
   StopBlink(*c);
@@ -167,25 +168,25 @@ void CaretHold(HWND hwnd) {
 }
 
 void CaretRelease(HWND hwnd) {
-  auto& c = S().caret;
+  auto& c = TheCaret().caret;
   if (!c || !Affects(*c, hwnd) || c->held == 0) return;
   if (--c->held == 0) Restart(*c);
 }
 
 void CaretScrolled(HWND hwnd, int dx, int dy, const RECT* scroll) {
-  auto& c = S().caret;
+  auto& c = TheCaret().caret;
   if (!c || c->owner != hwnd) return;
   if (scroll && !PtInRect(scroll, c->pos)) return;
   c->pos = {Bounded(c->pos.x + dx), Bounded(c->pos.y + dy)};
 }
 
 void CaretWindowDestroying(HWND hwnd) {
-  auto& c = S().caret;
+  auto& c = TheCaret().caret;
   if (c && c->owner == hwnd) Destroy();
 }
 
 bool CaretPlace(HWND* owner, RECT* rc) {
-  const auto& c = S().caret;
+  const auto& c = TheCaret().caret;
   if (!c || !IsWindow(c->owner)) return false;
   *owner = c->owner;
   *rc = RECT{c->pos.x, c->pos.y, c->pos.x + c->width, c->pos.y + c->height};
@@ -217,12 +218,12 @@ BOOL CreateCaret(HWND hwnd, HBITMAP hbitmap, int width, int height) {
       for (int x = 0; x < c.width; ++x) c.bits.push_back(bmp->ToColor(bmp->Get(x, y)) & 0x00FFFFFF);
   }
   Destroy();
-  S().caret = std::move(c);
+  TheCaret().caret = std::move(c);
   return TRUE;
 }
 
 BOOL DestroyCaret() {
-  if (!S().caret) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
+  if (!TheCaret().caret) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
   Destroy();
   return TRUE;
 }
@@ -260,12 +261,12 @@ BOOL GetCaretPos(POINT* pt) {
   return TRUE;
 }
 
-UINT GetCaretBlinkTime() { return S().blink; }
+UINT GetCaretBlinkTime() { return TheCaret().blink; }
 
 BOOL SetCaretBlinkTime(UINT ms) {
   if (ms == 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  S().blink = ms;
-  if (auto& c = S().caret) {
+  TheCaret().blink = ms;
+  if (auto& c = TheCaret().caret) {
     if (ms == INFINITE) {
       StopBlink(*c);
       if (Showing(*c) && !c->on) Draw(*c);
@@ -275,5 +276,13 @@ BOOL SetCaretBlinkTime(UINT ms) {
   }
   return TRUE;
 }
+
+namespace {
+void ResetCaret() {
+  Destroy();
+  TheCaret().blink = 530;
+}
+[[maybe_unused]] const bool kCaretReset = RegisterReset(ResetStage::WindowManager, ResetCaret);
+}  // namespace
 
 }  // namespace win

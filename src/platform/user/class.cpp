@@ -5,7 +5,9 @@
 #include <cstring>
 #include <strings.h>
 
+#include "platform/gdi/objects.h"
 #include "platform/user/internal/window.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace user {
@@ -15,6 +17,14 @@ struct ClassTable {
   std::vector<std::shared_ptr<WndClass>> classes;
   ATOM next_atom = 0xC000;
 };
+// Windows deletes a class's background brush with the class (a COLOR_ index + 1 is no brush,
+// and a stock brush survives DeleteObject).
+void DeleteClassBrush(const WndClass& c) {
+  DWORD error = GetLastError();
+  if (c.background && GetObjectType(c.background) == OBJ_BRUSH) DeleteObject(c.background);
+  SetLastError(error);
+}
+
 ClassTable& Classes() {
   static ClassTable t;
   return t;
@@ -71,6 +81,7 @@ BOOL UnregisterClass(const char* name, HINSTANCE) {
   if (c->windows > 0) { SetLastError(ERROR_CLASS_HAS_WINDOWS); return FALSE; }
   auto& v = Classes().classes;
   v.erase(std::remove(v.begin(), v.end(), c), v.end());
+  DeleteClassBrush(*c);
   return TRUE;
 }
 
@@ -154,5 +165,16 @@ int GetClassName(HWND hwnd, char* buffer, int count) {
   CopyText(w->cls->name, buffer, std::size_t(count), &n);
   return int(n);
 }
+
+namespace {
+// Classes with windows left (the desktop's) stay; atoms are not handed out again.
+void ResetClasses() {
+  auto& list = Classes().classes;
+  auto keep = std::partition(list.begin(), list.end(), [](auto& c) { return c->windows > 0; });
+  for (auto it = keep; it != list.end(); ++it) DeleteClassBrush(**it);
+  list.erase(keep, list.end());
+}
+[[maybe_unused]] const bool kClassesReset = RegisterReset(ResetStage::WindowManager, ResetClasses);
+}  // namespace
 
 }  // namespace win

@@ -16,6 +16,7 @@
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
+#include "platform/base/internal/reset.h"
 
 namespace win::user {
 namespace {
@@ -39,7 +40,7 @@ struct Board {
   ClipboardBridge bridge;
   std::optional<std::string> desktop_seen;  // the desktop's text when last looked at or given
 };
-Board& B() {
+Board& TheBoard() {
   static Board b;
   return b;
 }
@@ -52,7 +53,7 @@ bool IsBlock(HANDLE mem) {
 }
 
 Entry* Find(UINT format) {
-  for (auto& e : B().entries)
+  for (auto& e : TheBoard().entries)
     if (e.format == format) return &e;
   return nullptr;
 }
@@ -64,21 +65,21 @@ UINT OtherText(UINT format) {
 // What the clipboard offers: the owner's formats, then a text format made from the other.
 std::vector<UINT> Formats() {
   std::vector<UINT> out;
-  for (auto& e : B().entries) out.push_back(e.format);
+  for (auto& e : TheBoard().entries) out.push_back(e.format);
   for (UINT f : {CF_UNICODETEXT, CF_TEXT})
     if (Find(OtherText(f)) && !Find(f)) out.push_back(f);
   return out;
 }
 
 void DropMade() {
-  for (auto& [f, mem] : B().made) GlobalFree(mem);
-  B().made.clear();
+  for (auto& [f, mem] : TheBoard().made) GlobalFree(mem);
+  TheBoard().made.clear();
 }
 
 void FreeAll() {
-  for (auto& e : B().entries)
+  for (auto& e : TheBoard().entries)
     if (e.mem) GlobalFree(e.mem);
-  B().entries.clear();
+  TheBoard().entries.clear();
   DropMade();
 }
 
@@ -86,7 +87,7 @@ bool Alive(HWND hwnd) { return hwnd && IsWindow(hwnd); }
 
 // Tells the owner it lost the clipboard and frees what it gave.
 void Clear() {
-  Board& b = B();
+  Board& b = TheBoard();
   HWND old = b.owner;
   b.owner = nullptr;
   if (Alive(old)) SendMessage(old, WM_DESTROYCLIPBOARD, 0, 0);
@@ -135,7 +136,7 @@ HGLOBAL MakeText(const std::string& utf8, UINT format) {
 }
 
 HANDLE Data(UINT format) {
-  Board& b = B();
+  Board& b = TheBoard();
   if (Entry* e = Find(format)) {
     if (!e->mem && Alive(b.owner)) {
       b.rendering = format;
@@ -166,7 +167,7 @@ std::optional<std::string> TextNow() {
 }
 
 void Close() {
-  Board& b = B();
+  Board& b = TheBoard();
   if (b.changed && b.bridge.set_text) {
     if (auto text = TextNow()) {
       b.desktop_seen = *text;
@@ -180,7 +181,7 @@ void Close() {
 
 // A window that went away loses what it held: its open clipboard is closed, its ownership ends.
 void Reap() {
-  Board& b = B();
+  Board& b = TheBoard();
   if (b.open && b.opener && !IsWindow(b.opener)) Close();
   if (b.owner && !IsWindow(b.owner)) b.owner = nullptr;
 }
@@ -189,7 +190,7 @@ void Reap() {
 // the clipboard holds, as if that application had emptied it and set the text.
 void Sync() {
   Reap();
-  Board& b = B();
+  Board& b = TheBoard();
   if (b.open || !b.bridge.get_text) return;
   auto text = b.bridge.get_text();
   if (!text || text == b.desktop_seen) return;
@@ -200,7 +201,7 @@ void Sync() {
 
 bool NotOpen() {
   Reap();
-  if (B().open) return false;
+  if (TheBoard().open) return false;
   SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
   return true;
 }
@@ -216,8 +217,8 @@ std::string Lower(const char* s) {
 
 void SetClipboardBridge(ClipboardBridge bridge) {
   if (!bridge.set_text || !bridge.get_text) bridge = {};
-  B().bridge = std::move(bridge);
-  B().desktop_seen.reset();
+  TheBoard().bridge = std::move(bridge);
+  TheBoard().desktop_seen.reset();
 }
 
 }  // namespace win::user
@@ -228,7 +229,7 @@ using namespace user;
 BOOL OpenClipboard(HWND hwnd) {
   if (hwnd && !FindWindowObj(hwnd)) return FALSE;
   Sync();
-  Board& b = B();
+  Board& b = TheBoard();
   if (b.open) {
     if (b.opener == hwnd) return TRUE;
     SetLastError(ERROR_ACCESS_DENIED);
@@ -248,7 +249,7 @@ BOOL CloseClipboard() {
 
 BOOL EmptyClipboard() {
   if (NotOpen()) return FALSE;
-  Board& b = B();
+  Board& b = TheBoard();
   HWND opener = b.opener;
   Clear();
   b.owner = opener;
@@ -258,7 +259,7 @@ BOOL EmptyClipboard() {
 
 HANDLE SetClipboardData(UINT format, HANDLE mem) {
   Reap();
-  Board& b = B();
+  Board& b = TheBoard();
   bool rendering = b.rendering && b.rendering == format;
   if (!rendering) {
     if (NotOpen()) return nullptr;
@@ -306,7 +307,7 @@ UINT EnumClipboardFormats(UINT format) {
 
 UINT RegisterClipboardFormat(const char* name) {
   if (!name || !*name) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  auto& names = B().names;
+  auto& names = TheBoard().names;
   std::string key = Lower(name);
   for (std::size_t i = 0; i < names.size(); ++i)
     if (Lower(names[i].c_str()) == key) return kFirstRegistered + UINT(i);
@@ -316,7 +317,7 @@ UINT RegisterClipboardFormat(const char* name) {
 }
 
 int GetClipboardFormatName(UINT format, char* buffer, int cap) {
-  auto& names = B().names;
+  auto& names = TheBoard().names;
   if (format < kFirstRegistered || format - kFirstRegistered >= names.size() || !buffer || cap <= 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
@@ -328,12 +329,27 @@ int GetClipboardFormatName(UINT format, char* buffer, int cap) {
 
 HWND GetClipboardOwner() {
   Sync();
-  return B().owner;
+  return TheBoard().owner;
 }
 
 HWND GetOpenClipboardWindow() {
   Reap();
-  return B().open ? B().opener : nullptr;
+  return TheBoard().open ? TheBoard().opener : nullptr;
 }
+
+namespace {
+// The data goes and nobody holds the clipboard; registered formats stay registered, as they do
+// for the whole session on Windows, and the display's bridge stays.
+void ResetClipboard() {
+  FreeAll();
+  Board& b = TheBoard();
+  b.open = false;
+  b.opener = b.owner = nullptr;
+  b.changed = false;
+  b.rendering = 0;
+  b.desktop_seen.reset();
+}
+[[maybe_unused]] const bool kClipboardReset = RegisterReset(ResetStage::WindowManager, ResetClipboard);
+}  // namespace
 
 }  // namespace win

@@ -7,6 +7,7 @@
 #include "platform/base/error.h"
 #include "platform/base/internal/handles.h"
 #include "platform/user/internal/input.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace user {
@@ -36,7 +37,7 @@ struct Cursors {
   bool current_set = false;  // until SetCursor, the arrow
   int show_count = 0;
 };
-Cursors& C() {
+Cursors& TheCursors() {
   static Cursors c;
   return c;
 }
@@ -45,8 +46,7 @@ std::shared_ptr<CursorObject> FindCursor(HCURSOR h) {
   return HandleTable::Get().Find<CursorObject>(h, ObjectType::Cursor);
 }
 
-}  // namespace
-}  // namespace user
+}  }  // namespace user
 
 using namespace user;
 
@@ -58,7 +58,7 @@ HCURSOR LoadCursor(HINSTANCE instance, const char* name) {
   WORD id = WORD(reinterpret_cast<std::uintptr_t>(name));
   for (std::size_t i = 0; i < std::size(kSystem); ++i) {
     if (kSystem[i].id != id) continue;
-    HCURSOR& h = C().system[i];
+    HCURSOR& h = TheCursors().system[i];
     if (!h) {
       auto obj = std::make_shared<CursorObject>();
       obj->type = ObjectType::Cursor;
@@ -83,13 +83,13 @@ BOOL DestroyCursor(HCURSOR cursor) {
 HCURSOR SetCursor(HCURSOR cursor) {
   if (cursor && !FindCursor(cursor)) return nullptr;
   HCURSOR old = GetCursor();
-  C().current = cursor;
-  C().current_set = true;
+  TheCursors().current = cursor;
+  TheCursors().current_set = true;
   return old;
 }
 
 HCURSOR GetCursor() {
-  Cursors& c = C();
+  Cursors& c = TheCursors();
   if (!c.current_set) return LoadCursor(nullptr, IDC_ARROW);
   if (c.current && !FindCursor(c.current)) c.current = nullptr;  // destroyed since
   return c.current;
@@ -106,7 +106,7 @@ BOOL SetCursorPos(int x, int y) {
   return TRUE;
 }
 
-int ShowCursor(BOOL show) { return show ? ++C().show_count : --C().show_count; }
+int ShowCursor(BOOL show) { return show ? ++TheCursors().show_count : --TheCursors().show_count; }
 
 bool GetCursorShape(HCURSOR cursor, CursorShape* shape, POINT* hotspot) {
   auto c = FindCursor(cursor);
@@ -116,6 +116,17 @@ bool GetCursorShape(HCURSOR cursor, CursorShape* shape, POINT* hotspot) {
   return true;
 }
 
-int CursorShowCount() { return C().show_count; }
+int CursorShowCount() { return TheCursors().show_count; }
+
+namespace {
+// namespace
+void ResetCursors() {
+  Cursors& c = TheCursors();
+  c.current = nullptr;
+  c.current_set = false;
+  c.show_count = 0;
+}
+[[maybe_unused]] const bool kCursorsReset = RegisterReset(ResetStage::WindowManager, ResetCursors);
+}  // namespace
 
 }  // namespace win

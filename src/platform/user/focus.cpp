@@ -5,6 +5,7 @@
 #include "platform/user/internal/input.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace user {
@@ -18,7 +19,7 @@ struct Focus {
   // WM_ACTIVATE does not take it.
   HWND focus_pending = nullptr;
 };
-Focus& F() {
+Focus& TheFocus() {
   static Focus f;
   return f;
 }
@@ -53,7 +54,7 @@ void BroadcastActivateApp(bool active) {
 }
 
 void ChangeFocus(HWND to) {
-  Focus& f = F();
+  Focus& f = TheFocus();
   HWND from = Live(f.focus);
   if (from == to) return;
   if (from) {
@@ -82,7 +83,7 @@ bool NeedsRaise(HWND h) {
 }
 
 bool Activate(HWND hwnd, WORD how, bool raise) {
-  Focus& f = F();
+  Focus& f = TheFocus();
   auto w = FindWindowObj(hwnd);
   // A window must be enabled to be activated.
   if (!w || !w->parent || !IsTopLevel(*w) || (w->style & WS_DISABLED)) return false;
@@ -118,7 +119,7 @@ bool Activate(HWND hwnd, WORD how, bool raise) {
 }
 
 void DeactivateApp() {
-  Focus& f = F();
+  Focus& f = TheFocus();
   if (HWND old = Live(f.active)) {
     SendMessage(old, WM_NCACTIVATE, FALSE, 0);
     SendMessage(old, WM_ACTIVATE, ActivateParam(WA_INACTIVE, old), 0);
@@ -153,7 +154,7 @@ HWND NextToActivate(HWND going) {
 void ActivateNext(HWND going) {
   HWND next = NextToActivate(going);
   if (next && Activate(next, WA_ACTIVE, true)) return;
-  if (Live(F().active) == going) DeactivateApp();
+  if (Live(TheFocus().active) == going) DeactivateApp();
 }
 
 bool NoWindowLeftBut(HWND going) {
@@ -174,7 +175,7 @@ bool FocusDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
     case WM_ACTIVATE: {
       *result = 0;
       auto w = FindWindowObj(hwnd);
-      if (w && LOWORD(wp) != WA_INACTIVE && !(w->style & WS_MINIMIZE) && F().focus_pending != hwnd)
+      if (w && LOWORD(wp) != WA_INACTIVE && !(w->style & WS_MINIMIZE) && TheFocus().focus_pending != hwnd)
         SetFocus(hwnd);
       return true;
     }
@@ -226,7 +227,7 @@ void FocusStateChanged(HWND hwnd, bool hand_on) {
 void FocusWindowDestroying(HWND hwnd) {
   auto w = FindWindowObj(hwnd);
   if (!w) return;
-  Focus& f = F();
+  Focus& f = TheFocus();
   InputWindowGoing(hwnd);
   if (!IsTopLevel(*w)) {
     if (Within(hwnd, GetFocus())) SetFocus(w->parent);
@@ -246,7 +247,7 @@ void FocusWindowDestroying(HWND hwnd) {
 using namespace user;
 
 HWND SetFocus(HWND hwnd) {
-  Focus& f = F();
+  Focus& f = TheFocus();
   HWND old = Live(f.focus);
   if (!hwnd) {
     if (CallHookChain(WH_CBT, HCBT_SETFOCUS, 0, reinterpret_cast<LPARAM>(old))) return nullptr;
@@ -271,7 +272,7 @@ HWND SetFocus(HWND hwnd) {
   return old;
 }
 
-HWND GetFocus() { return Live(F().focus); }
+HWND GetFocus() { return Live(TheFocus().focus); }
 
 HWND SetActiveWindow(HWND hwnd) {
   if (!FindWindowObj(hwnd)) return nullptr;
@@ -280,7 +281,7 @@ HWND SetActiveWindow(HWND hwnd) {
   return old;
 }
 
-HWND GetActiveWindow() { return Live(F().active); }
+HWND GetActiveWindow() { return Live(TheFocus().active); }
 
 BOOL SetForegroundWindow(HWND hwnd) {
   if (!FindWindowObj(hwnd)) return FALSE;
@@ -307,5 +308,10 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   SendMessage(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
   return was_disabled;
 }
+
+namespace {
+void ResetFocus() { TheFocus() = Focus{}; }
+[[maybe_unused]] const bool kFocusReset = RegisterReset(ResetStage::WindowManager, ResetFocus);
+}  // namespace
 
 }  // namespace win

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/base/error.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace {
@@ -22,7 +23,7 @@ struct Hooks {
   int calling = 0;  // removed hooks stay listed until no chain is running
   std::vector<std::shared_ptr<Hook>> running;  // the hook being called, innermost last
 };
-Hooks& State() {
+Hooks& TheHooks() {
   static Hooks h;
   return h;
 }
@@ -30,7 +31,7 @@ Hooks& State() {
 bool Supported(int kind) { return kind == WH_CBT || kind == WH_MOUSE || kind == WH_MSGFILTER; }
 
 void Sweep() {
-  auto& s = State();
+  auto& s = TheHooks();
   if (s.calling > 0) return;
   s.chain.erase(std::remove_if(s.chain.begin(), s.chain.end(),
                                [](const auto& h) { return h->removed; }),
@@ -39,7 +40,7 @@ void Sweep() {
 
 // The next live hook of `kind` after position `from` (exclusive; -1 for the start).
 std::shared_ptr<Hook> NextHook(int kind, std::ptrdiff_t from) {
-  auto& c = State().chain;
+  auto& c = TheHooks().chain;
   for (std::size_t i = std::size_t(from + 1); i < c.size(); ++i)
     if (c[i]->kind == kind && !c[i]->removed) return c[i];
   return nullptr;
@@ -47,7 +48,7 @@ std::shared_ptr<Hook> NextHook(int kind, std::ptrdiff_t from) {
 
 LRESULT Run(const std::shared_ptr<Hook>& h, int code, WPARAM wp, LPARAM lp) {
   if (!h) return 0;
-  auto& s = State();
+  auto& s = TheHooks();
   ++s.calling;
   s.running.push_back(h);
   LRESULT r = h->proc(code, wp, lp);
@@ -62,7 +63,7 @@ LRESULT Run(const std::shared_ptr<Hook>& h, int code, WPARAM wp, LPARAM lp) {
 HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, HINSTANCE, DWORD) {
   if (!Supported(kind)) { SetLastError(ERROR_INVALID_HOOK_FILTER); return nullptr; }
   if (!proc) { SetLastError(ERROR_INVALID_FILTER_PROC); return nullptr; }
-  auto& s = State();
+  auto& s = TheHooks();
   auto h = std::make_shared<Hook>(Hook{reinterpret_cast<HHOOK>(s.next), kind, proc});
   s.next += 4;
   s.chain.insert(s.chain.begin(), h);
@@ -70,7 +71,7 @@ HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, HINSTANCE, DWORD) {
 }
 
 BOOL UnhookWindowsHookEx(HHOOK hook) {
-  auto& s = State();
+  auto& s = TheHooks();
   for (auto& h : s.chain) {
     if (h->handle == hook && !h->removed) {
       h->removed = true;
@@ -85,7 +86,7 @@ BOOL UnhookWindowsHookEx(HHOOK hook) {
 // As on Windows the handle is only a hint: inside a hook, the chain goes on from the hook
 // being called, whatever handle it passes.
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wp, LPARAM lp) {
-  auto& s = State();
+  auto& s = TheHooks();
   auto& c = s.chain;
   if (!s.running.empty()) hook = s.running.back()->handle;
   for (std::size_t i = 0; i < c.size(); ++i)
@@ -103,5 +104,15 @@ BOOL CallMsgFilter(MSG* msg, int code) {
   if (!msg) return FALSE;
   return CallHookChain(WH_MSGFILTER, code, 0, reinterpret_cast<LPARAM>(msg)) != 0;
 }
+
+namespace {
+// Every hook goes first, so none sees the windows being destroyed; a chain running now keeps
+// its entries until it returns.
+void ResetHooks() {
+  auto chain = TheHooks().chain;
+  for (auto& h : chain) UnhookWindowsHookEx(h->handle);
+}
+[[maybe_unused]] const bool kHooksReset = RegisterReset(ResetStage::Hooks, ResetHooks);
+}  // namespace
 
 }  // namespace win

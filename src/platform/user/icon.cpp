@@ -138,6 +138,9 @@ HICON MakeSystemIcon(WORD id) {
   icon->hotspot = {s / 2, s / 2};
   icon->color = CreateBitmap(s, s, 1, 32, nullptr);
   icon->mask = CreateBitmap(s, s, 1, 1, nullptr);
+  // The icon's pictures live as long as it does: for the whole process.
+  for (HBITMAP b : {icon->color, icon->mask})
+    if (auto bmp = gdi::FindBitmap(b)) bmp->stock = true;
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, icon->mask);
   PatBlt(dc, 0, 0, s, s, WHITENESS);

@@ -14,6 +14,7 @@
 #include "platform/user/metrics.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace user {
@@ -72,7 +73,7 @@ struct Input {
   Click click;
   Tracking track;
 };
-Input& I() {
+Input& TheInput() {
   static Input i;
   return i;
 }
@@ -124,7 +125,7 @@ UINT ClientMessage(const RawInput& ev, bool dblclk) {
 }
 
 bool IsDoubleClick(const RawInput& ev, const Cooked& c, bool client) {
-  const Click& k = I().click;
+  const Click& k = TheInput().click;
   if (!ev.down || k.button != ev.button || k.hwnd != c.hwnd || k.code != c.code) return false;
   if (ev.time - k.time > GetDoubleClickTime()) return false;
   if (std::abs(ev.pt.x - k.pt.x) * 2 > GetSystemMetrics(SM_CXDOUBLECLK) ||
@@ -192,23 +193,23 @@ bool Cook(const RawInput& ev, Cooked* c) {
 }
 
 void StopTracking() {
-  Tracking& t = I().track;
+  Tracking& t = TheInput().track;
   if (t.hwnd && t.hover) KillTimer(t.hwnd, kHoverTimer);
   t = Tracking{};
 }
 
 bool OverTracked(const Hit& under) {
-  const Tracking& t = I().track;
+  const Tracking& t = TheInput().track;
   return under.hwnd == t.hwnd && t.nonclient == (under.code != HTCLIENT);
 }
 
 MSG LeaveMessage(HWND h, bool nonclient) {
-  return MSG{h, UINT(nonclient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE), 0, 0, GetTickCount(), I().last_pt};
+  return MSG{h, UINT(nonclient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE), 0, 0, GetTickCount(), TheInput().last_pt};
 }
 
 void HoverTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
   KillTimer(hwnd, id);
-  Input& in = I();
+  Input& in = TheInput();
   Tracking& t = in.track;
   if (t.hwnd != hwnd || !t.hover) return;
   t.hover = false;
@@ -220,7 +221,7 @@ void HoverTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
 }
 
 void StartHover(POINT at) {
-  Tracking& t = I().track;
+  Tracking& t = TheInput().track;
   t.hover_at = at;
   SetTimer(t.hwnd, kHoverTimer, t.hover_ms, HoverTimer);
 }
@@ -228,11 +229,11 @@ void StartHover(POINT at) {
 // A mouse message is being retrieved: has the cursor left the tracked window or its hover
 // rectangle?
 void FollowTracking(POINT pt, const Hit& under) {
-  Tracking& t = I().track;
+  Tracking& t = TheInput().track;
   if (!t.hwnd) return;
   if (!IsWindow(t.hwnd)) { t = Tracking{}; return; }
   if (!OverTracked(under)) {
-    if (t.leave) I().notices.push_back(LeaveMessage(t.hwnd, t.nonclient));
+    if (t.leave) TheInput().notices.push_back(LeaveMessage(t.hwnd, t.nonclient));
     StopTracking();
     return;
   }
@@ -258,7 +259,7 @@ bool MouseActivate(const Cooked& c, UINT client_msg) {
 
 // The state an event carries takes effect when it leaves the queue, delivered or not.
 void TakeEffect(const RawInput& ev, const Cooked& c) {
-  Input& in = I();
+  Input& in = TheInput();
   if (ev.kind == Kind::Key) ApplyKeyEvent(ev.key);
   if (!IsMouse(ev.kind)) return;
   in.last_pt = ev.pt;
@@ -270,7 +271,7 @@ void TakeEffect(const RawInput& ev, const Cooked& c) {
 // The event has left the queue: the messages that go before it are sent. True with *out
 // filled if it is delivered.
 bool Deliver(const RawInput& ev, const Cooked& c, MSG* out) {
-  Input& in = I();
+  Input& in = TheInput();
   TakeEffect(ev, c);
   if (ev.kind == Kind::Button && ev.down) {
     // A double click ends the sequence: the next press starts a new one.
@@ -307,7 +308,7 @@ bool Deliver(const RawInput& ev, const Cooked& c, MSG* out) {
 }
 
 std::size_t IndexOf(std::uint64_t seq) {
-  auto& q = I().queue;
+  auto& q = TheInput().queue;
   for (std::size_t i = 0; i < q.size(); ++i)
     if (q[i].seq == seq) return i;
   return q.size();
@@ -316,7 +317,7 @@ std::size_t IndexOf(std::uint64_t seq) {
 // The queue's input source. Sends made while cooking or delivering may pump messages, so an
 // event is found again by its sequence number after each one.
 bool TakeNotice(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
-  auto& notices = I().notices;
+  auto& notices = TheInput().notices;
   for (auto it = notices.begin(); it != notices.end();) {
     if (!IsWindow(it->hwnd)) { it = notices.erase(it); continue; }
     if (MatchesWindow(filter, it->hwnd) && InRange(it->message, min, max)) {
@@ -331,7 +332,7 @@ bool TakeNotice(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
 
 bool Source(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
   if (TakeNotice(out, filter, min, max, remove)) return true;
-  auto& q = I().queue;
+  auto& q = TheInput().queue;
   for (std::size_t i = 0; i < q.size();) {
     RawInput ev = q[i];
     Cooked c;
@@ -360,7 +361,7 @@ bool Source(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
 }
 
 void Push(RawInput ev) {
-  Input& in = I();
+  Input& in = TheInput();
   ev.seq = next_seq++;
   ev.time = GetTickCount();
   ev.pt = in.cursor;
@@ -377,12 +378,12 @@ POINT Clip(int x, int y) {
 
 }  // namespace
 
-Hit LastMouseHit() { return I().last_hit; }
-POINT LastMousePos() { return I().last_pt; }
-POINT CursorPosNow() { return I().cursor; }
+Hit LastMouseHit() { return TheInput().last_hit; }
+POINT LastMousePos() { return TheInput().last_pt; }
+POINT CursorPosNow() { return TheInput().cursor; }
 
 void InputWindowGoing(HWND hwnd) {
-  Input& in = I();
+  Input& in = TheInput();
   if (in.capture && IsDescendant(hwnd, in.capture)) ReleaseCapture();
   if (in.track.hwnd && IsDescendant(hwnd, in.track.hwnd)) StopTracking();
   if (in.click.hwnd && IsDescendant(hwnd, in.click.hwnd)) in.click = Click{};
@@ -391,7 +392,7 @@ void InputWindowGoing(HWND hwnd) {
 
 // Input still waiting has nowhere to go once the last window has gone.
 void ResetInput() {
-  Input& in = I();
+  Input& in = TheInput();
   StopTracking();
   POINT cursor = in.cursor;
   in = Input{};
@@ -425,7 +426,7 @@ bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 using namespace user;
 
 void InjectMouseMove(int x, int y) {
-  Input& in = I();
+  Input& in = TheInput();
   in.cursor = Clip(x, y);
   // Windows keeps one mouse move waiting: the latest position.
   if (!in.queue.empty() && in.queue.back().kind == Kind::Move) {
@@ -439,7 +440,7 @@ void InjectMouseMove(int x, int y) {
 }
 
 void InjectMouseButton(MouseButton button, bool down, int x, int y) {
-  Input& in = I();
+  Input& in = TheInput();
   POINT pt = Clip(x, y);
   if (pt.x != in.cursor.x || pt.y != in.cursor.y) InjectMouseMove(pt.x, pt.y);
   RawInput ev;
@@ -451,7 +452,7 @@ void InjectMouseButton(MouseButton button, bool down, int x, int y) {
 }
 
 void InjectMouseWheel(int delta, int x, int y) {
-  Input& in = I();
+  Input& in = TheInput();
   POINT pt = Clip(x, y);
   if (pt.x != in.cursor.x || pt.y != in.cursor.y) InjectMouseMove(pt.x, pt.y);
   RawInput ev;
@@ -492,7 +493,7 @@ void InjectText(const char32_t* code_points, std::size_t count) {
 HWND SetCapture(HWND hwnd) {
   if (hwnd && !FindWindowObj(hwnd)) return nullptr;
   HWND old = GetCapture();
-  I().capture = hwnd;
+  TheInput().capture = hwnd;
   if (old && old != hwnd)
     SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
   return old;
@@ -500,13 +501,13 @@ HWND SetCapture(HWND hwnd) {
 
 BOOL ReleaseCapture() {
   HWND old = GetCapture();
-  I().capture = nullptr;
+  TheInput().capture = nullptr;
   if (old) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
   return TRUE;
 }
 
 HWND GetCapture() {
-  HWND& c = I().capture;
+  HWND& c = TheInput().capture;
   if (c && !IsWindow(c)) c = nullptr;
   return c;
 }
@@ -516,7 +517,7 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  Tracking& t = I().track;
+  Tracking& t = TheInput().track;
   if (t.hwnd && !IsWindow(t.hwnd)) t = Tracking{};
   DWORD flags = tme->dwFlags;
   if (flags & TME_QUERY) {
@@ -569,5 +570,14 @@ BOOL SetDoubleClickTime(UINT ms) {
   double_click_ms = ms ? ms : 500;
   return TRUE;
 }
+
+namespace {
+// The cursor stays where it is, as it would for a new process.
+void ResetInputPart() {
+  ResetInput();
+  double_click_ms = 500;
+}
+[[maybe_unused]] const bool kInputReset = RegisterReset(ResetStage::WindowManager, ResetInputPart);
+}  // namespace
 
 }  // namespace win

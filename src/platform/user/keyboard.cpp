@@ -13,7 +13,7 @@ struct Keys {
   BYTE async[256]{};  // as injected
   bool alt_alone = false;  // Alt went down and no other key since
 };
-Keys& K() {
+Keys& TheKeys() {
   static Keys k;
   return k;
 }
@@ -68,7 +68,7 @@ constexpr KeyChars kPunctuation[] = {
 }  // namespace
 
 KeyEvent MakeKeyEvent(UINT vk, UINT scan, bool down, bool extended) {
-  Keys& k = K();
+  Keys& k = TheKeys();
   vk &= 0xFF;
   UINT side = Side(vk, scan, extended);
   UINT generic = Generic(side);
@@ -105,14 +105,14 @@ KeyEvent MakeKeyEvent(UINT vk, UINT scan, bool down, bool extended) {
   return ev;
 }
 
-void ApplyKeyEvent(const KeyEvent& ev) { Set(K().sync, ev.side, ev.down); }
+void ApplyKeyEvent(const KeyEvent& ev) { Set(TheKeys().sync, ev.side, ev.down); }
 
-void SetButtonState(UINT vk, bool down, bool sync) { Set(sync ? K().sync : K().async, vk, down); }
+void SetButtonState(UINT vk, bool down, bool sync) { Set(sync ? TheKeys().sync : TheKeys().async, vk, down); }
 
-bool KeyDownNow(UINT vk) { return Down(K().async, vk); }
+bool KeyDownNow(UINT vk) { return Down(TheKeys().async, vk); }
 
 WPARAM AsyncMouseKeys() {
-  const BYTE* s = K().async;
+  const BYTE* s = TheKeys().async;
   WPARAM mk = 0;
   if (Down(s, VK_LBUTTON)) mk |= MK_LBUTTON;
   if (Down(s, VK_RBUTTON)) mk |= MK_RBUTTON;
@@ -122,22 +122,22 @@ WPARAM AsyncMouseKeys() {
   return mk;
 }
 
-void ResetKeyboard() { K() = Keys{}; }
+void ResetKeyboard() { TheKeys() = Keys{}; }
 
 }  // namespace user
 
 using namespace user;
 
 SHORT GetKeyState(int vk) {
-  BYTE s = K().sync[vk & 0xFF];
+  BYTE s = TheKeys().sync[vk & 0xFF];
   return SHORT(((s & 0x80) ? 0xFF80 : 0) | (s & 0x01));
 }
 
-SHORT GetAsyncKeyState(int vk) { return SHORT(Down(K().async, UINT(vk)) ? 0x8000 : 0); }
+SHORT GetAsyncKeyState(int vk) { return SHORT(Down(TheKeys().async, UINT(vk)) ? 0x8000 : 0); }
 
 BOOL GetKeyboardState(BYTE* state) {
   if (!state) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  std::memcpy(state, K().sync, sizeof K().sync);
+  std::memcpy(state, TheKeys().sync, sizeof TheKeys().sync);
   return TRUE;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
 #include "platform/testing.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace {
@@ -27,7 +28,7 @@ struct Queue {
   std::function<void()> idle;
   MessageSource input, paint;
 };
-Queue& Q() {
+Queue& TheQueue() {
   static Queue q;
   return q;
 }
@@ -53,7 +54,7 @@ bool MatchesWindow(HWND filter, HWND target) {
 
 // One look at the queue in Windows' order; `mask` holds the QS_ kinds wanted.
 bool Fetch(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove, UINT mask) {
-  Queue& q = Q();
+  Queue& q = TheQueue();
   if (mask & QS_POSTMESSAGE) {
     for (auto it = q.posted.begin(); it != q.posted.end();) {
       if (it->hwnd && !IsWindow(it->hwnd)) { it = q.posted.erase(it); continue; }  // died
@@ -90,7 +91,7 @@ bool Idle(HWND hwnd, UINT min, UINT max, UINT mask) {
   std::uint64_t now = ClockNowMs();
   auto due = (mask & QS_TIMER) ? NextDue(hwnd, min, max) : std::nullopt;
   if (IsManualClock()) {
-    if (auto& idle = Q().idle) {
+    if (auto& idle = TheQueue().idle) {
       auto keep = idle;  // it may replace itself
       keep();
       MSG probe;
@@ -117,7 +118,7 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (hwnd && !user::FindWindowObj(hwnd)) return FALSE;
-  Q().posted.push_back(MSG{hwnd, msg, wp, lp, GetTickCount(), {}});
+  TheQueue().posted.push_back(MSG{hwnd, msg, wp, lp, GetTickCount(), {}});
   return TRUE;
 }
 
@@ -127,8 +128,8 @@ BOOL PostThreadMessage(DWORD thread_id, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void PostQuitMessage(int exit_code) {
-  Q().quit = true;
-  Q().quit_code = exit_code;
+  TheQueue().quit = true;
+  TheQueue().quit_code = exit_code;
 }
 
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max) {
@@ -136,7 +137,7 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max) {
   if (BadFilter(hwnd)) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return -1; }
   for (;;) {
     if (Fetch(msg, hwnd, min, max, true, QS_ALLINPUT)) {
-      Q().last_time = msg->time;
+      TheQueue().last_time = msg->time;
       return msg->message != WM_QUIT;
     }
     if (!Idle(hwnd, min, max, QS_ALLINPUT)) {
@@ -152,7 +153,7 @@ BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT remove) {
   UINT mask = remove >> 16;
   if (mask == 0) mask = QS_ALLINPUT;
   if (!Fetch(msg, hwnd, min, max, (remove & PM_REMOVE) != 0, mask)) return FALSE;
-  Q().last_time = msg->time;
+  TheQueue().last_time = msg->time;
   return TRUE;
 }
 
@@ -195,7 +196,7 @@ BOOL WaitMessage() {
 DWORD GetQueueStatus(UINT flags) {
   UINT bits = 0;
   MSG probe;
-  Queue& q = Q();
+  Queue& q = TheQueue();
   if (!q.posted.empty() || q.quit) bits |= QS_POSTMESSAGE;
   if (TakeDueTimer(&probe, nullptr, 0, 0, false)) bits |= QS_TIMER;
   if (q.input && q.input(&probe, nullptr, 0, 0, false)) bits |= QS_INPUT;
@@ -206,16 +207,16 @@ DWORD GetQueueStatus(UINT flags) {
 
 BOOL InSendMessage() { return FALSE; }
 DWORD InSendMessageEx(void*) { return ISMEX_NOSEND; }
-DWORD GetMessageTime() { return Q().last_time; }
+DWORD GetMessageTime() { return TheQueue().last_time; }
 DWORD GetCurrentThreadId() { return DWORD(::syscall(SYS_gettid)); }
 
 void SetEventWaiter(EventWaiter waiter, std::function<void()> wake) {
-  Q().waiter = std::move(waiter);
-  Q().wake = std::move(wake);
+  TheQueue().waiter = std::move(waiter);
+  TheQueue().wake = std::move(wake);
 }
 
 void WaitForEvents(int timeout_ms) {
-  if (Q().waiter) { Q().waiter(timeout_ms); return; }
+  if (TheQueue().waiter) { TheQueue().waiter(timeout_ms); return; }
   std::unique_lock lock(wake_mutex);
   if (timeout_ms < 0)
     wake_cv.wait(lock, [] { return woken; });
@@ -230,11 +231,25 @@ void WakeMessageLoop() {
     woken = true;
   }
   wake_cv.notify_all();
-  if (Q().wake) Q().wake();
+  if (TheQueue().wake) TheQueue().wake();
 }
 
-void SetIdleHandler(std::function<void()> idle) { Q().idle = std::move(idle); }
-void SetInputSource(MessageSource source) { Q().input = std::move(source); }
-void SetPaintSource(MessageSource source) { Q().paint = std::move(source); }
+void SetIdleHandler(std::function<void()> idle) { TheQueue().idle = std::move(idle); }
+void SetInputSource(MessageSource source) { TheQueue().input = std::move(source); }
+void SetPaintSource(MessageSource source) { TheQueue().paint = std::move(source); }
+
+namespace {
+// What the parts and the display wired up (sources, the wait) stays.
+void ResetQueue() {
+  Queue& q = TheQueue();
+  q.posted.clear();
+  q.quit = false;
+  q.quit_code = 0;
+  q.idle = nullptr;
+  std::lock_guard<std::mutex> lock(wake_mutex);
+  woken = false;
+}
+[[maybe_unused]] const bool kQueueReset = RegisterReset(ResetStage::WindowManager, ResetQueue);
+}  // namespace
 
 }  // namespace win

@@ -7,6 +7,7 @@
 #include "platform/base/error.h"
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace {
@@ -25,13 +26,13 @@ struct Timers {
   UINT_PTR next_thread_id = 0x7FF0;
   std::uint64_t next_order = 0;
 };
-Timers& State() {
+Timers& TheTimers() {
   static Timers t;
   return t;
 }
 
 Timer* Find(HWND hwnd, UINT_PTR id) {
-  for (auto& t : State().list)
+  for (auto& t : TheTimers().list)
     if (t.hwnd == hwnd && t.id == id) return &t;
   return nullptr;
 }
@@ -53,7 +54,7 @@ bool Accepts(HWND filter, HWND target) {
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
   if (hwnd && !user::FindWindowObj(hwnd)) return 0;
   elapse = std::clamp(elapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
-  auto& s = State();
+  auto& s = TheTimers();
   std::uint64_t now = ClockNowMs();
   if (!hwnd && !Find(nullptr, id)) {
     do {
@@ -74,7 +75,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
 }
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
-  auto& l = State().list;
+  auto& l = TheTimers().list;
   auto it = std::find_if(l.begin(), l.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
   if (it == l.end()) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
   l.erase(it);
@@ -83,7 +84,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
 
 std::optional<std::uint64_t> NextTimerDue(HWND filter) {
   std::optional<std::uint64_t> due;
-  for (auto& t : State().list)
+  for (auto& t : TheTimers().list)
     if (Accepts(filter, t.hwnd) && (!due || t.due < *due)) due = t.due;
   return due;
 }
@@ -92,7 +93,7 @@ bool TakeDueTimer(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove) {
   if (!InRange(WM_TIMER, min, max)) return false;
   std::uint64_t now = ClockNowMs();
   Timer* best = nullptr;
-  for (auto& t : State().list) {
+  for (auto& t : TheTimers().list) {
     if (t.due > now) continue;
     if (!Accepts(hwnd, t.hwnd)) continue;
     if (!best || t.due < best->due || (t.due == best->due && t.order < best->order)) best = &t;
@@ -107,7 +108,7 @@ bool TakeDueTimer(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove) {
     // One tick for however many periods were missed; the phase is kept.
     std::uint64_t late = now - best->due;
     best->due += (late / best->elapse + 1) * best->elapse;
-    best->order = State().next_order++;
+    best->order = TheTimers().next_order++;
   }
   return true;
 }
@@ -118,8 +119,13 @@ bool IsTimerProc(HWND hwnd, UINT_PTR id, TIMERPROC proc) {
 }
 
 void KillWindowTimers(HWND hwnd) {
-  auto& l = State().list;
+  auto& l = TheTimers().list;
   l.erase(std::remove_if(l.begin(), l.end(), [&](const Timer& t) { return t.hwnd == hwnd; }), l.end());
 }
+
+namespace {
+void ResetTimers() { TheTimers().list.clear(); }
+[[maybe_unused]] const bool kTimersReset = RegisterReset(ResetStage::WindowManager, ResetTimers);
+}  // namespace
 
 }  // namespace win

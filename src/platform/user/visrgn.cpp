@@ -7,6 +7,7 @@
 #include "platform/user/display_link.h"
 #include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
+#include "platform/base/internal/reset.h"
 
 namespace win::user {
 namespace {
@@ -455,5 +456,10 @@ BOOL LockWindowUpdate(HWND hwnd) {
   RebindWindowDCs(TopLevelOf(hwnd)->hwnd());
   return TRUE;
 }
+
+namespace {
+void ResetLock() { locked = nullptr; }
+[[maybe_unused]] const bool kLockReset = RegisterReset(ResetStage::WindowManager, ResetLock);
+}  // namespace
 
 }  // namespace win

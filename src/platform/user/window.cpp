@@ -10,6 +10,7 @@
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/timer.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace user {
@@ -144,6 +145,7 @@ HWND GetDesktopWindow() {
     RegisterClassEx(&wc);
     auto w = std::make_shared<Window>();
     w->type = ObjectType::Window;
+    w->stock = true;  // lives as long as the process
     w->cls = FindClass("#32769");
     w->cls->windows++;
     w->proc = w->cls->proc;
@@ -587,5 +589,19 @@ HANDLE RemoveProp(HWND hwnd, const char* name) {
   w->props.erase(it);
   return h;
 }
+
+namespace {
+// Top-level windows take their children and owned windows with them; the hooks are gone by
+// now, so nothing can refuse.
+void DestroyEveryWindow() {
+  for (int round = 0; round < 16; ++round) {
+    auto desk = FindWindowObj(GetDesktopWindow());
+    if (!desk || desk->children.empty()) return;
+    auto tops = desk->children;
+    for (HWND t : tops) DestroyImpl(t, true);
+  }
+}
+[[maybe_unused]] const bool kWindowsReset = RegisterReset(ResetStage::Windows, DestroyEveryWindow);
+}  // namespace
 
 }  // namespace win

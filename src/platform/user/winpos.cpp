@@ -9,6 +9,7 @@
 #include "platform/user/internal/nonclient.h"
 #include "platform/user/message.h"
 #include "platform/user/winpos.h"
+#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace user {
@@ -348,5 +349,10 @@ int MapWindowPoints(HWND from, HWND to, POINT* pts, UINT count) {
   }
   return int(MAKELONG(WORD(dx), WORD(dy)));
 }
+
+namespace {
+void ResetBatches() { Batches().clear(); }
+[[maybe_unused]] const bool kBatchesReset = RegisterReset(ResetStage::WindowManager, ResetBatches);
+}  // namespace
 
 }  // namespace win

@@ -68,25 +68,25 @@ class SdlDisplayTest : public ::testing::Test {
   static void SetUpTestSuite() {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     display_ = display::SdlDisplay::Open().release();
-    WNDCLASSEX wc{};
-    wc.lpfnWndProc = RecordProc;
-    wc.lpszClassName = "SdlTestRed";
-    wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
-    RegisterClassEx(&wc);
   }
   static void TearDownTestSuite() {
     delete display_;
     display_ = nullptr;
-    UnregisterClass("SdlTestRed", nullptr);
   }
   void SetUp() override {
     if (!display_) GTEST_SKIP() << "SDL's offscreen driver is not there";
     received.clear();
+    WNDCLASSEX wc{};
+    wc.lpfnWndProc = RecordProc;
+    wc.lpszClassName = "SdlTestRed";
+    wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));  // the class deletes it
+    RegisterClassEx(&wc);
   }
   void TearDown() override {
     for (HWND h : made_)
       if (IsWindow(h)) DestroyWindow(h);
     if (display_) display_->Sync();
+    UnregisterClass("SdlTestRed", nullptr);
   }
   HWND Make(DWORD style, int x, int y, int w, int h, HWND owner = nullptr) {
     HWND hwnd = CreateWindowEx(0, "SdlTestRed", "t", style, x, y, w, h, owner, nullptr, nullptr, nullptr);

@@ -59,6 +59,15 @@ class ClipboardTest : public UserTest {
       CloseClipboard();
     }
   }
+  // A block SetClipboardData refuses stays the caller's, as on Windows: freed here, keeping
+  // the error.
+  static bool Refused(UINT format, HGLOBAL mem) {
+    if (SetClipboardData(format, mem)) return false;
+    DWORD error = GetLastError();
+    GlobalFree(mem);
+    SetLastError(error);
+    return true;
+  }
   // Opens as `w`, empties and sets `format`, closes.
   static void Put(HWND w, UINT format, HGLOBAL mem) {
     ASSERT_TRUE(OpenClipboard(w));

@@ -21,7 +21,9 @@ struct HandleObject {
   virtual ~HandleObject() = default;
   ObjectType type = ObjectType::None;
   HANDLE handle = nullptr;
-  bool stock = false;  // stock objects survive DeleteObject
+  // Stock and other permanent objects (the desktop, shared system icons and cursors): they
+  // survive DeleteObject and are not counted as live by the leak check.
+  bool stock = false;
 };
 
 class HandleTable {
@@ -38,6 +40,7 @@ class HandleTable {
   // Invalidates the handle; the object dies when its last user lets go.
   bool Remove(HANDLE h);
   std::size_t LiveCount() const { return live_; }
+  std::size_t LiveCountWithoutPermanent() const;
 
  private:
   struct Slot {
