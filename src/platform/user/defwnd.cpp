@@ -7,6 +7,7 @@
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/internal/nonclient.h"
+#include "platform/user/internal/parts.h"
 
 namespace win {
 using namespace user;
@@ -14,9 +15,7 @@ using namespace user;
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto w = FindWindowObj(hwnd);
   if (!w) return 0;
-  if (LRESULT r = 0; NonClientDefProc(hwnd, msg, wp, lp, &r) || PaintDefProc(hwnd, msg, wp, lp, &r) ||
-                        InputDefProc(hwnd, msg, wp, lp, &r))
-    return r;
+  if (LRESULT r = 0; PartsDefProc(hwnd, msg, wp, lp, &r)) return r;
   switch (msg) {
     case WM_NCCREATE: {
       auto* cs = reinterpret_cast<const CREATESTRUCT*>(lp);

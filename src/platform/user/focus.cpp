@@ -6,6 +6,7 @@
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 #include "platform/base/internal/reset.h"
+#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {

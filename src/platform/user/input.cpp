@@ -15,6 +15,7 @@
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
 #include "platform/base/internal/reset.h"
+#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {

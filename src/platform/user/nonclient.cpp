@@ -20,9 +20,21 @@
 #include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "platform/user/winpos.h"
+#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
+
+NonClientState& NonClientOf(Window& w) {
+  if (!w.parts.nonclient) w.parts.nonclient = std::make_shared<NonClientState>();
+  return *w.parts.nonclient;
+}
+
+const NonClientState& NonClientOf(const Window& w) {
+  static const NonClientState none;
+  return w.parts.nonclient ? *w.parts.nonclient : none;
+}
+
 namespace {
 
 bool In(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
@@ -66,7 +78,7 @@ void LayOutCaption(const Window& w, NcLayout* L) {
     take(&L->help, 0);
   }
   // Dialog frames show an icon only when they were given one.
-  if (!tool && (!(w.ex_style & WS_EX_DLGMODALFRAME) || w.icon_small || w.icon_big)) {
+  if (!tool && (!(w.ex_style & WS_EX_DLGMODALFRAME) || NonClientOf(w).icon_small || NonClientOf(w).icon_big)) {
     const int s = GetSystemMetrics(SM_CXSMICON);
     const int y = c.top + (RectHeight(c) - 1 - GetSystemMetrics(SM_CYSMICON)) / 2;
     L->icon = {c.left + 2, y, c.left + 2 + s, y + GetSystemMetrics(SM_CYSMICON)};
@@ -252,7 +264,7 @@ void PaintButton(HDC dc, const RECT& rc, UINT kind, bool on, bool pushed) {
 // destroyed since it was set is passed over.
 void DrawCaptionIcon(HDC dc, const Window& w, const RECT& r) {
   DWORD saved = GetLastError();
-  for (HICON c : {w.icon_small, w.icon_big, w.cls->icon_small, w.cls->icon, LoadIcon(nullptr, IDI_APPLICATION)})
+  for (HICON c : {NonClientOf(w).icon_small, NonClientOf(w).icon_big, w.cls->icon_small, w.cls->icon, LoadIcon(nullptr, IDI_APPLICATION)})
     if (c && DrawIconEx(dc, r.left, r.top, c, RectWidth(r), RectHeight(r), 0, nullptr, DI_NORMAL)) break;
   SetLastError(saved);
 }
@@ -280,7 +292,7 @@ void PaintCaption(HDC dc, const Window& w, const NcLayout& L, bool active) {
     SelectObject(dc, old);
     DeleteObject(font);
   }
-  const LRESULT pressed = w.nc_pressed;
+  const LRESULT pressed = NonClientOf(w).pressed;
   PaintButton(dc, L.close, DFCS_CAPTIONCLOSE, L.close_on, pressed == HTCLOSE);
   PaintButton(dc, L.max, (w.style & WS_MAXIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX, L.max_on,
               pressed == HTMAXBUTTON);
@@ -309,7 +321,7 @@ void PaintFrame(HWND h, HRGN clip, Part part) {
   RECT client = w->client;
   OffsetRect(&client, -w->window.left, -w->window.top);
   ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-  const bool active = w->nc_active;
+  const bool active = NonClientOf(*w).active;
   if (part == Part::Whole) {
     PaintBorder(dc, *w, L, active);
     if (!Empty(L.edge)) {
@@ -349,8 +361,8 @@ bool ButtonEnabled(const Window& w, LRESULT code) {
 
 void SetPressed(HWND h, LRESULT code) {
   auto w = FindWindowObj(h);
-  if (!w || w->nc_pressed == code) return;
-  w->nc_pressed = code;
+  if (!w || NonClientOf(*w).pressed == code) return;
+  NonClientOf(*w).pressed = code;
   PaintFrame(h, nullptr, Part::Caption);
 }
 
@@ -446,7 +458,7 @@ bool NonClientDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       PaintFrame(h, wp == 1 ? nullptr : reinterpret_cast<HRGN>(wp), Part::Whole);
       return true;
     case WM_NCACTIVATE:
-      w->nc_active = wp != 0;
+      NonClientOf(*w).active = wp != 0;
       // lParam -1 asks for the state change without the repaint.
       if (lp != -1) PaintFrame(h, nullptr, Part::Caption);
       *result = TRUE;
@@ -476,16 +488,16 @@ bool NonClientDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       return true;
     case WM_SETICON: {
       if (wp != ICON_SMALL && wp != ICON_BIG) return true;
-      HICON& slot = wp == ICON_SMALL ? w->icon_small : w->icon_big;
+      HICON& slot = wp == ICON_SMALL ? NonClientOf(*w).icon_small : NonClientOf(*w).icon_big;
       *result = reinterpret_cast<LRESULT>(slot);
       slot = reinterpret_cast<HICON>(lp);
       RepaintCaption(h);
       return true;
     }
     case WM_GETICON:
-      if (wp == ICON_SMALL2) *result = reinterpret_cast<LRESULT>(w->icon_small ? w->icon_small : w->icon_big);
+      if (wp == ICON_SMALL2) *result = reinterpret_cast<LRESULT>(NonClientOf(*w).icon_small ? NonClientOf(*w).icon_small : NonClientOf(*w).icon_big);
       else if (wp == ICON_SMALL || wp == ICON_BIG)
-        *result = reinterpret_cast<LRESULT>(wp == ICON_SMALL ? w->icon_small : w->icon_big);
+        *result = reinterpret_cast<LRESULT>(wp == ICON_SMALL ? NonClientOf(*w).icon_small : NonClientOf(*w).icon_big);
       return true;
     case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:

@@ -8,6 +8,7 @@
 #include "platform/user/message.h"
 #include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
+#include "platform/user/internal/parts.h"
 
 namespace win::user {
 namespace {
@@ -19,10 +20,10 @@ gdi::Region ClientPart(const Window& w, const gdi::Region& r) {
 }
 
 bool HasClientUpdate(const Window& w) {
-  return w.paint && !ClientPart(w, w.paint->update).Empty();
+  return w.parts.paint && !ClientPart(w, w.parts.paint->update).Empty();
 }
 
-bool NeedsPaint(const Window& w) { return w.paint && (w.paint->internal || HasClientUpdate(w)); }
+bool NeedsPaint(const Window& w) { return w.parts.paint && (w.parts.paint->internal || HasClientUpdate(w)); }
 
 // Children take part unless told otherwise, or unless the parent clips them away anyway.
 bool TakesChildren(const Window& w, UINT flags) {
@@ -110,7 +111,7 @@ void UpdateNow(HWND h, UINT flags) {
     if (flags & RDW_UPDATENOW) {
       if (!(w = FindWindowObj(h))) return;
       if (HasClientUpdate(*w)) SendMessage(h, WM_PAINT, 0, 0);
-      else if (w->paint && w->paint->nc) SendNcPaint(h);
+      else if (w->parts.paint && w->parts.paint->nc) SendNcPaint(h);
     }
     if (!(w = FindWindowObj(h))) return;
   }
@@ -126,7 +127,7 @@ HWND Search(HWND h) {
   if (!w || !(w->style & WS_VISIBLE)) return nullptr;
   if (w->parent) {
     if (NeedsPaint(*w)) return h;
-    if (w->paint && w->paint->nc) {
+    if (w->parts.paint && w->parts.paint->nc) {
       SendNcPaint(h);
       if (!(w = FindWindowObj(h))) return nullptr;
       if (NeedsPaint(*w)) return h;
@@ -158,7 +159,7 @@ bool PaintSource(MSG* msg, HWND filter, UINT min, UINT max, bool remove) {
   *msg = MSG{target, WM_PAINT, 0, 0, GetTickCount(), {}};
   // The internal-paint request is answered by handing the message out.
   if (remove)
-    if (auto w = FindWindowObj(target); w && w->paint) w->paint->internal = false;
+    if (auto w = FindWindowObj(target); w && w->parts.paint) w->parts.paint->internal = false;
   return true;
 }
 
@@ -369,7 +370,7 @@ void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT
   if (!w) return;
   bool visible = (w->style & WS_VISIBLE) != 0;
   bool shown = visible && !was_visible;
-  if (shown && w->paint) w->paint->redraw_off = false;
+  if (shown && w->parts.paint) w->parts.paint->redraw_off = false;
   RECT now_screen;
   GetWindowRect(h, &now_screen);
   auto top = TopLevelOf(h);
@@ -453,7 +454,7 @@ void PaintWindowFreed(HWND h) {
     SetLastError(saved);
     w->region = nullptr;
   }
-  w->paint.reset();
+  w->parts.paint.reset();
 }
 
 }  // namespace win::user
@@ -518,7 +519,7 @@ int GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
     if (!(w = FindWindowObj(hwnd))) return ERROR;
   }
   RECT ciw = ClientInWindow(*w);
-  gdi::Region r = w->paint ? ClientPart(*w, w->paint->update) : gdi::Region();
+  gdi::Region r = w->parts.paint ? ClientPart(*w, w->parts.paint->update) : gdi::Region();
   r.Offset(-ciw.left, -ciw.top);
   dst->rgn = r;
   return r.Complexity();
@@ -532,7 +533,7 @@ BOOL GetUpdateRect(HWND hwnd, RECT* rc, BOOL erase) {
     if (!(w = FindWindowObj(hwnd))) return FALSE;
   }
   RECT ciw = ClientInWindow(*w);
-  gdi::Region r = w->paint ? ClientPart(*w, w->paint->update) : gdi::Region();
+  gdi::Region r = w->parts.paint ? ClientPart(*w, w->parts.paint->update) : gdi::Region();
   r.Offset(-ciw.left, -ciw.top);
   if (rc) *rc = r.Box();
   return !r.Empty();

@@ -9,9 +9,22 @@
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 #include "platform/user/winpos.h"
+#include "platform/user/internal/placement.h"
+#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
+
+PlacementState& PlacementOf(Window& w) {
+  if (!w.parts.placement) w.parts.placement = std::make_shared<PlacementState>();
+  return *w.parts.placement;
+}
+
+const PlacementState& PlacementOf(const Window& w) {
+  static const PlacementState none;
+  return w.parts.placement ? *w.parts.placement : none;
+}
+
 
 namespace {
 
@@ -85,8 +98,8 @@ namespace {
 RECT IconRect(Window& w) {
   SIZE size{GetSystemMetrics(SM_CXMINIMIZED), GetSystemMetrics(SM_CYMINIMIZED)};
   POINT at{kParked, kParked};
-  if (w.place_flags & WPF_SETMINPOSITION) {
-    at = w.min_pos;
+  if (PlacementOf(w).flags & WPF_SETMINPOSITION) {
+    at = PlacementOf(w).min_pos;
   } else if (!IsTopLevel(w)) {
     auto p = ParentObj(w);
     at = {0, (p ? RectHeight(p->client) : 0) - size.cy};
@@ -108,28 +121,28 @@ UINT MinMaximize(HWND hwnd, int cmd, RECT* rc) {
     if (!SendMessage(hwnd, WM_QUERYOPEN, 0, 0)) return refused;
     if (!(w = FindWindowObj(hwnd))) return refused;
   }
-  if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) w->normal = w->window;
+  if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) PlacementOf(*w).normal = w->window;
   bool maximise = cmd == SW_SHOWMAXIMIZED;
   if (minimising) {
-    if (w->style & WS_MAXIMIZE) w->place_flags |= WPF_RESTORETOMAXIMIZED;
-    else w->place_flags &= ~WPF_RESTORETOMAXIMIZED;
+    if (w->style & WS_MAXIMIZE) PlacementOf(*w).flags |= WPF_RESTORETOMAXIMIZED;
+    else PlacementOf(*w).flags &= ~WPF_RESTORETOMAXIMIZED;
     w->style = (w->style & ~WS_MAXIMIZE) | WS_MINIMIZE;
     *rc = IconRect(*w);
-    w->min_pos = {rc->left, rc->top};
-  } else if (!maximise && (w->style & WS_MINIMIZE) && (w->place_flags & WPF_RESTORETOMAXIMIZED)) {
+    PlacementOf(*w).min_pos = {rc->left, rc->top};
+  } else if (!maximise && (w->style & WS_MINIMIZE) && (PlacementOf(*w).flags & WPF_RESTORETOMAXIMIZED)) {
     maximise = true;  // a window minimised from maximised comes back maximised
   } else if (!maximise) {
     w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
-    *rc = w->normal;
+    *rc = PlacementOf(*w).normal;
   }
   if (maximise) {
     MINMAXINFO mmi = MinMaxInfo(hwnd);
     if (!(w = FindWindowObj(hwnd))) return refused;
     w->style = (w->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
-    w->place_flags &= ~WPF_RESTORETOMAXIMIZED;
+    PlacementOf(*w).flags &= ~WPF_RESTORETOMAXIMIZED;
     *rc = {mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + mmi.ptMaxSize.x,
            mmi.ptMaxPosition.y + mmi.ptMaxSize.y};
-    w->max_pos = mmi.ptMaxPosition;
+    PlacementOf(*w).max_pos = mmi.ptMaxPosition;
   }
   return SWP_FRAMECHANGED | SWP_NOCOPYBITS | SWP_STATECHANGED;
 }
@@ -261,7 +274,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   if (show || was_visible)
     SetWindowPos(hwnd, HWND_TOP, rc.left, rc.top, RectWidth(rc), RectHeight(rc), swp);
   if (minmax >= 0 && show)
-    FocusStateChanged(hwnd, cmd == SW_MINIMIZE || cmd == SW_FORCEMINIMIZE);
+    PartsStateChanged(hwnd, cmd == SW_MINIMIZE || cmd == SW_FORCEMINIMIZE);
   return was_visible;
 }
 
@@ -306,14 +319,14 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp) {
     return FALSE;
   }
   POINT o = WorkspaceOrigin(*w);
-  wp->flags = w->place_flags & (WPF_SETMINPOSITION | WPF_RESTORETOMAXIMIZED);
+  wp->flags = PlacementOf(*w).flags & (WPF_SETMINPOSITION | WPF_RESTORETOMAXIMIZED);
   wp->showCmd = (w->style & WS_MINIMIZE)   ? SW_SHOWMINIMIZED
                 : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED
                                            : SW_SHOWNORMAL;
-  wp->rcNormalPosition = (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) ? w->normal : w->window;
+  wp->rcNormalPosition = (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) ? PlacementOf(*w).normal : w->window;
   OffsetRect(&wp->rcNormalPosition, -o.x, -o.y);
-  wp->ptMinPosition = w->min_pos;
-  wp->ptMaxPosition = w->max_pos;
+  wp->ptMinPosition = PlacementOf(*w).min_pos;
+  wp->ptMaxPosition = PlacementOf(*w).max_pos;
   return TRUE;
 }
 
@@ -327,11 +340,11 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp) {
   POINT o = WorkspaceOrigin(*w);
   RECT normal = wp->rcNormalPosition;
   OffsetRect(&normal, o.x, o.y);
-  w->normal = normal;
-  w->max_pos = wp->ptMaxPosition;
+  PlacementOf(*w).normal = normal;
+  PlacementOf(*w).max_pos = wp->ptMaxPosition;
   if (wp->flags & WPF_SETMINPOSITION) {
-    w->min_pos = wp->ptMinPosition;
-    w->place_flags |= WPF_SETMINPOSITION;
+    PlacementOf(*w).min_pos = wp->ptMinPosition;
+    PlacementOf(*w).flags |= WPF_SETMINPOSITION;
   }
   // A window in its normal state moves there now; a minimised or maximised one goes there when
   // it is restored. Then the show command.
@@ -343,8 +356,8 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp) {
   // Whether a minimised window comes back maximised is the placement's word, not the state it
   // was minimised from.
   if (!(w = FindWindowObj(hwnd))) return FALSE;
-  if (wp->flags & WPF_RESTORETOMAXIMIZED) w->place_flags |= WPF_RESTORETOMAXIMIZED;
-  else w->place_flags &= ~WPF_RESTORETOMAXIMIZED;
+  if (wp->flags & WPF_RESTORETOMAXIMIZED) PlacementOf(*w).flags |= WPF_RESTORETOMAXIMIZED;
+  else PlacementOf(*w).flags &= ~WPF_RESTORETOMAXIMIZED;
   return TRUE;
 }
 

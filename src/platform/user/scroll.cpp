@@ -138,8 +138,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
   }
   // What was waiting to be painted in the scrolled area moves with it.
   RECT ciw = ClientInWindow(*w);
-  if (w->paint && !w->paint->update.Empty()) {
-    gdi::Region& update = w->paint->update;
+  if (w->parts.paint && !w->parts.paint->update.Empty()) {
+    gdi::Region& update = w->parts.paint->update;
     gdi::Region inside = update;
     inside.Offset(-ciw.left, -ciw.top);
     inside.IntersectRect(s);

@@ -98,8 +98,8 @@ bool ComputeDC(const WindowDC& d, std::shared_ptr<gdi::Bitmap>* surface, POINT* 
 bool OwnsSurface(const Window& w) { return !w.parent || w.parent == GetDesktopWindow(); }
 
 PaintState& PaintOf(Window& w) {
-  if (!w.paint) w.paint = std::make_shared<PaintState>();
-  return *w.paint;
+  if (!w.parts.paint) w.parts.paint = std::make_shared<PaintState>();
+  return *w.parts.paint;
 }
 
 std::shared_ptr<Window> TopLevelOf(HWND hwnd) {
@@ -286,7 +286,7 @@ void NotifyWindowChanged(const Window& top) {
 std::optional<DisplayWindow> DisplayWindowOf(HWND hwnd) {
   auto w = FindWindowObj(hwnd);
   if (!w || !w->parent || !OwnsSurface(*w)) return std::nullopt;
-  bool redraw_off = w->paint && w->paint->redraw_off;
+  bool redraw_off = w->parts.paint && w->parts.paint->redraw_off;
   if (!(w->style & WS_VISIBLE) && !redraw_off) return std::nullopt;
   if (w->style & WS_MINIMIZE) return std::nullopt;  // parked off the desktop, not shown
   DisplayWindow d;
@@ -325,7 +325,7 @@ HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
   if (!(flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) clip = nullptr;
   std::optional<gdi::Region> paint;
   if (flags & (DCX_INTERSECTUPDATE | DCX_EXCLUDEUPDATE)) {
-    gdi::Region update = w->paint ? w->paint->update : gdi::Region();
+    gdi::Region update = w->parts.paint ? w->parts.paint->update : gdi::Region();
     if (flags & DCX_INTERSECTUPDATE) {
       paint = update;
     } else {

@@ -11,6 +11,7 @@
 #include "platform/user/message.h"
 #include "platform/user/timer.h"
 #include "platform/base/internal/reset.h"
+#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
@@ -44,7 +45,7 @@ void FreeWindow(HWND h) {
   w->destroying = true;
   auto children = w->children;
   for (HWND c : children) FreeWindow(c);
-  KillWindowTimers(h);
+  PartsWindowEnding(h);
   SendMessage(h, WM_NCDESTROY, 0, 0);
   if (!(w = FindWindowObj(h))) return;
   Unlink(*w);
@@ -52,8 +53,7 @@ void FreeWindow(HWND h) {
   if (auto desk = FindWindowObj(GetDesktopWindow()))
     for (HWND t : desk->children)
       if (auto o = FindWindowObj(t); o && o->owner == h) o->owner = nullptr;
-  CaretWindowDestroying(h);
-  PaintWindowFreed(h);
+  PartsWindowFreed(h);
   w->cls->windows--;
   HandleTable::Get().Remove(h);
 }
@@ -93,7 +93,7 @@ BOOL DestroyImpl(HWND hwnd, bool force) {
       }
     }
   }
-  FocusWindowDestroying(hwnd);
+  PartsWindowDestroying(hwnd);
   if (!IsWindow(hwnd)) return TRUE;
   SendDestroyMessages(hwnd);
   FreeWindow(hwnd);

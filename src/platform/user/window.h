@@ -21,14 +21,9 @@
 //    any order works because only the window's current procedure is stored), DefWindowProc
 //    for creation, text, WM_CLOSE and the frame computation (WM_NCCALCSIZE, AdjustWindowRectEx);
 //  - ShowWindow / SetWindowPos / MoveWindow, with the rest of placement in winpos.h.
-// The queue, loops and timers are in message.h and timer.h, the hooks in hook.h. Inside:
-// class.cpp (classes), window.cpp (creation, destruction, links, longs, text), winpos.cpp
-// (geometry, z-order, visibility), defwnd.cpp (DefWindowProc), metrics.cpp; painting, input
-// and focus are slices of their own that the core calls through internal.h.
-//
-// Later slices: painting and invalidation, hit testing and input, focus and activation (and
-// their CBT calls), window regions, menus, and the displays.
-//
+// The queue, loops and timers are in message.h and timer.h, the hooks in hook.h, painting in
+// paint.h, input in input.h, focus and activation in focus.h, placement in winpos.h.
+
 // Windows live in the handle table and are found by handle each time they are used, so a
 // window destroyed while one of its messages is being handled is never touched again.
 #include <string>

@@ -10,6 +10,7 @@
 #include "platform/user/message.h"
 #include "platform/user/winpos.h"
 #include "platform/base/internal/reset.h"
+#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
@@ -198,13 +199,13 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
   pos.y = nw.top;
   pos.cx = RectWidth(nw);
   pos.cy = RectHeight(nw);
-  FocusBeforePosChanged(hwnd, pos.flags, was_visible);
+  PartsPositionStored(hwnd, pos.flags, was_visible);
   if (!IsWindow(hwnd)) return FALSE;
   ClientBits bits = KeptClient(*w, wvr, calc ? &p : nullptr, old_window, old_client, nw, nc);
-  PaintAfterPosChanged(hwnd, old_screen, was_visible, pos.flags, bits);
+  PartsPositionApplied(hwnd, old_screen, was_visible, pos.flags, bits);
   if (!IsWindow(hwnd)) return FALSE;
   SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
-  if (IsWindow(hwnd)) FocusAfterPosChanged(hwnd, pos.flags, was_visible);
+  if (IsWindow(hwnd)) PartsPositionReported(hwnd, pos.flags, was_visible);
   return TRUE;
 }
 

@@ -5,6 +5,15 @@
 
 namespace win::user {
 
+// The non-client part's state per window.
+struct NonClientState {
+  bool active = false;    // the caption is drawn active (WM_NCACTIVATE)
+  LRESULT pressed = 0;    // the caption button drawn pushed, by hit code
+  HICON icon_small = nullptr, icon_big = nullptr;  // WM_SETICON; the window does not own them
+};
+NonClientState& NonClientOf(Window& w);
+const NonClientState& NonClientOf(const Window& w);  // the defaults until the part wrote one
+
 // Rectangles in window coordinates (the window's top-left is 0, 0); empty where a part is
 // missing. The menu-bar strip and the scroll bars are reserved here and drawn by their owners.
 struct NcLayout {
@@ -33,9 +42,8 @@ ClientBits KeptClient(const Window& w, LRESULT wvr, const NCCALCSIZE_PARAMS* par
                       const RECT& old_window, const RECT& old_client, const RECT& new_window,
                       const RECT& new_client);
 
-// DefWindowProc for the non-client messages: WM_NCPAINT, WM_NCACTIVATE, the non-client mouse,
-// WM_CONTEXTMENU, WM_CTLCOLOR*, WM_SETICON and WM_GETICON.
-bool NonClientDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+// NonClientDefProc (internal/parts.h) answers the non-client messages: WM_NCPAINT,
+// WM_NCACTIVATE, the non-client mouse, WM_CONTEXTMENU, WM_CTLCOLOR*, WM_SETICON and WM_GETICON.
 // Repaints the caption strip at once (the text or icon changed).
 void RepaintCaption(HWND hwnd);
 

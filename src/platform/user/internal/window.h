@@ -31,7 +31,9 @@ struct WndClass {
   int windows = 0;
 };
 
-struct PaintState;  // paint_internal.h
+struct PaintState;
+struct PlacementState;
+struct NonClientState;
 
 struct Window : HandleObject {
   HWND hwnd() const { return static_cast<HWND>(handle); }
@@ -54,21 +56,15 @@ struct Window : HandleObject {
   bool created = false;     // CreateWindowEx got as far as telling the parent
   HRGN region = nullptr;    // SetWindowRgn: window coordinates, owned by the window
 
-  // State of the painting slice (paint.cpp).
-  std::shared_ptr<PaintState> paint;  // update region, pending messages, backing store
-
-  // State of the input and focus slices (input.cpp, focus.cpp).
-
-  // State of the placement slice (winpos.cpp, placement.cpp).
-  RECT normal{};  // minimised or maximised: the restored rectangle, in parent client coordinates
-  POINT min_pos{-1, -1}, max_pos{-1, -1};  // where it was last minimised and maximised
-  UINT place_flags = 0;                    // WPF_SETMINPOSITION, WPF_RESTORETOMAXIMIZED
-
-  // State of the non-client slice (nonclient.cpp).
-  bool nc_active = false;           // the caption is drawn active (WM_NCACTIVATE)
-  LRESULT nc_pressed = 0;           // the caption button drawn pushed, by hit code
-  HICON icon_small = nullptr, icon_big = nullptr;  // WM_SETICON; the window does not own them
-
+  // Each part of the window manager keeps what it needs per window in a slot of its own, made
+  // on first use by the part's accessor (PaintOf, PlacementOf, NonClientOf); the core never
+  // looks inside. Menus and scroll bars get slots of their own; built-in controls keep their
+  // state in their window's extra bytes or a per-class slot, never here.
+  struct Parts {
+    std::shared_ptr<PaintState> paint;          // internal/paint.h
+    std::shared_ptr<PlacementState> placement;  // internal/placement.h
+    std::shared_ptr<NonClientState> nonclient;  // internal/nonclient.h
+  } parts;
 };
 
 // Flags SetWindowPos adds to the WINDOWPOS of WM_WINDOWPOSCHANGED, as Windows does; the last
@@ -112,30 +108,9 @@ void PlaceCreated(HWND hwnd, DWORD style);
 // The default client area: the window rectangle less frame, caption, menu, edge and bars.
 void DefaultClient(const Window& w, RECT* rc);
 
-// The slices of the window manager (painting, input and focus) hear of the core's events
-// through these calls; each slice's own file defines them.
-//   *DefProc: DefWindowProc asks each slice first; true means handled, with *result set.
-//   FocusBeforePosChanged / PaintAfterPosChanged / FocusAfterPosChanged: SetWindowPos calls
-//     them once the new geometry, z-order and visibility are stored; the first two before
-//     WM_WINDOWPOSCHANGED, the last after it. old_window is in screen coordinates.
-//   FocusWindowDestroying: DestroyWindow, after the window is hidden and before WM_DESTROY
-//     (capture, focus and activation leave it).
-//   PaintWindowFreed: just before the window object is freed (its backing store and region go).
-//   FocusStateChanged: ShowWindow, after a window was minimised, maximised or restored. The
-//     active window minimised hands activation on (with hand_on) to the first window that is
-//     not minimised, else keeps it without the focus; restored, it takes the focus again.
-bool PaintDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // paint.cpp
-bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // input.cpp
-void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);         // focus.cpp
 // What a change of position keeps of the old client area: the pixels at src (old window
 // coordinates) go to dst (new window coordinates); an empty dst keeps nothing.
 struct ClientBits { RECT src{}, dst{}; };
-void PaintAfterPosChanged(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags,
-                          const ClientBits& bits);
-void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);          // focus.cpp
-void FocusWindowDestroying(HWND hwnd);                                            // focus.cpp
-void FocusStateChanged(HWND hwnd, bool hand_on);                                  // focus.cpp
-void PaintWindowFreed(HWND hwnd);                                                 // paint.cpp
 
 // The caret (caret.cpp) steps aside while its window or an ancestor paints or scrolls: each
 // CaretHold is ended by a CaretRelease for the same window. ScrollWindow carries the caret
@@ -143,7 +118,6 @@ void PaintWindowFreed(HWND hwnd);                                               
 void CaretHold(HWND hwnd);
 void CaretRelease(HWND hwnd);
 void CaretScrolled(HWND hwnd, int dx, int dy, const RECT* scroll);
-void CaretWindowDestroying(HWND hwnd);
 // The screen less the task bar (metrics.cpp); what SPI_GETWORKAREA answers.
 RECT WorkArea();
 // The frame metrics the core computes with, read from GetSystemMetrics' table.
