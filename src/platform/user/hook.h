@@ -5,7 +5,7 @@
 // installed.
 //
 // Call points: HCBT_CREATEWND and HCBT_DESTROYWND here; the other CBT codes come with
-// activation, focus, sizing and system commands; WH_MOUSE is called by the input slice before
+// activation, focus, sizing and system commands; WH_MOUSE is called by the input part before
 // a mouse message is delivered (non-zero discards it); WH_MSGFILTER by modal loops through
 // CallMsgFilter.
 #include "platform/user/messages.h"

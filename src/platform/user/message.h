@@ -3,7 +3,7 @@
 //
 // Sends are synchronous and re-entrant: the procedure runs before SendMessage returns. The
 // queue hands out, in Windows' order: posted messages (FIFO), WM_QUIT once they are gone,
-// input, paint (a seam the painting slice fills), then WM_TIMER for due timers.
+// input, paint (a seam the painting part fills), then WM_TIMER for due timers.
 //
 // Waiting. With the real clock GetMessage and WaitMessage block until the next timer is due or
 // the display delivers input; no polling. With the manual clock (platform/testing.h) nothing

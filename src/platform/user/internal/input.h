@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the input and focus slices (input.cpp, keyboard.cpp, hittest.cpp, cursor.cpp,
+// Shared by the input and focus parts (input.cpp, keyboard.cpp, hittest.cpp, cursor.cpp,
 // focus.cpp); not part of the platform API.
 #include "platform/testing.h"
 #include "platform/user/input.h"
@@ -47,7 +47,7 @@ POINT LastMousePos();
 POINT CursorPosNow();  // as injected
 // Capture and mouse tracking leave a window that goes.
 void InputWindowGoing(HWND hwnd);
-// Everything the input slice holds goes back to its start (no window is left).
+// Everything the input part holds goes back to its start (no window is left).
 void ResetInput();
 
 // ---- Focus (focus.cpp) ----

@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the files of the painting slice (paint.cpp, visrgn.cpp, scroll.cpp, print.cpp).
+// Shared by the files of the painting part (paint.cpp, visrgn.cpp, scroll.cpp, print.cpp).
 //
 // Coordinates: "window coordinates" have their origin at a window's top-left corner;
 // "surface coordinates" are the window coordinates of its top-level window, which are the

@@ -13,7 +13,7 @@
 
 namespace win {
 
-// Seams for the input and painting slices: where queued input and WM_PAINT come from. Each
+// Seams for the input and painting parts: where queued input and WM_PAINT come from. Each
 // returns true and fills msg if it has a message for the filter (removing it when asked).
 using MessageSource = std::function<bool(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove)>;
 void SetInputSource(MessageSource source);

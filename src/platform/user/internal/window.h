@@ -94,7 +94,7 @@ void DefPosChanging(HWND hwnd, WINDOWPOS* pos);
 // SC_RESTORE, SC_CLOSE, SC_MOVE and SC_SIZE, SC_NEXTWINDOW and SC_PREVWINDOW; SC_KEYMENU and
 // SC_MOUSEMENU go to the menu handler (placement.cpp).
 void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp);
-// The menus slice takes SC_KEYMENU and SC_MOUSEMENU (wParam and lParam as the window got
+// The menus part takes SC_KEYMENU and SC_MOUSEMENU (wParam and lParam as the window got
 // them); with no handler set they do nothing. Null removes it.
 using MenuCommandHandler = void (*)(HWND hwnd, WPARAM wp, LPARAM lp);
 void SetMenuCommandHandler(MenuCommandHandler handler);
