@@ -354,5 +354,36 @@ TEST_F(UserTest, MessageFilterAndMouseHooks) {
 
 }
 
+// WH_CALLWNDPROC sees what SendMessage hands to a procedure, before it runs, and nothing the
+// queue hands out; the test log uses it to tell sent from posted.
+TEST_F(UserTest, TheLogTellsSentFromPostedWithTheirParameters) {
+  HWND w = Make(WS_POPUP), button = Make(WS_CHILD, w);
+  react = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m == WM_USER + 3) return 1;  // answered here: DefWindowProc never sees it
+    return std::nullopt;
+  };
+  log.clear();
+  SendMessage(w, WM_COMMAND, MAKEWPARAM(7, 0), reinterpret_cast<LPARAM>(button));
+  PostMessage(w, WM_USER + 2, 9, 10);
+  SendMessage(w, WM_USER + 3, 0, 0);
+  DrainQueue(false);
+
+  auto command = Received(w, WM_COMMAND);
+  ASSERT_EQ(command.size(), 1u);
+  EXPECT_EQ(command[0].via, Via::Sent);
+  EXPECT_EQ(command[0].wp, MAKEWPARAM(7, 0));
+  EXPECT_EQ(command[0].lp, reinterpret_cast<LPARAM>(button));
+  EXPECT_TRUE(command[0].defproc);
+  auto posted = Received(w, WM_USER + 2);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].via, Via::Posted);
+  EXPECT_EQ(posted[0].wp, 9u);
+  EXPECT_EQ(posted[0].lp, 10);
+  auto answered = Received(w, WM_USER + 3);
+  ASSERT_EQ(answered.size(), 1u);
+  EXPECT_EQ(answered[0].via, Via::Sent);
+  EXPECT_FALSE(answered[0].defproc);
+}
+
 }  // namespace
 }  // namespace usertest

@@ -28,7 +28,9 @@ Hooks& TheHooks() {
   return h;
 }
 
-bool Supported(int kind) { return kind == WH_CBT || kind == WH_MOUSE || kind == WH_MSGFILTER; }
+bool Supported(int kind) {
+  return kind == WH_CBT || kind == WH_CALLWNDPROC || kind == WH_MOUSE || kind == WH_MSGFILTER;
+}
 
 void Sweep() {
   auto& s = TheHooks();

@@ -1,13 +1,14 @@
 #pragma once
-// Hooks of the one user-interface thread: WH_CBT, WH_MOUSE and WH_MSGFILTER. A chain is called
-// newest first; each hook passes the call on with CallNextHookEx. A hook may unhook itself (or
-// another) while it is being called: the chain in progress goes on with the hooks still
-// installed.
+// Hooks of the one user-interface thread: WH_CBT, WH_CALLWNDPROC, WH_MOUSE and WH_MSGFILTER. A
+// chain is called newest first; each hook passes the call on with CallNextHookEx. A hook may
+// unhook itself (or another) while it is being called: the chain in progress goes on with the
+// hooks still installed.
 //
 // Call points: HCBT_CREATEWND and HCBT_DESTROYWND here; the other CBT codes come with
-// activation, focus, sizing and system commands; WH_MOUSE is called by the input part before
-// a mouse message is delivered (non-zero discards it); WH_MSGFILTER by modal loops through
-// CallMsgFilter.
+// activation, focus, sizing and system commands. WH_CALLWNDPROC is called by SendMessage before
+// the window procedure runs (wParam non-zero: sent by this thread; lParam a CWPSTRUCT; the
+// answer is ignored). WH_MOUSE is called by the input part before a mouse message is delivered
+// (non-zero discards it); WH_MSGFILTER by modal loops through CallMsgFilter.
 #include "platform/user/messages.h"
 
 namespace win {

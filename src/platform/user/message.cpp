@@ -112,6 +112,11 @@ bool Idle(HWND hwnd, UINT min, UINT max, UINT mask) {
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto w = user::FindWindowObj(hwnd);
   if (!w) return 0;
+  if (HasHooks(WH_CALLWNDPROC)) {
+    CWPSTRUCT cwp{lp, wp, msg, hwnd};
+    CallHookChain(WH_CALLWNDPROC, HC_ACTION, 1, reinterpret_cast<LPARAM>(&cwp));
+    if (!(w = user::FindWindowObj(hwnd))) return 0;  // a hook destroyed it
+  }
   // `w` keeps the object alive if the procedure destroys its window.
   return CallWindowProc(w->proc, hwnd, msg, wp, lp);
 }
@@ -180,8 +185,10 @@ LRESULT DispatchMessage(const MSG* msg) {
     }
     if (!msg->hwnd) return 0;
   }
-  if (!msg->hwnd) return 0;
-  return SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+  // Straight to the procedure: a dispatched message is not a sent one (no WH_CALLWNDPROC).
+  auto w = user::FindWindowObj(msg->hwnd);
+  if (!w) return 0;
+  return CallWindowProc(w->proc, msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
 BOOL WaitMessage() {

@@ -171,7 +171,8 @@ constexpr UINT PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001, PM_NOYIELD = 0x0002,
 constexpr DWORD ISMEX_NOSEND = 0, ISMEX_SEND = 1, ISMEX_NOTIFY = 2, ISMEX_CALLBACK = 4,
                 ISMEX_REPLIED = 8;
 
-// Hooks. WH_CBT, WH_MOUSE and WH_MSGFILTER are the ones the one UI thread supports.
+// Hooks. WH_CBT, WH_CALLWNDPROC, WH_MOUSE and WH_MSGFILTER are the ones the one UI thread
+// supports.
 constexpr int WH_MSGFILTER = -1, WH_JOURNALRECORD = 0, WH_JOURNALPLAYBACK = 1, WH_KEYBOARD = 2,
               WH_GETMESSAGE = 3, WH_CALLWNDPROC = 4, WH_CBT = 5, WH_SYSMSGFILTER = 6,
               WH_MOUSE = 7, WH_DEBUG = 9, WH_SHELL = 10, WH_FOREGROUNDIDLE = 11,
@@ -270,6 +271,13 @@ struct CBT_CREATEWND {
   HWND hwndInsertAfter = nullptr;
 };
 
+// WH_CALLWNDPROC's lParam: the message about to reach a window procedure through SendMessage.
+struct CWPSTRUCT {
+  LPARAM lParam = 0;
+  WPARAM wParam = 0;
+  UINT message = 0;
+  HWND hwnd = nullptr;
+};
 struct MOUSEHOOKSTRUCT {
   POINT pt{};
   HWND hwnd = nullptr;

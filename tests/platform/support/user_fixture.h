@@ -74,9 +74,18 @@ inline Seq DrainQueue(bool translate, int limit = 10000) {
   return got;
 }
 
+// How a logged message reached the window: sent (SendMessage, seen by the WH_CALLWNDPROC hook
+// just before), posted (handed out by the queue), or a hook's notice (CBT codes).
+enum class Via { Sent, Posted, Hook };
+
 struct Entry {
   HWND hwnd;
-  std::string what;
+  std::string what;  // the message's name, or the hook code's
+  UINT msg = 0;
+  WPARAM wp = 0;
+  LPARAM lp = 0;
+  Via via = Via::Hook;
+  bool defproc = false;  // the recording procedure passed it to DefWindowProc
 };
 
 class UserTest : public ::testing::Test {
@@ -87,10 +96,29 @@ class UserTest : public ::testing::Test {
   static inline std::vector<UINT> quiet;  // messages not logged
 
   static LRESULT RecordingProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-    if (std::find(quiet.begin(), quiet.end(), m) == quiet.end()) log.push_back({h, MsgName(m)});
+    const bool sent = last_sent.hwnd == h && last_sent.message == m && last_sent.wParam == wp &&
+                      last_sent.lParam == lp;
+    if (sent) last_sent = CWPSTRUCT{};
+    std::size_t at = log.size();
+    if (std::find(quiet.begin(), quiet.end(), m) == quiet.end())
+      log.push_back({h, MsgName(m), m, wp, lp, sent ? Via::Sent : Via::Posted});
     if (react)
       if (auto r = react(h, m, wp, lp)) return *r;
+    if (at < log.size()) log[at].defproc = true;
     return DefWindowProc(h, m, wp, lp);
+  }
+  // The message SendMessage is about to hand to a procedure; the recording procedure claims it.
+  static inline CWPSTRUCT last_sent{};
+  static LRESULT SendHook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION) last_sent = *reinterpret_cast<const CWPSTRUCT*>(lp);
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  // The logged messages `m` reached `h` with, in order.
+  static std::vector<Entry> Received(HWND h, UINT m) {
+    std::vector<Entry> out;
+    for (const Entry& e : log)
+      if (e.hwnd == h && e.msg == m && e.via != Via::Hook) out.push_back(e);
+    return out;
   }
   static LRESULT CbtHook(int code, WPARAM wp, LPARAM lp) {
     if (code == HCBT_CREATEWND) log.push_back({reinterpret_cast<HWND>(wp), "HCBT_CREATEWND"});
@@ -117,9 +145,13 @@ class UserTest : public ::testing::Test {
     ASSERT_NE(RegisterClassEx(&wc), 0);
     cbt_ = SetWindowsHookEx(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
     ASSERT_NE(cbt_, nullptr);
+    last_sent = CWPSTRUCT{};
+    send_hook_ = SetWindowsHookEx(WH_CALLWNDPROC, SendHook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(send_hook_, nullptr);
   }
   void TearDown() override {
     UnhookWindowsHookEx(cbt_);
+    UnhookWindowsHookEx(send_hook_);
     react = nullptr;
     for (HWND h : made_) DestroyWindow(h);
     UnregisterClass(kClass, nullptr);
@@ -152,6 +184,7 @@ class UserTest : public ::testing::Test {
   }
 
   HHOOK cbt_ = nullptr;
+  HHOOK send_hook_ = nullptr;
   std::vector<HWND> made_;
   std::vector<std::pair<HWND, UINT_PTR>> timers_;
 };
