@@ -25,15 +25,8 @@
 namespace win {
 namespace user {
 
-NonClientState& NonClientOf(Window& w) {
-  if (!w.parts.nonclient) w.parts.nonclient = std::make_shared<NonClientState>();
-  return *w.parts.nonclient;
-}
-
-const NonClientState& NonClientOf(const Window& w) {
-  static const NonClientState none;
-  return w.parts.nonclient ? *w.parts.nonclient : none;
-}
+NonClientState& NonClientOf(Window& w) { return SlotOf(w.parts.nonclient); }
+const NonClientState& NonClientOf(const Window& w) { return SlotOf(w.parts.nonclient); }
 
 namespace {
 

@@ -15,15 +15,8 @@
 namespace win {
 namespace user {
 
-PlacementState& PlacementOf(Window& w) {
-  if (!w.parts.placement) w.parts.placement = std::make_shared<PlacementState>();
-  return *w.parts.placement;
-}
-
-const PlacementState& PlacementOf(const Window& w) {
-  static const PlacementState none;
-  return w.parts.placement ? *w.parts.placement : none;
-}
+PlacementState& PlacementOf(Window& w) { return SlotOf(w.parts.placement); }
+const PlacementState& PlacementOf(const Window& w) { return SlotOf(w.parts.placement); }
 
 
 namespace {

@@ -97,10 +97,7 @@ bool ComputeDC(const WindowDC& d, std::shared_ptr<gdi::Bitmap>* surface, POINT* 
 
 bool OwnsSurface(const Window& w) { return !w.parent || w.parent == GetDesktopWindow(); }
 
-PaintState& PaintOf(Window& w) {
-  if (!w.parts.paint) w.parts.paint = std::make_shared<PaintState>();
-  return *w.parts.paint;
-}
+PaintState& PaintOf(Window& w) { return SlotOf(w.parts.paint); }
 
 std::shared_ptr<Window> TopLevelOf(HWND hwnd) {
   auto w = FindWindowObj(hwnd);

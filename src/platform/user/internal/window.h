@@ -67,6 +67,18 @@ struct Window : HandleObject {
   } parts;
 };
 
+// A part's slot: made on first use, or the part's defaults while it has written nothing.
+template <class T>
+T& SlotOf(std::shared_ptr<T>& slot) {
+  if (!slot) slot = std::make_shared<T>();
+  return *slot;
+}
+template <class T>
+const T& SlotOf(const std::shared_ptr<T>& slot) {
+  static const T none;
+  return slot ? *slot : none;
+}
+
 // Flags SetWindowPos adds to the WINDOWPOS of WM_WINDOWPOSCHANGED, as Windows does; the last
 // marks a change between minimised, maximised and restored.
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000, SWP_STATECHANGED = 0x8000;
