@@ -211,9 +211,13 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   ReleaseDC(top, edc);
   EXPECT_EQ(Px(top, 10, 10), kRed);
   EXPECT_EQ(Px(top, 60, 20), kBlue);
+}
 
-  // The update region clips with DCX_INTERSECTUPDATE; DCX_VALIDATE then validates.
+TEST_F(PaintTest, DCsClipToTheUpdateRegionOrLeaveItForThePainter) {
+  HWND top = Make(WS_POPUP | WS_VISIBLE | WS_BORDER, nullptr, "", 0, {100, 50, 200, 150});
+  Pump();
   RECT part{10, 10, 20, 20};
+  // DCX_INTERSECTUPDATE clips to the update region; DCX_VALIDATE then validates it.
   InvalidateRect(top, &part, FALSE);
   HDC udc = GetDCEx(top, nullptr, DCX_INTERSECTUPDATE | DCX_VALIDATE);
   Fill(udc, RECT{0, 0, 98, 98}, kGreen);
@@ -230,8 +234,12 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   EXPECT_EQ(Px(top, 25, 25), kBlue);
   EXPECT_TRUE(GetUpdateRect(top, nullptr, FALSE));
   ValidateRect(top, nullptr);
+}
 
-  // GetDCEx clips children only when asked to, whatever the window's style.
+TEST_F(PaintTest, GetDCExClipsChildrenOnlyWhenAskedTo) {
+  HWND top = Make(WS_POPUP | WS_VISIBLE | WS_BORDER, nullptr, "", 0, {100, 50, 200, 150});
+  Pump();
+  // Whatever the window's style; GetDC follows the style.
   SetWindowLongPtr(top, GWL_STYLE, GetWindowLongPtr(top, GWL_STYLE) | WS_CLIPCHILDREN);
   HWND kid = Make(WS_CHILD | WS_VISIBLE, top, "", 0, {50, 50, 60, 60});
   Pump();
@@ -249,7 +257,11 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   ReleaseDC(top, sdc);
   EXPECT_EQ(Px(top, 55, 55), kRed);
   DestroyWindow(kid);
+}
 
+TEST_F(PaintTest, AParentDCClassDrawsThroughItsParentsClipping) {
+  HWND top = Make(WS_POPUP | WS_VISIBLE | WS_BORDER, nullptr, "", 0, {100, 50, 200, 150});
+  Pump();
   // A child of a CS_PARENTDC class draws through its parent's clipping.
   WNDCLASSEX wc;
   wc.lpszClassName = "PaintParentDC";
@@ -264,12 +276,15 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   EXPECT_EQ(Px(top, 1 + 10 + 25, 1 + 10 + 25), kBlack);  // beyond the child, inside the parent
   DestroyWindow(child);
   UnregisterClass("PaintParentDC", nullptr);
+}
 
-  HDC mem = CreateCompatibleDC(nullptr);
-  EXPECT_EQ(ReleaseDC(top, mem), 0);  // not a window DC
-
+TEST_F(PaintTest, AnOwnDCClassKeepsOneDCForLife) {
+  HWND top = Make(WS_POPUP | WS_VISIBLE | WS_BORDER, nullptr, "", 0, {100, 50, 200, 150});
+  Pump();
   // A CS_OWNDC window has one DC for life, its drawing state kept between uses.
+  WNDCLASSEX wc;
   wc.lpszClassName = "PaintOwnDC";
+  wc.lpfnWndProc = DefWindowProc;
   wc.style = CS_OWNDC;
   RegisterClassEx(&wc);
   HWND own = CreateWindowEx(0, "PaintOwnDC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top,
@@ -291,6 +306,12 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   DestroyWindow(own);
   EXPECT_EQ(GetTextColor(o1), CLR_INVALID);  // gone with the window
   UnregisterClass("PaintOwnDC", nullptr);
+}
+
+TEST_F(PaintTest, ReleaseAndGetDCRefuseWhatIsNoWindowDC) {
+  HWND top = Make(WS_POPUP | WS_VISIBLE);
+  HDC mem = CreateCompatibleDC(nullptr);
+  EXPECT_EQ(ReleaseDC(top, mem), 0);  // not a window DC
   DeleteDC(mem);
   HWND gone = Make(WS_POPUP);
   DestroyWindow(gone);
