@@ -1,5 +1,16 @@
 #pragma once
-// The whole platform API: our own implementation of the Windows services the program uses.
+// The whole platform API: our own implementation of the Windows services the program uses, the
+// Windows API and nothing else (test hooks are in platform/testing.h, choosing a display in
+// platform/display.h).
+//
+// Narrow and wide names. Text in memory is UTF-8 and the process's ANSI code page is UTF-8, so
+// every function or structure that takes narrow text answers to its plain name and to its A
+// name (DrawText and DrawTextA, WNDCLASSEX and WNDCLASSEXA; the A name is a reference to the
+// same function, so both have one address). A W name exists only where it takes UTF-16
+// (DrawTextW, TextOutW, GetWindowTextW …). The one exception is the window-procedure family
+// (GetWindowLongPtrW, SetWindowLongPtrW, CallWindowProcW, DefWindowProcW …): procedures see
+// one form of every message here, so the W names are the same calls, and a layer subclassing
+// through them chains with one using the plain names.
 #include "platform/base/clock.h"
 #include "platform/base/error.h"
 #include "platform/base/geometry.h"

@@ -124,6 +124,18 @@ TEST(Text, CodePageConversions) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
+TEST(Text, LstrcmpIsExactAndCaseSensitive) {
+  struct Case { const char* a; const char* b; int sign; } cases[] = {
+      {"TXPButton", "TXPButton", 0}, {"TXPButton", "txpbutton", -1}, {"b", "a", 1},
+      {"美容", "美容", 0},           {"", "a", -1},                   {nullptr, "", -1},
+      {nullptr, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    int r = lstrcmpA(c.a, c.b);
+    EXPECT_EQ((r > 0) - (r < 0), c.sign) << (c.a ? c.a : "null") << " / " << (c.b ? c.b : "null");
+  }
+}
+
 TEST(Clock, ManualClockDrivesTickCount) {
   UseManualClock(1000);
   EXPECT_EQ(GetTickCount(), 1000u);

@@ -561,5 +561,24 @@ TEST_F(UserTest, AncestorsEnumerationAndSearch) {
   EXPECT_EQ(got[1], owner);
 }
 
+// RegisterClass is RegisterClassEx without a small icon.
+TEST(Classes, RegisterClassWithoutTheSmallIcon) {
+  WNDCLASS wc;
+  wc.lpszClassName = "PlainClass";
+  wc.lpfnWndProc = DefWindowProc;
+  wc.cbWndExtra = 12;
+  wc.style = CS_DBLCLKS;
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  WNDCLASSEX got;
+  ASSERT_TRUE(GetClassInfoEx(nullptr, "PlainClass", &got));
+  EXPECT_EQ(got.cbWndExtra, 12);
+  EXPECT_EQ(got.style, UINT(CS_DBLCLKS));
+  EXPECT_EQ(got.lpfnWndProc, &DefWindowProc);
+  EXPECT_EQ(got.hIconSm, nullptr);
+  EXPECT_EQ(RegisterClass(nullptr), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  UnregisterClass("PlainClass", nullptr);
+}
+
 }  // namespace
 }  // namespace usertest

@@ -207,4 +207,10 @@ int WideCharToMultiByte(UINT code_page, DWORD, const WCHAR* wide, int wide_count
   return Deliver(out, text, count);
 }
 
+int lstrcmp(const char* a, const char* b) {
+  if (!a || !b) return a == b ? 0 : a ? 1 : -1;
+  int r = std::strcmp(a, b);
+  return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
 }  // namespace win

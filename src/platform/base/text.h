@@ -17,4 +17,9 @@ int MultiByteToWideChar(UINT code_page, DWORD flags, const char* text, int count
 int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR* wide, int wide_count,
                         char* text, int count, const char* default_char, BOOL* used_default);
 
+// Exact, case-sensitive comparison: negative, zero or positive as `a` sorts before, equal to or
+// after `b` byte by byte. Null sorts before every string.
+int lstrcmp(const char* a, const char* b);
+inline constexpr auto& lstrcmpA = lstrcmp;
+
 }  // namespace win

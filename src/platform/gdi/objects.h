@@ -58,6 +58,7 @@ struct LOGPALETTE {
 HGDIOBJ GetStockObject(int which);
 BOOL DeleteObject(HGDIOBJ obj);
 int GetObject(HGDIOBJ obj, int size, void* out);
+inline constexpr auto& GetObjectA = GetObject;
 DWORD GetObjectType(HGDIOBJ obj);
 
 HBRUSH CreateSolidBrush(COLORREF color);
@@ -69,9 +70,11 @@ HPEN CreatePenIndirect(const LOGPEN* lp);
 HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* lb, DWORD style_count,
                   const DWORD* style_data);
 HFONT CreateFontIndirect(const LOGFONTA* lf);
+inline constexpr auto& CreateFontIndirectA = CreateFontIndirect;
 HFONT CreateFont(int height, int width, int escapement, int orientation, int weight,
                  DWORD italic, DWORD underline, DWORD strike_out, DWORD charset,
                  DWORD out_precision, DWORD clip_precision, DWORD quality,
                  DWORD pitch_and_family, const char* face);
+inline constexpr auto& CreateFontA = CreateFont;
 
 }  // namespace win

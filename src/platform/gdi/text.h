@@ -39,35 +39,45 @@ struct DRAWTEXTPARAMS {
 };
 
 BOOL GetTextMetrics(HDC dc, TEXTMETRICA* tm);
+inline constexpr auto& GetTextMetricsA = GetTextMetrics;
 int GetTextFace(HDC dc, int count, char* name);
+inline constexpr auto& GetTextFaceA = GetTextFace;
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size);
+inline constexpr auto& GetTextExtentPoint32A = GetTextExtentPoint32;
 BOOL GetTextExtentPoint32W(HDC dc, const WCHAR* text, int count, SIZE* size);
 // How many bytes of `text` fit in `max_extent` (fit may be null) and, in `dx`, the extent
 // up to the end of each byte's character (may be null).
 BOOL GetTextExtentExPoint(HDC dc, const char* text, int count, int max_extent, INT* fit,
                           INT* dx, SIZE* size);
+inline constexpr auto& GetTextExtentExPointA = GetTextExtentExPoint;
 BOOL GetCharWidth32(HDC dc, UINT first, UINT last, INT* widths);
 
 BOOL TextOut(HDC dc, int x, int y, const char* text, int count);
+inline constexpr auto& TextOutA = TextOut;
 BOOL TextOutW(HDC dc, int x, int y, const WCHAR* text, int count);
 // `dx` has one entry per byte (W: per UTF-16 unit); a character advances by the sum of its
 // entries.
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rc, const char* text,
                 UINT count, const INT* dx);
+inline constexpr auto& ExtTextOutA = ExtTextOut;
 BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rc, const WCHAR* text,
                  UINT count, const INT* dx);
 
 // Width in the low word, height in the high word.
 DWORD GetTabbedTextExtent(HDC dc, const char* text, int count, int tab_count, const INT* tabs);
+inline constexpr auto& GetTabbedTextExtentA = GetTabbedTextExtent;
 LONG TabbedTextOut(HDC dc, int x, int y, const char* text, int count, int tab_count,
                    const INT* tabs, int tab_origin);
+inline constexpr auto& TabbedTextOutA = TabbedTextOut;
 
 // With DT_MODIFYSTRING and an ellipsis, each ellipsised line is replaced in place by what it
 // shows and the rest of the text is kept; the buffer must hold `count` + 4 bytes (W: units),
 // and a NUL is written after the result only when it fits in them.
 int DrawText(HDC dc, const char* text, int count, RECT* rc, UINT format);
+inline constexpr auto& DrawTextA = DrawText;
 int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rc, UINT format);
 int DrawTextEx(HDC dc, char* text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params);
+inline constexpr auto& DrawTextExA = DrawTextEx;
 int DrawTextExW(HDC dc, WCHAR* text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params);
 
 }  // namespace win

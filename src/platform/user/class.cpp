@@ -75,6 +75,22 @@ ATOM RegisterClassEx(const WNDCLASSEX* wc) {
   return c->atom;
 }
 
+ATOM RegisterClass(const WNDCLASS* wc) {
+  if (!wc) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  WNDCLASSEX ex;
+  ex.style = wc->style;
+  ex.lpfnWndProc = wc->lpfnWndProc;
+  ex.cbClsExtra = wc->cbClsExtra;
+  ex.cbWndExtra = wc->cbWndExtra;
+  ex.hInstance = wc->hInstance;
+  ex.hIcon = wc->hIcon;
+  ex.hCursor = wc->hCursor;
+  ex.hbrBackground = wc->hbrBackground;
+  ex.lpszMenuName = wc->lpszMenuName;
+  ex.lpszClassName = wc->lpszClassName;
+  return RegisterClassEx(&ex);
+}
+
 BOOL UnregisterClass(const char* name, HINSTANCE) {
   auto c = FindClass(name);
   if (!c) { SetLastError(ERROR_CLASS_DOES_NOT_EXIST); return FALSE; }

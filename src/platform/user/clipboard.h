@@ -29,7 +29,9 @@ int CountClipboardFormats();
 UINT EnumClipboardFormats(UINT format);
 // Ids from 0xC000; the same name, in any case, gives the same id.
 UINT RegisterClipboardFormat(const char* name);
+inline constexpr auto& RegisterClipboardFormatA = RegisterClipboardFormat;
 int GetClipboardFormatName(UINT format, char* buffer, int cap);
+inline constexpr auto& GetClipboardFormatNameA = GetClipboardFormatName;
 HWND GetClipboardOwner();
 HWND GetOpenClipboardWindow();
 

@@ -29,7 +29,7 @@ constexpr DWORD ERROR_RESOURCE_NAME_NOT_FOUND = 1814;
 // Cursors of a module come with the resources; until then such a load fails with
 // ERROR_RESOURCE_NAME_NOT_FOUND.
 HCURSOR LoadCursor(HINSTANCE instance, const char* name);
-inline HCURSOR LoadCursorA(HINSTANCE instance, const char* name) { return LoadCursor(instance, name); }
+inline constexpr auto& LoadCursorA = LoadCursor;
 // System cursors are shared and never destroyed.
 BOOL DestroyCursor(HCURSOR cursor);
 // Null hides the cursor. Returns the previous cursor.

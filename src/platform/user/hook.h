@@ -16,13 +16,11 @@ namespace win {
 // Other hook kinds fail with ERROR_INVALID_HOOK_FILTER; module and thread are accepted as
 // given (every hook is on the UI thread).
 HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, HINSTANCE module, DWORD thread_id);
-inline HHOOK SetWindowsHookExA(int kind, HOOKPROC proc, HINSTANCE module, DWORD thread_id) {
-  return SetWindowsHookEx(kind, proc, module, thread_id);
-}
+inline constexpr auto& SetWindowsHookExA = SetWindowsHookEx;
 BOOL UnhookWindowsHookEx(HHOOK hook);
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wp, LPARAM lp);
 // Runs the WH_MSGFILTER chain; TRUE when a hook answered non-zero (the loop then drops msg).
 BOOL CallMsgFilter(MSG* msg, int code);
-inline BOOL CallMsgFilterA(MSG* msg, int code) { return CallMsgFilter(msg, code); }
+inline constexpr auto& CallMsgFilterA = CallMsgFilter;
 
 }  // namespace win

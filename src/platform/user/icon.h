@@ -36,7 +36,7 @@ struct ICONINFO {
 // The system icons (instance null, an IDI_ name) are SM_CXICON square, shared, and always the
 // same handle for a name; DestroyIcon leaves them.
 HICON LoadIcon(HINSTANCE instance, const char* name);
-inline HICON LoadIconA(HINSTANCE instance, const char* name) { return LoadIcon(instance, name); }
+inline constexpr auto& LoadIconA = LoadIcon;
 // The icon takes copies of the bitmaps: the caller still owns (and deletes) its own.
 HICON CreateIconIndirect(const ICONINFO* info);
 BOOL DestroyIcon(HICON icon);

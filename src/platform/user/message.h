@@ -17,18 +17,22 @@
 namespace win {
 
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-inline LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return SendMessage(hwnd, msg, wp, lp); }
+inline constexpr auto& SendMessageA = SendMessage;
 // A null window posts a thread message (it reaches GetMessage, not a procedure).
 BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-inline BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return PostMessage(hwnd, msg, wp, lp); }
+inline constexpr auto& PostMessageA = PostMessage;
 BOOL PostThreadMessage(DWORD thread_id, UINT msg, WPARAM wp, LPARAM lp);
+inline constexpr auto& PostThreadMessageA = PostThreadMessage;
 void PostQuitMessage(int exit_code);
 
 // 0 for WM_QUIT, -1 for a bad window filter, otherwise non-zero.
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max);
+inline constexpr auto& GetMessageA = GetMessage;
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT remove);
+inline constexpr auto& PeekMessageA = PeekMessage;
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessage(const MSG* msg);
+inline constexpr auto& DispatchMessageA = DispatchMessage;
 // Returns at once when anything is waiting (we keep no "new since the last look" state).
 BOOL WaitMessage();
 // What kinds of message are waiting (high word: everything waiting; low word: the same, we

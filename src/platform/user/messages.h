@@ -249,6 +249,18 @@ struct WNDCLASSEX {
   HICON hIconSm = nullptr;
 };
 using WNDCLASSEXA = WNDCLASSEX;
+struct WNDCLASS {
+  UINT style = 0;
+  WNDPROC lpfnWndProc = nullptr;
+  int cbClsExtra = 0, cbWndExtra = 0;
+  HINSTANCE hInstance = nullptr;
+  HICON hIcon = nullptr;
+  HCURSOR hCursor = nullptr;
+  HBRUSH hbrBackground = nullptr;
+  const char* lpszMenuName = nullptr;
+  const char* lpszClassName = nullptr;
+};
+using WNDCLASSA = WNDCLASS;
 
 struct MINMAXINFO {
   POINT ptReserved{}, ptMaxSize{}, ptMaxPosition{}, ptMinTrackSize{}, ptMaxTrackSize{};

@@ -105,9 +105,7 @@ struct MINIMIZEDMETRICS {
 // (and a non-zero uiParam, where given, to match); a BOOL query writes a BOOL, a number query
 // a UINT or int as Windows documents. Unknown actions fail with ERROR_INVALID_PARAMETER.
 BOOL SystemParametersInfo(UINT action, UINT ui_param, void* pv_param, UINT win_ini);
-inline BOOL SystemParametersInfoA(UINT action, UINT ui_param, void* pv_param, UINT win_ini) {
-  return SystemParametersInfo(action, ui_param, pv_param, win_ini);
-}
+inline constexpr auto& SystemParametersInfoA = SystemParametersInfo;
 
 constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
 constexpr WORD VER_SUITE_SINGLEUSERTS = 0x0100;

@@ -33,23 +33,26 @@
 namespace win {
 
 ATOM RegisterClassEx(const WNDCLASSEX* wc);
+inline constexpr auto& RegisterClassExA = RegisterClassEx;
+// A class without a small icon of its own: captions draw its large one.
+ATOM RegisterClass(const WNDCLASS* wc);
+inline constexpr auto& RegisterClassA = RegisterClass;
 BOOL UnregisterClass(const char* name, HINSTANCE instance);
+inline constexpr auto& UnregisterClassA = UnregisterClass;
 BOOL GetClassInfoEx(HINSTANCE instance, const char* name, WNDCLASSEX* out);
+inline constexpr auto& GetClassInfoExA = GetClassInfoEx;
 ULONG_PTR GetClassLongPtr(HWND hwnd, int index);
+inline constexpr auto& GetClassLongPtrA = GetClassLongPtr;
 ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value);
+inline constexpr auto& SetClassLongPtrA = SetClassLongPtr;
 // Copies at most count - 1 bytes and a NUL; returns the bytes copied.
 int GetClassName(HWND hwnd, char* buffer, int count);
-inline int GetClassNameA(HWND hwnd, char* buffer, int count) { return GetClassName(hwnd, buffer, count); }
+inline constexpr auto& GetClassNameA = GetClassName;
 
 HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_name,
                     DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
                     HINSTANCE instance, void* param);
-inline HWND CreateWindowExA(DWORD ex_style, const char* class_name, const char* window_name,
-                            DWORD style, int x, int y, int width, int height, HWND parent,
-                            HMENU menu, HINSTANCE instance, void* param) {
-  return CreateWindowEx(ex_style, class_name, window_name, style, x, y, width, height, parent,
-                        menu, instance, param);
-}
+inline constexpr auto& CreateWindowExA = CreateWindowEx;
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 
@@ -69,54 +72,58 @@ BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lp);
 // Direct children of parent (null: top-level windows) after child_after, matching the class
 // (name without regard to case, or atom; null: any) and the text (exact; null: any).
 HWND FindWindowEx(HWND parent, HWND child_after, const char* class_name, const char* window_name);
+inline constexpr auto& FindWindowExA = FindWindowEx;
 inline HWND FindWindow(const char* class_name, const char* window_name) {
   return FindWindowEx(nullptr, nullptr, class_name, window_name);
 }
+inline constexpr auto& FindWindowA = FindWindow;
 BOOL IsWindowVisible(HWND hwnd);
 BOOL IsWindowEnabled(HWND hwnd);
 
 LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
+inline constexpr auto& GetWindowLongPtrA = GetWindowLongPtr;
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
+inline constexpr auto& SetWindowLongPtrA = SetWindowLongPtr;
 // The 32-bit forms read and write four extra bytes at a non-negative index.
 LONG GetWindowLong(HWND hwnd, int index);
 LONG SetWindowLong(HWND hwnd, int index, LONG value);
-inline LONG GetWindowLongA(HWND hwnd, int index) { return GetWindowLong(hwnd, index); }
-inline LONG SetWindowLongA(HWND hwnd, int index, LONG value) { return SetWindowLong(hwnd, index, value); }
+inline constexpr auto& GetWindowLongA = GetWindowLong;
+inline constexpr auto& SetWindowLongA = SetWindowLong;
 int GetDlgCtrlID(HWND hwnd);
 
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-inline LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return CallWindowProc(proc, hwnd, msg, wp, lp);
-}
+inline constexpr auto& CallWindowProcA = CallWindowProc;
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-inline LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return DefWindowProc(hwnd, msg, wp, lp);
-}
+inline constexpr auto& DefWindowProcA = DefWindowProc;
 
 // Window procedures here see one form of every message: text in UTF-8, characters as code
 // points. The wide variants of the procedure calls are therefore the same calls, so a layer
 // that subclasses through them chains with one that uses the plain ones.
-inline LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) { return GetWindowLongPtr(hwnd, index); }
-inline LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) { return SetWindowLongPtr(hwnd, index, value); }
-inline LONG GetWindowLongW(HWND hwnd, int index) { return GetWindowLong(hwnd, index); }
-inline LONG SetWindowLongW(HWND hwnd, int index, LONG value) { return SetWindowLong(hwnd, index, value); }
-inline LRESULT CallWindowProcW(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return CallWindowProc(proc, hwnd, msg, wp, lp);
-}
-inline LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProc(hwnd, msg, wp, lp); }
+inline constexpr auto& GetWindowLongPtrW = GetWindowLongPtr;
+inline constexpr auto& SetWindowLongPtrW = SetWindowLongPtr;
+inline constexpr auto& GetWindowLongW = GetWindowLong;
+inline constexpr auto& SetWindowLongW = SetWindowLong;
+inline constexpr auto& CallWindowProcW = CallWindowProc;
+inline constexpr auto& DefWindowProcW = DefWindowProc;
 inline BOOL IsWindowUnicode(HWND) { return FALSE; }
 
 // Text is UTF-8; counts are in bytes.
 BOOL SetWindowText(HWND hwnd, const char* text);
+inline constexpr auto& SetWindowTextA = SetWindowText;
 int GetWindowText(HWND hwnd, char* buffer, int count);
+inline constexpr auto& GetWindowTextA = GetWindowText;
 int GetWindowTextLength(HWND hwnd);
+inline constexpr auto& GetWindowTextLengthA = GetWindowTextLength;
 // UTF-16 variants; counts in UTF-16 units.
 int GetWindowTextW(HWND hwnd, WCHAR* buffer, int count);
 
 // Properties; a name below 0x10000 is an atom.
 BOOL SetProp(HWND hwnd, const char* name, HANDLE data);
+inline constexpr auto& SetPropA = SetProp;
 HANDLE GetProp(HWND hwnd, const char* name);
+inline constexpr auto& GetPropA = GetProp;
 HANDLE RemoveProp(HWND hwnd, const char* name);
+inline constexpr auto& RemovePropA = RemoveProp;
 
 BOOL GetWindowRect(HWND hwnd, RECT* rc);  // screen coordinates
 BOOL GetClientRect(HWND hwnd, RECT* rc);  // origin 0,0
