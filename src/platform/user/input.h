@@ -34,15 +34,6 @@ inline int GET_WHEEL_DELTA_WPARAM(WPARAM wp) { return short(HIWORD(wp)); }
 constexpr LRESULT MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3,
                   MA_NOACTIVATEANDEAT = 4;
 
-// Keys beyond messages.h.
-constexpr UINT VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_MBUTTON = 0x04, VK_PAUSE = 0x13,
-               VK_CAPITAL = 0x14, VK_INSERT = 0x2D, VK_LWIN = 0x5B, VK_RWIN = 0x5C,
-               VK_APPS = 0x5D, VK_NUMLOCK = 0x90, VK_SCROLL = 0x91, VK_LSHIFT = 0xA0,
-               VK_RSHIFT = 0xA1, VK_LCONTROL = 0xA2, VK_RCONTROL = 0xA3, VK_LMENU = 0xA4,
-               VK_RMENU = 0xA5, VK_F2 = 0x71, VK_F3 = 0x72, VK_F4 = 0x73, VK_F5 = 0x74,
-               VK_F6 = 0x75, VK_F7 = 0x76, VK_F8 = 0x77, VK_F9 = 0x78, VK_F11 = 0x7A,
-               VK_F12 = 0x7B, VK_SEPARATOR = 0x6C, VK_PACKET = 0xE7;
-
 // ---- Mouse ----
 HWND SetCapture(HWND hwnd);
 BOOL ReleaseCapture();

@@ -5,6 +5,7 @@
 // The screen comes from the display; everything that depends on it (the work area, the
 // maximised and full-screen sizes) follows it. Colours are the classic scheme's, the same table
 // the graphics layer draws its edges and frame controls with.
+#include "platform/gdi/colors.h"
 #include "platform/gdi/frame.h"
 #include "platform/gdi/objects.h"
 #include "platform/user/messages.h"
@@ -36,11 +37,6 @@ constexpr int SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL =
               SM_SERVERR2 = 89, SM_REMOTESESSION = 0x1000;
 // SM_ARRANGE bits.
 constexpr int ARW_BOTTOMLEFT = 0x0, ARW_LEFT = 0x0, ARW_HIDE = 0x8;
-
-// The later COLOR_ indices (the first 25 are with the graphics layer's edges).
-constexpr int COLOR_HOTLIGHT = 26, COLOR_GRADIENTACTIVECAPTION = 27,
-              COLOR_GRADIENTINACTIVECAPTION = 28, COLOR_MENUHILIGHT = 29, COLOR_MENUBAR = 30,
-              COLOR_DESKTOP = COLOR_BACKGROUND;
 
 // 0 for an unknown index, as Windows answers.
 int GetSystemMetrics(int index);
