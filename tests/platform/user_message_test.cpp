@@ -385,5 +385,49 @@ TEST_F(UserTest, TheLogTellsSentFromPostedWithTheirParameters) {
   EXPECT_FALSE(answered[0].defproc);
 }
 
+// One filter for every kind of message, as Windows applies it: a null window takes everything,
+// (HWND)-1 only thread messages, a window its own and its children's; 0 and 0 take every
+// message, a range its ends too, and min above max everything outside the gap between them.
+TEST_F(UserTest, TheFilterIsTheSameForEveryKindOfMessage) {
+  HWND w = Make(WS_POPUP | WS_VISIBLE), child = Make(WS_CHILD | WS_VISIBLE, w), other = Make(WS_POPUP);
+  const HWND kThread = reinterpret_cast<HWND>(-1);
+  DrainQueue(false);
+  struct Filter {
+    HWND hwnd;
+    UINT min, max;
+  };
+  const Filter filters[] = {{nullptr, 0, 0}, {kThread, 0, 0}, {w, 0, 0}, {child, 0, 0}, {other, 0, 0},
+                            {nullptr, WM_TIMER, WM_TIMER}, {nullptr, WM_USER + 1, WM_USER + 2},
+                            {nullptr, WM_USER + 3, WM_USER}};
+  struct Kind {
+    const char* name;
+    UINT message;
+    std::function<void()> make;
+    bool taken[8];  // by each filter above, in order
+  };
+  const Kind kinds[] = {
+      {"thread message", WM_USER + 1, [] { PostMessage(nullptr, WM_USER + 1, 0, 0); },
+       {true, true, false, false, false, false, true, false}},
+      {"posted to the child", WM_USER + 2, [child] { PostMessage(child, WM_USER + 2, 0, 0); },
+       {true, false, true, true, false, false, true, false}},
+      {"timer of the child", WM_TIMER, [child] { SetTimer(child, 7, 10, nullptr); AdvanceClock(10); },
+       {true, false, true, true, false, true, false, true}},
+      {"paint of the child", WM_PAINT, [child] { InvalidateRect(child, nullptr, FALSE); },
+       {true, false, true, true, false, false, false, true}},
+  };
+  for (const Kind& k : kinds) {
+    for (std::size_t i = 0; i < std::size(filters); ++i) {
+      const Filter& f = filters[i];
+      k.make();
+      MSG m;
+      bool got = PeekMessage(&m, f.hwnd, f.min, f.max, PM_NOREMOVE) && m.message == k.message;
+      EXPECT_EQ(got, k.taken[i]) << k.name << ", filter " << i;
+      KillTimer(child, 7);
+      ValidateRect(child, nullptr);
+      DrainQueue(false);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace usertest

@@ -11,6 +11,7 @@
 #include "platform/user/window.h"
 #include "platform/base/internal/reset.h"
 #include "platform/user/internal/parts.h"
+#include "platform/base/internal/error.h"
 
 namespace win::user {
 namespace {
@@ -133,9 +134,7 @@ void Restart(Caret& c) {
 
 // No timer runs while the caret cannot be seen: an idle program stays idle.
 void StopBlink(const Caret& c) {
-  DWORD saved = GetLastError();
-  if (IsWindow(c.owner)) KillTimer(c.owner, kCaretTimer);
-  SetLastError(saved);
+  Quietly([&] { if (IsWindow(c.owner)) KillTimer(c.owner, kCaretTimer); });
 }
 
 void Destroy() {

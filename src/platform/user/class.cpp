@@ -8,6 +8,7 @@
 #include "platform/gdi/objects.h"
 #include "platform/user/internal/window.h"
 #include "platform/base/internal/reset.h"
+#include "platform/base/internal/error.h"
 
 namespace win {
 namespace user {
@@ -20,9 +21,9 @@ struct ClassTable {
 // Windows deletes a class's background brush with the class (a COLOR_ index + 1 is no brush,
 // and a stock brush survives DeleteObject).
 void DeleteClassBrush(const WndClass& c) {
-  DWORD error = GetLastError();
-  if (c.background && GetObjectType(c.background) == OBJ_BRUSH) DeleteObject(c.background);
-  SetLastError(error);
+  Quietly([&] {
+    if (c.background && GetObjectType(c.background) == OBJ_BRUSH) DeleteObject(c.background);
+  });
 }
 
 ClassTable& Classes() {

@@ -17,6 +17,7 @@
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 #include "platform/base/internal/reset.h"
+#include "platform/base/internal/error.h"
 
 namespace win::user {
 namespace {
@@ -46,9 +47,7 @@ Board& TheBoard() {
 }
 
 bool IsBlock(HANDLE mem) {
-  DWORD saved = GetLastError();
-  auto obj = HandleTable::Get().Find(mem);
-  SetLastError(saved);
+  auto obj = Quietly([&] { return HandleTable::Get().Find(mem); });
   return obj && obj->type == ObjectType::Global;
 }
 

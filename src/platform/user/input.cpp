@@ -86,17 +86,6 @@ constexpr UINT kButtonKey[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
 // applications use.
 constexpr UINT_PTR kHoverTimer = ~UINT_PTR(0) - 0x10;
 
-bool InRange(UINT msg, UINT min, UINT max) {
-  if (min == 0 && max == 0) return true;
-  if (min <= max) return msg >= min && msg <= max;
-  return msg >= min || msg <= max;
-}
-
-bool MatchesWindow(HWND filter, HWND target) {
-  if (!filter) return true;
-  if (filter == reinterpret_cast<HWND>(-1)) return false;  // thread messages only
-  return IsDescendant(filter, target);
-}
 
 LPARAM PointParam(POINT pt) { return MAKELPARAM(WORD(pt.x), WORD(pt.y)); }
 
@@ -321,7 +310,7 @@ bool TakeNotice(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
   auto& notices = TheInput().notices;
   for (auto it = notices.begin(); it != notices.end();) {
     if (!IsWindow(it->hwnd)) { it = notices.erase(it); continue; }
-    if (MatchesWindow(filter, it->hwnd) && InRange(it->message, min, max)) {
+    if (MessageFilter{filter, min, max}.Takes(it->hwnd, it->message)) {
       *out = *it;
       if (remove) notices.erase(it);
       return true;
@@ -348,7 +337,7 @@ bool Source(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
       if (TakeNotice(out, filter, min, max, remove)) return true;
       continue;
     }
-    if (!MatchesWindow(filter, c.hwnd) || !InRange(c.message, min, max)) { ++i; continue; }
+    if (!MessageFilter{filter, min, max}.Takes(c.hwnd, c.message)) { ++i; continue; }
     if (!remove) {
       *out = MSG{c.hwnd, c.message, c.wp, c.lp, ev.time, ev.pt};
       return true;

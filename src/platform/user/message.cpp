@@ -38,19 +38,6 @@ std::mutex wake_mutex;
 std::condition_variable wake_cv;
 bool woken = false;
 
-const HWND kThreadOnly = reinterpret_cast<HWND>(-1);
-
-bool InRange(UINT msg, UINT min, UINT max) {
-  if (min == 0 && max == 0) return true;
-  if (min <= max) return msg >= min && msg <= max;
-  return msg >= min || msg <= max;
-}
-
-bool MatchesWindow(HWND filter, HWND target) {
-  if (!filter) return true;
-  if (filter == kThreadOnly) return target == nullptr;
-  return target && user::IsDescendant(filter, target);
-}
 
 // One look at the queue in Windows' order; `mask` holds the QS_ kinds wanted.
 bool Fetch(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove, UINT mask) {
@@ -58,7 +45,7 @@ bool Fetch(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove, UINT mask) {
   if (mask & QS_POSTMESSAGE) {
     for (auto it = q.posted.begin(); it != q.posted.end();) {
       if (it->hwnd && !IsWindow(it->hwnd)) { it = q.posted.erase(it); continue; }  // died
-      if (MatchesWindow(hwnd, it->hwnd) && InRange(it->message, min, max)) {
+      if (MessageFilter{hwnd, min, max}.Takes(it->hwnd, it->message)) {
         *msg = *it;
         if (remove) q.posted.erase(it);
         return true;
@@ -79,11 +66,11 @@ bool Fetch(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove, UINT mask) {
 
 // The earliest time a timer the filter accepts becomes due.
 std::optional<std::uint64_t> NextDue(HWND hwnd, UINT min, UINT max) {
-  if (!InRange(WM_TIMER, min, max)) return std::nullopt;
+  if (!MessageFilter{hwnd, min, max}.TakesMessage(WM_TIMER)) return std::nullopt;
   return NextTimerDue(hwnd);
 }
 
-bool BadFilter(HWND hwnd) { return hwnd && hwnd != kThreadOnly && !IsWindow(hwnd); }
+bool BadFilter(HWND hwnd) { return hwnd && hwnd != kThreadMessagesOnly && !IsWindow(hwnd); }
 
 // Nothing is due: wait (real clock) or move on (manual clock). False when the manual clock
 // has nothing left to do.
@@ -258,5 +245,17 @@ void ResetQueue() {
 }
 [[maybe_unused]] const bool kQueueReset = RegisterReset(ResetStage::WindowManager, ResetQueue);
 }  // namespace
+
+bool MessageFilter::TakesWindow(HWND target) const {
+  if (!hwnd) return true;
+  if (hwnd == kThreadMessagesOnly) return target == nullptr;
+  return target && user::IsDescendant(hwnd, target);
+}
+
+bool MessageFilter::TakesMessage(UINT message) const {
+  if (min == 0 && max == 0) return true;
+  if (min <= max) return message >= min && message <= max;
+  return message >= min || message <= max;
+}
 
 }  // namespace win

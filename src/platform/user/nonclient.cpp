@@ -21,6 +21,7 @@
 #include "platform/user/window.h"
 #include "platform/user/winpos.h"
 #include "platform/user/internal/parts.h"
+#include "platform/base/internal/error.h"
 
 namespace win {
 namespace user {
@@ -256,10 +257,12 @@ void PaintButton(HDC dc, const RECT& rc, UINT kind, bool on, bool pushed) {
 // The window's small icon, else its big one, else the class's, else the system's; an icon
 // destroyed since it was set is passed over.
 void DrawCaptionIcon(HDC dc, const Window& w, const RECT& r) {
-  DWORD saved = GetLastError();
-  for (HICON c : {NonClientOf(w).icon_small, NonClientOf(w).icon_big, w.cls->icon_small, w.cls->icon, LoadIcon(nullptr, IDI_APPLICATION)})
-    if (c && DrawIconEx(dc, r.left, r.top, c, RectWidth(r), RectHeight(r), 0, nullptr, DI_NORMAL)) break;
-  SetLastError(saved);
+  Quietly([&] {
+    for (HICON c : {NonClientOf(w).icon_small, NonClientOf(w).icon_big, w.cls->icon_small,
+                    w.cls->icon, LoadIcon(nullptr, IDI_APPLICATION)})
+      if (c && DrawIconEx(dc, r.left, r.top, c, RectWidth(r), RectHeight(r), 0, nullptr, DI_NORMAL))
+        break;
+  });
 }
 
 void PaintCaption(HDC dc, const Window& w, const NcLayout& L, bool active) {

@@ -9,6 +9,7 @@
 #include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
 #include "platform/user/internal/parts.h"
+#include "platform/base/internal/error.h"
 
 namespace win::user {
 namespace {
@@ -138,19 +139,11 @@ HWND Search(HWND h) {
   return nullptr;
 }
 
-bool InRange(UINT msg, UINT min, UINT max) {
-  if (min == 0 && max == 0) return true;
-  if (min <= max) return msg >= min && msg <= max;
-  return msg >= min || msg <= max;
-}
-
 bool PaintSource(MSG* msg, HWND filter, UINT min, UINT max, bool remove) {
-  if (!InRange(WM_PAINT, min, max)) return false;
+  if (!MessageFilter{filter, min, max}.TakesMessage(WM_PAINT)) return false;
   HWND root = GetDesktopWindow();
   if (filter) {
-    DWORD saved = GetLastError();
-    auto f = FindWindowObj(filter);
-    SetLastError(saved);
+    auto f = Quietly([&] { return FindWindowObj(filter); });
     if (!f || !VisibleChain(*f)) return false;
     root = filter;
   }
@@ -321,9 +314,7 @@ void SendNcPaint(HWND h) {
   SendMessage(h, WM_NCPAINT, whole_frame ? WPARAM(1) : reinterpret_cast<WPARAM>(arg), 0);
   if (arg) {
     // A DC may have taken it (GetDCEx with DCX_INTERSECTRGN) and deleted it already.
-    DWORD saved = GetLastError();
-    DeleteObject(arg);
-    SetLastError(saved);
+    Quietly([&] { DeleteObject(arg); });
   }
 }
 
@@ -449,9 +440,7 @@ void PaintWindowFreed(HWND h) {
   auto w = FindWindowObj(h);
   if (!w) return;
   if (w->region) {
-    DWORD saved = GetLastError();
-    DeleteObject(w->region);
-    SetLastError(saved);
+    Quietly([&] { DeleteObject(w->region); });
     w->region = nullptr;
   }
   w->parts.paint.reset();

@@ -37,17 +37,6 @@ Timer* Find(HWND hwnd, UINT_PTR id) {
   return nullptr;
 }
 
-bool InRange(UINT msg, UINT min, UINT max) {
-  if (min == 0 && max == 0) return true;
-  if (min <= max) return msg >= min && msg <= max;
-  return msg >= min || msg <= max;
-}
-
-bool Accepts(HWND filter, HWND target) {
-  if (!filter) return true;
-  if (filter == reinterpret_cast<HWND>(-1)) return target == nullptr;
-  return target && user::IsDescendant(filter, target);
-}
 
 }  // namespace
 
@@ -85,17 +74,17 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id) {
 std::optional<std::uint64_t> NextTimerDue(HWND filter) {
   std::optional<std::uint64_t> due;
   for (auto& t : TheTimers().list)
-    if (Accepts(filter, t.hwnd) && (!due || t.due < *due)) due = t.due;
+    if (MessageFilter{filter}.TakesWindow(t.hwnd) && (!due || t.due < *due)) due = t.due;
   return due;
 }
 
 bool TakeDueTimer(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove) {
-  if (!InRange(WM_TIMER, min, max)) return false;
+  if (!MessageFilter{hwnd, min, max}.TakesMessage(WM_TIMER)) return false;
   std::uint64_t now = ClockNowMs();
   Timer* best = nullptr;
   for (auto& t : TheTimers().list) {
     if (t.due > now) continue;
-    if (!Accepts(hwnd, t.hwnd)) continue;
+    if (!MessageFilter{hwnd}.TakesWindow(t.hwnd)) continue;
     if (!best || t.due < best->due || (t.due == best->due && t.order < best->order)) best = &t;
   }
   if (!best) return false;

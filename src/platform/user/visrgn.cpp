@@ -8,6 +8,7 @@
 #include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
 #include "platform/base/internal/reset.h"
+#include "platform/base/internal/error.h"
 
 namespace win::user {
 namespace {
@@ -51,9 +52,7 @@ void SubtractShapes(gdi::Region& rgn, const std::vector<HWND>& list, std::size_t
 
 void IntersectWindowRegion(gdi::Region& rgn, const Window& w) {
   if (!w.region) return;
-  DWORD saved = GetLastError();
-  auto r = gdi::FindRegion(w.region);
-  SetLastError(saved);
+  auto r = Quietly([&] { return gdi::FindRegion(w.region); });
   if (!r) return;
   gdi::Region shape = r->rgn;
   POINT o = WindowOrigin(w);
@@ -73,9 +72,7 @@ bool ComputeDC(const WindowDC& d, std::shared_ptr<gdi::Bitmap>* surface, POINT* 
   *vis = VisibleRegion(*w, d.flags & ~DCX_USESTYLE, (d.flags & DCX_USESTYLE) != 0);
   if (locked && !(d.flags & DCX_LOCKWINDOWUPDATE) && IsDescendant(locked, d.hwnd)) vis->Clear();
   if (d.clip && (d.flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
-    DWORD saved = GetLastError();
-    auto r = gdi::FindRegion(d.clip);
-    SetLastError(saved);
+    auto r = Quietly([&] { return gdi::FindRegion(d.clip); });
     if (r) {
       gdi::Region c = r->rgn;
       RECT tr;
@@ -140,9 +137,7 @@ bool VisibleChain(const Window& w) {
 gdi::Region ShapeInParent(const Window& w) {
   gdi::Region shape(w.window);
   if (w.region) {
-    DWORD saved = GetLastError();
-    auto r = gdi::FindRegion(w.region);
-    SetLastError(saved);
+    auto r = Quietly([&] { return gdi::FindRegion(w.region); });
     if (r) {
       gdi::Region own = r->rgn;
       own.Offset(w.window.left, w.window.top);
@@ -291,9 +286,7 @@ std::optional<DisplayWindow> DisplayWindowOf(HWND hwnd) {
   GetWindowRect(hwnd, &d.screen);
   d.pixels = BackingStore(*w);
   if (w->region) {
-    DWORD saved = GetLastError();
-    if (auto r = gdi::FindRegion(w->region)) d.shape = r->rgn;
-    SetLastError(saved);
+    if (auto r = Quietly([&] { return gdi::FindRegion(w->region); })) d.shape = r->rgn;
   }
   return d;
 }

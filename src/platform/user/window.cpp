@@ -12,6 +12,7 @@
 #include "platform/user/timer.h"
 #include "platform/base/internal/reset.h"
 #include "platform/user/internal/parts.h"
+#include "platform/base/internal/error.h"
 
 namespace win {
 namespace user {
@@ -293,10 +294,7 @@ HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_n
 BOOL DestroyWindow(HWND hwnd) { return DestroyImpl(hwnd, false); }
 
 BOOL IsWindow(HWND hwnd) {
-  DWORD saved = GetLastError();
-  bool ok = FindWindowObj(hwnd) != nullptr;
-  SetLastError(saved);
-  return ok;
+  return Quietly([&] { return FindWindowObj(hwnd) != nullptr; });
 }
 
 HWND GetParent(HWND hwnd) {

@@ -13,6 +13,22 @@
 
 namespace win {
 
+// The window and message filter of GetMessage and PeekMessage, applied alike to posted
+// messages, input, paint and timers, as Windows applies it. The window: null takes every
+// window's messages and the thread's own (posted with no window); kThreadMessagesOnly only the
+// thread's own; a window its own and its descendants'. The range is inclusive; 0 and 0 take
+// everything; with min above max, everything but the messages strictly between them.
+inline const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(-1);
+struct MessageFilter {
+  HWND hwnd = nullptr;
+  UINT min = 0, max = 0;
+  bool TakesWindow(HWND target) const;
+  bool TakesMessage(UINT message) const;
+  bool Takes(HWND target, UINT message) const {
+    return TakesMessage(message) && TakesWindow(target);
+  }
+};
+
 // Seams for the input and painting parts: where queued input and WM_PAINT come from. Each
 // returns true and fills msg if it has a message for the filter (removing it when asked).
 using MessageSource = std::function<bool(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove)>;
