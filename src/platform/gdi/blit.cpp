@@ -7,6 +7,7 @@
 #include "platform/base/error.h"
 #include "platform/base/internal/geometry.h"
 #include "platform/gdi/internal/dc.h"
+#include "platform/gdi/internal/guard.h"
 
 namespace win {
 namespace gdi {
@@ -390,130 +391,140 @@ bool SourceOf(HDC src, int sx, int sy, std::shared_ptr<DC>* dc, POINT* at) {
 
 BOOL StretchBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh,
                 DWORD rop) {
-  auto dst = FindDC(hdst);
-  if (!dst) return FALSE;
-  const int index = int((rop >> 16) & 0xFF);
-  if (!RopUsesSource(index)) return StretchBitmap(*dst, x, y, w, h, nullptr, nullptr, 0, 0, 0, 0, rop);
-  std::shared_ptr<DC> src;
-  POINT at;
-  if (!SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
-  return StretchBitmap(*dst, x, y, w, h, src->surface, src.get(), at.x, at.y, sw, sh, rop);
+  return Guarded([&]() -> BOOL {
+    auto dst = FindDC(hdst);
+    if (!dst) return FALSE;
+    const int index = int((rop >> 16) & 0xFF);
+    if (!RopUsesSource(index)) return StretchBitmap(*dst, x, y, w, h, nullptr, nullptr, 0, 0, 0, 0, rop);
+    std::shared_ptr<DC> src;
+    POINT at;
+    if (!SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
+    return StretchBitmap(*dst, x, y, w, h, src->surface, src.get(), at.x, at.y, sw, sh, rop);
+  });
 }
 
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
-  return StretchBlt(dst, x, y, w, h, src, sx, sy, w, h, rop);
+  return Guarded([&]() -> BOOL {
+    return StretchBlt(dst, x, y, w, h, src, sx, sy, w, h, rop);
+  });
 }
 
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
-  auto dc = FindDC(hdc);
-  if (!dc) return FALSE;
-  if (RopUsesSource(int((rop >> 16) & 0xFF))) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  return StretchBitmap(*dc, x, y, w, h, nullptr, nullptr, 0, 0, 0, 0, rop);
+  return Guarded([&]() -> BOOL {
+    auto dc = FindDC(hdc);
+    if (!dc) return FALSE;
+    if (RopUsesSource(int((rop >> 16) & 0xFF))) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    return StretchBitmap(*dc, x, y, w, h, nullptr, nullptr, 0, 0, 0, 0, rop);
+  });
 }
 
 BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBITMAP hmask,
              int mx, int my, DWORD rop4) {
-  if (!hmask) return BitBlt(hdst, x, y, w, h, hsrc, sx, sy, rop4 & 0x00FFFFFF);
-  auto dst = FindDC(hdst);
-  auto mask = FindBitmap(hmask);
-  if (!dst || !mask || !dst->surface) return FALSE;
-  if (mask->bpp != 1) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  const int fore = int((rop4 >> 16) & 0xFF), back = int((rop4 >> 24) & 0xFF);
-  std::shared_ptr<DC> src;
-  POINT at{};
-  const bool use_src = RopUsesSource(fore) || RopUsesSource(back);
-  if (use_src && !SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
-  if (w <= 0 || h <= 0) return TRUE;
-  Bitmap& d = *dst->surface;
-  const Target t(*dst, x, y, w, h);
-  if (t.Empty()) return TRUE;
-  const Axis &ax = t.ax, &ay = t.ay;
-  const Region& clip = t.clip;
-  const RECT& box = t.box;
-  BrushSampler pat = SampleBrush(*dst, dst->st.brush);
-  std::shared_ptr<Bitmap> sbmp;
-  std::vector<int> xs, ys;
-  if (use_src) {
-    xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, w), false, src->surface->width);
-    ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, h), false, src->surface->height);
-    sbmp = DetachSource(src->surface, d, xs, ys);
-  }
-  std::optional<Converter> conv;
-  if (use_src) conv.emplace(*sbmp, src.get(), d, *dst);
-  for (const RECT& r : clip.Rects())
-    for (int yy = r.top; yy < r.bottom; ++yy)
-      for (int xx = r.left; xx < r.right; ++xx) {
-        // Outside the mask counts as 0, i.e. the background operation.
-        i64 mxx = mx + (xx - ax.lo), myy = my + (yy - ay.lo);
-        bool fg = mxx >= 0 && myy >= 0 && mxx < mask->width && myy < mask->height &&
-                  mask->Get(int(mxx), int(myy));
-        int op = fg ? fore : back;
-        std::uint32_t s = 0;
-        if (RopUsesSource(op)) {
-          int sxx = xs[xx - box.left], syy = ys[yy - box.top];
-          if (sxx < 0 || syy < 0) continue;
-          s = (*conv)(sbmp->Get(sxx, syy));
+  return Guarded([&]() -> BOOL {
+    if (!hmask) return BitBlt(hdst, x, y, w, h, hsrc, sx, sy, rop4 & 0x00FFFFFF);
+    auto dst = FindDC(hdst);
+    auto mask = FindBitmap(hmask);
+    if (!dst || !mask || !dst->surface) return FALSE;
+    if (mask->bpp != 1) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    const int fore = int((rop4 >> 16) & 0xFF), back = int((rop4 >> 24) & 0xFF);
+    std::shared_ptr<DC> src;
+    POINT at{};
+    const bool use_src = RopUsesSource(fore) || RopUsesSource(back);
+    if (use_src && !SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
+    if (w <= 0 || h <= 0) return TRUE;
+    Bitmap& d = *dst->surface;
+    const Target t(*dst, x, y, w, h);
+    if (t.Empty()) return TRUE;
+    const Axis &ax = t.ax, &ay = t.ay;
+    const Region& clip = t.clip;
+    const RECT& box = t.box;
+    BrushSampler pat = SampleBrush(*dst, dst->st.brush);
+    std::shared_ptr<Bitmap> sbmp;
+    std::vector<int> xs, ys;
+    if (use_src) {
+      xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, w), false, src->surface->width);
+      ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, h), false, src->surface->height);
+      sbmp = DetachSource(src->surface, d, xs, ys);
+    }
+    std::optional<Converter> conv;
+    if (use_src) conv.emplace(*sbmp, src.get(), d, *dst);
+    for (const RECT& r : clip.Rects())
+      for (int yy = r.top; yy < r.bottom; ++yy)
+        for (int xx = r.left; xx < r.right; ++xx) {
+          // Outside the mask counts as 0, i.e. the background operation.
+          i64 mxx = mx + (xx - ax.lo), myy = my + (yy - ay.lo);
+          bool fg = mxx >= 0 && myy >= 0 && mxx < mask->width && myy < mask->height &&
+                    mask->Get(int(mxx), int(myy));
+          int op = fg ? fore : back;
+          std::uint32_t s = 0;
+          if (RopUsesSource(op)) {
+            int sxx = xs[xx - box.left], syy = ys[yy - box.top];
+            if (sxx < 0 || syy < 0) continue;
+            s = (*conv)(sbmp->Get(sxx, syy));
+          }
+          std::uint32_t p = 0;
+          if (RopUsesPattern(op)) {
+            if (pat.null || pat.Gap(xx, yy)) continue;
+            p = pat.At(xx, yy);
+          }
+          d.Put(xx, yy, Rop3(op, p, s, d.Get(xx, yy)) & d.RawMask());
         }
-        std::uint32_t p = 0;
-        if (RopUsesPattern(op)) {
-          if (pat.null || pat.Gap(xx, yy)) continue;
-          p = pat.At(xx, yy);
-        }
-        d.Put(xx, yy, Rop3(op, p, s, d.Get(xx, yy)) & d.RawMask());
-      }
-  return TRUE;
+    return TRUE;
+  });
 }
 
 BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, int sw, int sh,
                     UINT key) {
-  auto dst = FindDC(hdst);
-  if (!dst || !dst->surface) return FALSE;
-  std::shared_ptr<DC> src;
-  POINT at;
-  if (!SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
-  if (w < 0 || h < 0 || sw < 0 || sh < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  if (w == 0 || h == 0 || sw == 0 || sh == 0) return TRUE;
-  Bitmap& d = *dst->surface;
-  const Target t(*dst, x, y, w, h);
-  if (t.Empty()) return TRUE;
-  const Axis &ax = t.ax, &ay = t.ay;
-  const Region& clip = t.clip;
-  const RECT& box = t.box;
-  std::vector<int> xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, sw), false, src->surface->width);
-  std::vector<int> ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, sh), false, src->surface->height);
-  std::shared_ptr<Bitmap> sbmp = DetachSource(src->surface, d, xs, ys);
-  const Bitmap& s = *sbmp;
-  // The key is compared in the source's own pixel format.
-  const std::uint32_t key_raw = s.FromColor(key & 0x00FFFFFF);
-  const bool key_exact = s.ToColor(key_raw) == (key & 0x00FFFFFF);
-  Converter conv(s, src.get(), d, *dst);
-  const bool fast = d.bpp == 32 && s.bpp == 32;
-  for (const RECT& r : clip.Rects())
-    for (int yy = r.top; yy < r.bottom; ++yy) {
-      int syy = ys[yy - box.top];
-      if (syy < 0) continue;
-      const int* cols = xs.data() - box.left;
-      if (fast) {
-        auto* out = reinterpret_cast<std::uint32_t*>(d.Row(yy));
-        auto* in = reinterpret_cast<const std::uint32_t*>(s.Row(syy));
-        const std::uint32_t k = key_exact ? key_raw : 0xFFFFFFFFu;
+  return Guarded([&]() -> BOOL {
+    auto dst = FindDC(hdst);
+    if (!dst || !dst->surface) return FALSE;
+    std::shared_ptr<DC> src;
+    POINT at;
+    if (!SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
+    if (w < 0 || h < 0 || sw < 0 || sh < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (w == 0 || h == 0 || sw == 0 || sh == 0) return TRUE;
+    Bitmap& d = *dst->surface;
+    const Target t(*dst, x, y, w, h);
+    if (t.Empty()) return TRUE;
+    const Axis &ax = t.ax, &ay = t.ay;
+    const Region& clip = t.clip;
+    const RECT& box = t.box;
+    std::vector<int> xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, sw), false, src->surface->width);
+    std::vector<int> ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, sh), false, src->surface->height);
+    std::shared_ptr<Bitmap> sbmp = DetachSource(src->surface, d, xs, ys);
+    const Bitmap& s = *sbmp;
+    // The key is compared in the source's own pixel format.
+    const std::uint32_t key_raw = s.FromColor(key & 0x00FFFFFF);
+    const bool key_exact = s.ToColor(key_raw) == (key & 0x00FFFFFF);
+    Converter conv(s, src.get(), d, *dst);
+    const bool fast = d.bpp == 32 && s.bpp == 32;
+    for (const RECT& r : clip.Rects())
+      for (int yy = r.top; yy < r.bottom; ++yy) {
+        int syy = ys[yy - box.top];
+        if (syy < 0) continue;
+        const int* cols = xs.data() - box.left;
+        if (fast) {
+          auto* out = reinterpret_cast<std::uint32_t*>(d.Row(yy));
+          auto* in = reinterpret_cast<const std::uint32_t*>(s.Row(syy));
+          const std::uint32_t k = key_exact ? key_raw : 0xFFFFFFFFu;
+          for (int xx = r.left; xx < r.right; ++xx) {
+            int sxx = cols[xx];
+            if (sxx < 0) continue;
+            std::uint32_t v = in[sxx] & 0x00FFFFFF;
+            if (v != k) out[xx] = v;
+          }
+          continue;
+        }
         for (int xx = r.left; xx < r.right; ++xx) {
           int sxx = cols[xx];
           if (sxx < 0) continue;
-          std::uint32_t v = in[sxx] & 0x00FFFFFF;
-          if (v != k) out[xx] = v;
+          std::uint32_t v = s.Get(sxx, syy);
+          if (key_exact && v == key_raw) continue;
+          d.Put(xx, yy, conv(v));
         }
-        continue;
       }
-      for (int xx = r.left; xx < r.right; ++xx) {
-        int sxx = cols[xx];
-        if (sxx < 0) continue;
-        std::uint32_t v = s.Get(sxx, syy);
-        if (key_exact && v == key_raw) continue;
-        d.Put(xx, yy, conv(v));
-      }
-    }
-  return TRUE;
+    return TRUE;
+  });
 }
 
 }  // namespace win

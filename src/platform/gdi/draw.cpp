@@ -9,6 +9,7 @@
 
 #include "platform/base/error.h"
 #include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/guard.h"
 
 namespace win {
 namespace gdi {
@@ -623,18 +624,6 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
   return TRUE;
 }
 
-// Drawing allocates in proportion to the figure's points and what shows of it; running out
-// of memory fails the call instead of leaving through the C interface.
-template <class F>
-BOOL Guarded(F f) {
-  try {
-    return f();
-  } catch (const std::bad_alloc&) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return FALSE;
-  }
-}
-
 // The fills that take a brush handle: system colour brushes come as COLOR_x + 1.
 std::shared_ptr<Brush> BrushArg(HBRUSH h) {
   auto v = reinterpret_cast<std::uintptr_t>(h);
@@ -710,12 +699,14 @@ void FillRectColor(DC& dc, const RECT& logical, COLORREF color) {
 using namespace gdi;
 
 BOOL LineTo(HDC h, int x, int y) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  const POINT from = c.dc->st.cur_pos;
-  StrokePath(c, {c.S(from.x, from.y), c.S(x, y)}, false);
-  c.dc->st.cur_pos = {x, y};
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    const POINT from = c.dc->st.cur_pos;
+    StrokePath(c, {c.S(from.x, from.y), c.S(x, y)}, false);
+    c.dc->st.cur_pos = {x, y};
+    return TRUE;
+  });
 }
 
 BOOL Polyline(HDC h, const POINT* pts, int count) {
@@ -762,26 +753,28 @@ BOOL PolyPolyline(HDC h, const POINT* pts, const DWORD* counts, DWORD polylines)
 }
 
 BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  Pt a = c.S(left, top), b = c.S(right, bottom);
-  R64 rc = Ordered(a.x, a.y, b.x, b.y);
-  if (rc.left == rc.right || rc.top == rc.bottom) return TRUE;
-  rc = InsideFrame(rc, c.pen);
-  if (rc.empty()) return TRUE;
-  BrushSampler brush = c.Brush();
-  if (c.pen.null()) {
-    c.painter->Fill(Region(Cut(Grown(rc, 0, 0, -1, -1), c.win())), brush, c.rop());
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    Pt a = c.S(left, top), b = c.S(right, bottom);
+    R64 rc = Ordered(a.x, a.y, b.x, b.y);
+    if (rc.left == rc.right || rc.top == rc.bottom) return TRUE;
+    rc = InsideFrame(rc, c.pen);
+    if (rc.empty()) return TRUE;
+    BrushSampler brush = c.Brush();
+    if (c.pen.null()) {
+      c.painter->Fill(Region(Cut(Grown(rc, 0, 0, -1, -1), c.win())), brush, c.rop());
+      return TRUE;
+    }
+    // The pen runs along the outermost pixels, anticlockwise from the top-right corner.
+    const i64 l = rc.left, t = rc.top, r = rc.right - 1, bm = rc.bottom - 1;
+    Region outline = StrokeFigures(c, {{{r, t}, {l, t}, {l, bm}, {r, bm}}});
+    const i64 w = c.pen.width;
+    Region inside(Cut(Grown(rc, c.pen.a() - w, c.pen.a() - w, c.pen.b() - w, c.pen.b() - w), c.win()));
+    inside.Subtract(outline);
+    c.painter->Fill(inside, brush, c.rop());
     return TRUE;
-  }
-  // The pen runs along the outermost pixels, anticlockwise from the top-right corner.
-  const i64 l = rc.left, t = rc.top, r = rc.right - 1, bm = rc.bottom - 1;
-  Region outline = StrokeFigures(c, {{{r, t}, {l, t}, {l, bm}, {r, bm}}});
-  const i64 w = c.pen.width;
-  Region inside(Cut(Grown(rc, c.pen.a() - w, c.pen.a() - w, c.pen.b() - w, c.pen.b() - w), c.win()));
-  inside.Subtract(outline);
-  c.painter->Fill(inside, brush, c.rop());
-  return TRUE;
+  });
 }
 
 BOOL RoundRect(HDC h, int left, int top, int right, int bottom, int width, int height) {
@@ -822,7 +815,9 @@ BOOL PolyPolygon(HDC h, const POINT* pts, const INT* counts, int polygons) {
 }
 
 BOOL Polygon(HDC h, const POINT* pts, int count) {
-  return PolyPolygon(h, pts, &count, 1);
+  return Guarded([&]() -> BOOL {
+    return PolyPolygon(h, pts, &count, 1);
+  });
 }
 
 BOOL Arc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
@@ -840,84 +835,98 @@ BOOL Chord(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
 
 // The rectangle fills copy the brush pattern and ignore the DC's ROP2.
 int FillRect(HDC h, const RECT* rc, HBRUSH hbr) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  auto brush = BrushArg(hbr);
-  if (!brush) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  RECT s;
-  if (!SurfaceRect(c, *rc, &s)) return TRUE;
-  c.painter->Fill(Region(s), SampleBrush(*c.dc, brush), R2_COPYPEN);
-  return TRUE;
+  return Guarded([&]() -> int {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    auto brush = BrushArg(hbr);
+    if (!brush) return FALSE;
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    RECT s;
+    if (!SurfaceRect(c, *rc, &s)) return TRUE;
+    c.painter->Fill(Region(s), SampleBrush(*c.dc, brush), R2_COPYPEN);
+    return TRUE;
+  });
 }
 
 int FrameRect(HDC h, const RECT* rc, HBRUSH hbr) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  auto brush = BrushArg(hbr);
-  if (!brush) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  RECT s;
-  if (!SurfaceRect(c, *rc, &s)) return TRUE;
-  Region ring(s);
-  ring.Subtract(Region(RECT{s.left + 1, s.top + 1, s.right - 1, s.bottom - 1}));
-  c.painter->Fill(ring, SampleBrush(*c.dc, brush), R2_COPYPEN);
-  return TRUE;
+  return Guarded([&]() -> int {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    auto brush = BrushArg(hbr);
+    if (!brush) return FALSE;
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    RECT s;
+    if (!SurfaceRect(c, *rc, &s)) return TRUE;
+    Region ring(s);
+    ring.Subtract(Region(RECT{s.left + 1, s.top + 1, s.right - 1, s.bottom - 1}));
+    c.painter->Fill(ring, SampleBrush(*c.dc, brush), R2_COPYPEN);
+    return TRUE;
+  });
 }
 
 BOOL InvertRect(HDC h, const RECT* rc) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  RECT s;
-  if (!SurfaceRect(c, *rc, &s)) return TRUE;
-  c.painter->Fill(Region(s), 0u, R2_NOT);
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    RECT s;
+    if (!SurfaceRect(c, *rc, &s)) return TRUE;
+    c.painter->Fill(Region(s), 0u, R2_NOT);
+    return TRUE;
+  });
 }
 
 // The region paints go through the DC's ROP2, like the shapes' interiors.
 BOOL FillRgn(HDC h, HRGN rgn, HBRUSH hbr) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  bool ok;
-  Region r = LogicalRegion(c, rgn, &ok);
-  if (!ok) return FALSE;
-  auto brush = BrushArg(hbr);
-  if (!brush) return FALSE;
-  c.painter->Fill(r, SampleBrush(*c.dc, brush), c.rop());
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    bool ok;
+    Region r = LogicalRegion(c, rgn, &ok);
+    if (!ok) return FALSE;
+    auto brush = BrushArg(hbr);
+    if (!brush) return FALSE;
+    c.painter->Fill(r, SampleBrush(*c.dc, brush), c.rop());
+    return TRUE;
+  });
 }
 
 BOOL FrameRgn(HDC h, HRGN rgn, HBRUSH hbr, int width, int height) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  bool ok;
-  Region r = LogicalRegion(c, rgn, &ok);
-  if (!ok) return FALSE;
-  auto brush = BrushArg(hbr);
-  if (!brush) return FALSE;
-  c.painter->Fill(RegionFrame(r, width, height), SampleBrush(*c.dc, brush), c.rop());
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    bool ok;
+    Region r = LogicalRegion(c, rgn, &ok);
+    if (!ok) return FALSE;
+    auto brush = BrushArg(hbr);
+    if (!brush) return FALSE;
+    c.painter->Fill(RegionFrame(r, width, height), SampleBrush(*c.dc, brush), c.rop());
+    return TRUE;
+  });
 }
 
 BOOL PaintRgn(HDC h, HRGN rgn) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  bool ok;
-  Region r = LogicalRegion(c, rgn, &ok);
-  if (!ok) return FALSE;
-  c.painter->Fill(r, c.Brush(), c.rop());
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    bool ok;
+    Region r = LogicalRegion(c, rgn, &ok);
+    if (!ok) return FALSE;
+    c.painter->Fill(r, c.Brush(), c.rop());
+    return TRUE;
+  });
 }
 
 BOOL InvertRgn(HDC h, HRGN rgn) {
-  Ctx c;
-  if (!c.Open(h)) return FALSE;
-  bool ok;
-  Region r = LogicalRegion(c, rgn, &ok);
-  if (!ok) return FALSE;
-  c.painter->Fill(r, 0u, R2_NOT);
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    Ctx c;
+    if (!c.Open(h)) return FALSE;
+    bool ok;
+    Region r = LogicalRegion(c, rgn, &ok);
+    if (!ok) return FALSE;
+    c.painter->Fill(r, 0u, R2_NOT);
+    return TRUE;
+  });
 }
 
 }  // namespace win

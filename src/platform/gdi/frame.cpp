@@ -9,6 +9,7 @@
 #include "platform/base/internal/geometry.h"
 #include "platform/gdi/internal/frame.h"
 #include "platform/gdi/internal/draw.h"
+#include "platform/gdi/internal/guard.h"
 
 namespace win {
 namespace gdi {
@@ -464,47 +465,53 @@ BOOL MenuControl(DC& dc, RECT* rc, UINT state) {
 }  // namespace
 
 BOOL DrawEdge(HDC h, RECT* rc, UINT edge, UINT flags) {
-  auto dc = FindDC(h);
-  if (!dc) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  if (rc->left >= rc->right || rc->top >= rc->bottom) return TRUE;
-  if (flags & BF_DIAGONAL) DiagEdge(*dc, rc, edge, flags);
-  else RectEdge(*dc, rc, edge, flags);
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = FindDC(h);
+    if (!dc) return FALSE;
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (rc->left >= rc->right || rc->top >= rc->bottom) return TRUE;
+    if (flags & BF_DIAGONAL) DiagEdge(*dc, rc, edge, flags);
+    else RectEdge(*dc, rc, edge, flags);
+    return TRUE;
+  });
 }
 
 // Inverts every other pixel of the rectangle's outline, in a checkerboard fixed to the
 // device, so drawing it again restores the picture.
 BOOL DrawFocusRect(HDC h, const RECT* rc) {
-  auto dc = FindDC(h);
-  if (!dc) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  if (rc->left >= rc->right || rc->top >= rc->bottom || !dc->surface) return TRUE;
-  POINT a = dc->ToSurface(rc->left, rc->top), b = dc->ToSurface(rc->right, rc->bottom);
-  Region ring(RECT{a.x, a.y, b.x, b.y});
-  ring.Subtract(Region(RECT{a.x + 1, a.y + 1, b.x - 1, b.y - 1}));
-  ring.Intersect(dc->Clip());
-  Bitmap& bmp = *dc->surface;
-  for (const RECT& r : ring.Rects())
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x)
-        if (((x - dc->origin.x + y - dc->origin.y) & 1) == 0) bmp.Put(x, y, ~bmp.Get(x, y) & bmp.RawMask());
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = FindDC(h);
+    if (!dc) return FALSE;
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (rc->left >= rc->right || rc->top >= rc->bottom || !dc->surface) return TRUE;
+    POINT a = dc->ToSurface(rc->left, rc->top), b = dc->ToSurface(rc->right, rc->bottom);
+    Region ring(RECT{a.x, a.y, b.x, b.y});
+    ring.Subtract(Region(RECT{a.x + 1, a.y + 1, b.x - 1, b.y - 1}));
+    ring.Intersect(dc->Clip());
+    Bitmap& bmp = *dc->surface;
+    for (const RECT& r : ring.Rects())
+      for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+          if (((x - dc->origin.x + y - dc->origin.y) & 1) == 0) bmp.Put(x, y, ~bmp.Get(x, y) & bmp.RawMask());
+    return TRUE;
+  });
 }
 
 BOOL DrawFrameControl(HDC h, RECT* rc, UINT type, UINT state) {
-  auto dc = FindDC(h);
-  if (!dc) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  if (rc->left >= rc->right || rc->top >= rc->bottom) return FALSE;
-  switch (type) {
-    case DFC_BUTTON: return ButtonControl(*dc, rc, state);
-    case DFC_CAPTION: return CaptionControl(*dc, rc, state);
-    case DFC_SCROLL: return ScrollControl(*dc, rc, state);
-    case DFC_MENU: return MenuControl(*dc, rc, state);
-  }
-  SetLastError(ERROR_INVALID_PARAMETER);
-  return FALSE;
+  return Guarded([&]() -> BOOL {
+    auto dc = FindDC(h);
+    if (!dc) return FALSE;
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (rc->left >= rc->right || rc->top >= rc->bottom) return FALSE;
+    switch (type) {
+      case DFC_BUTTON: return ButtonControl(*dc, rc, state);
+      case DFC_CAPTION: return CaptionControl(*dc, rc, state);
+      case DFC_SCROLL: return ScrollControl(*dc, rc, state);
+      case DFC_MENU: return MenuControl(*dc, rc, state);
+    }
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  });
 }
 
 }  // namespace win

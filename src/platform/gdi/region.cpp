@@ -1,4 +1,5 @@
 #include "platform/gdi/internal/region.h"
+#include "platform/gdi/internal/guard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -348,18 +349,6 @@ HRGN AddRegion(gdi::Region rgn) {
   return reinterpret_cast<HRGN>(HandleTable::Get().Add(std::move(obj)));
 }
 
-// Region work allocates in proportion to its input; running out of memory fails the call
-// like any other Windows allocation failure instead of leaving through the C interface.
-template <class R, class F>
-R Guarded(R failed, F f) {
-  try {
-    return f();
-  } catch (const std::bad_alloc&) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return failed;
-  }
-}
-
 RECT Normalised(int left, int top, int right, int bottom) {
   return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
 }
@@ -367,44 +356,54 @@ RECT Normalised(int left, int top, int right, int bottom) {
 }  // namespace
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
-  return AddRegion(gdi::Region(Normalised(left, top, right, bottom)));
+  return Guarded([&]() -> HRGN {
+    return AddRegion(gdi::Region(Normalised(left, top, right, bottom)));
+  });
 }
 
 HRGN CreateRectRgnIndirect(const RECT* rc) {
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
-  return CreateRectRgn(rc->left, rc->top, rc->right, rc->bottom);
+  return Guarded([&]() -> HRGN {
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+    return CreateRectRgn(rc->left, rc->top, rc->right, rc->bottom);
+  });
 }
 
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
-  // Windows leaves out the last column and row of the rectangle for rounded regions.
-  const i64 l = std::min(left, right), t = std::min(top, bottom);
-  const i64 r = i64(std::max(left, right)) - 1, b = i64(std::max(top, bottom)) - 1;
-  const i64 ew = std::min(r - l, std::abs(i64(width))), eh = std::min(b - t, std::abs(i64(height)));
-  if (ew >= 2 && eh > gdi::kMaxRegionRows) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
-  return Guarded<HRGN>(nullptr, [&] { return AddRegion(gdi::RoundRectPixels(l, t, r, b, ew, eh, kAll)); });
+  return Guarded([&]() -> HRGN {
+    // Windows leaves out the last column and row of the rectangle for rounded regions.
+    const i64 l = std::min(left, right), t = std::min(top, bottom);
+    const i64 r = i64(std::max(left, right)) - 1, b = i64(std::max(top, bottom)) - 1;
+    const i64 ew = std::min(r - l, std::abs(i64(width))), eh = std::min(b - t, std::abs(i64(height)));
+    if (ew >= 2 && eh > gdi::kMaxRegionRows) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
+    return AddRegion(gdi::RoundRectPixels(l, t, r, b, ew, eh, kAll));
+  });
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
-  RECT rc = Normalised(left, top, right, bottom);
-  // Sides past INT_MAX only need to be at least the rectangle's.
-  auto side = [](LONG a, LONG z) { return int(std::min<i64>(i64(z) - a, std::numeric_limits<int>::max())); };
-  return CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, side(rc.left, rc.right), side(rc.top, rc.bottom));
+  return Guarded([&]() -> HRGN {
+    RECT rc = Normalised(left, top, right, bottom);
+    // Sides past INT_MAX only need to be at least the rectangle's.
+    auto side = [](LONG a, LONG z) { return int(std::min<i64>(i64(z) - a, std::numeric_limits<int>::max())); };
+    return CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, side(rc.left, rc.right), side(rc.top, rc.bottom));
+  });
 }
 
 HRGN CreateEllipticRgnIndirect(const RECT* rc) {
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
-  return CreateEllipticRgn(rc->left, rc->top, rc->right, rc->bottom);
+  return Guarded([&]() -> HRGN {
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+    return CreateEllipticRgn(rc->left, rc->top, rc->right, rc->bottom);
+  });
 }
 
 HRGN CreatePolyPolygonRgn(const POINT* pts, const INT* counts, int polygons, int fill_mode) {
-  if (!pts || !counts || polygons <= 0 || (fill_mode != ALTERNATE && fill_mode != WINDING)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  for (int p = 0; p < polygons; ++p) {
-    if (counts[p] < 2) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
-  }
-  return Guarded<HRGN>(nullptr, [&]() -> HRGN {
+  return Guarded([&]() -> HRGN {
+    if (!pts || !counts || polygons <= 0 || (fill_mode != ALTERNATE && fill_mode != WINDING)) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+    }
+    for (int p = 0; p < polygons; ++p) {
+      if (counts[p] < 2) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+    }
     std::vector<gdi::Point64> wide;
     std::size_t base = 0;
     for (int p = 0; p < polygons; base += std::size_t(counts[p++]))
@@ -416,7 +415,9 @@ HRGN CreatePolyPolygonRgn(const POINT* pts, const INT* counts, int polygons, int
 }
 
 HRGN CreatePolygonRgn(const POINT* pts, int count, int fill_mode) {
-  return CreatePolyPolygonRgn(pts, &count, 1, fill_mode);
+  return Guarded([&]() -> HRGN {
+    return CreatePolyPolygonRgn(pts, &count, 1, fill_mode);
+  });
 }
 
 namespace {
@@ -465,7 +466,7 @@ HRGN ExtCreateRegionUnguarded(const XFORM* xform, DWORD size, const RGNDATA* dat
 }  // namespace
 
 HRGN ExtCreateRegion(const XFORM* xform, DWORD size, const RGNDATA* data) {
-  return Guarded<HRGN>(nullptr, [&] { return ExtCreateRegionUnguarded(xform, size, data); });
+  return Guarded([&] { return ExtCreateRegionUnguarded(xform, size, data); });
 }
 
 namespace {
@@ -491,7 +492,7 @@ DWORD GetRegionDataUnguarded(HRGN rgn, DWORD size, RGNDATA* data) {
 }  // namespace
 
 DWORD GetRegionData(HRGN rgn, DWORD size, RGNDATA* data) {
-  return Guarded<DWORD>(0, [&] { return GetRegionDataUnguarded(rgn, size, data); });
+  return Guarded([&] { return GetRegionDataUnguarded(rgn, size, data); });
 }
 
 namespace {
@@ -521,21 +522,25 @@ int CombineRgnUnguarded(HRGN dst, HRGN src1, HRGN src2, int mode) {
 }  // namespace
 
 int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode) {
-  return Guarded<int>(ERROR, [&] { return CombineRgnUnguarded(dst, src1, src2, mode); });
+  return Guarded([&] { return CombineRgnUnguarded(dst, src1, src2, mode); });
 }
 
 BOOL SetRectRgn(HRGN rgn, int left, int top, int right, int bottom) {
-  auto obj = gdi::FindRegion(rgn);
-  if (!obj) return FALSE;
-  obj->rgn = gdi::Region(Normalised(left, top, right, bottom));
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto obj = gdi::FindRegion(rgn);
+    if (!obj) return FALSE;
+    obj->rgn = gdi::Region(Normalised(left, top, right, bottom));
+    return TRUE;
+  });
 }
 
 int OffsetRgn(HRGN rgn, int dx, int dy) {
-  auto obj = gdi::FindRegion(rgn);
-  if (!obj) return ERROR;
-  obj->rgn.Offset(dx, dy);
-  return obj->rgn.Complexity();
+  return Guarded([&]() -> int {
+    auto obj = gdi::FindRegion(rgn);
+    if (!obj) return ERROR;
+    obj->rgn.Offset(dx, dy);
+    return obj->rgn.Complexity();
+  });
 }
 
 BOOL PtInRegion(HRGN rgn, int x, int y) {
@@ -552,19 +557,23 @@ BOOL RectInRegion(HRGN rgn, const RECT* rc) {
 }
 
 BOOL EqualRgn(HRGN a, HRGN b) {
-  auto ra = gdi::FindRegion(a);
-  if (!ra) return FALSE;
-  auto rb = gdi::FindRegion(b);
-  if (!rb) return FALSE;
-  return ra->rgn == rb->rgn ? TRUE : FALSE;
+  return Guarded([&]() -> BOOL {
+    auto ra = gdi::FindRegion(a);
+    if (!ra) return FALSE;
+    auto rb = gdi::FindRegion(b);
+    if (!rb) return FALSE;
+    return ra->rgn == rb->rgn ? TRUE : FALSE;
+  });
 }
 
 int GetRgnBox(HRGN rgn, RECT* rc) {
-  auto obj = gdi::FindRegion(rgn);
-  if (!obj) return ERROR;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return ERROR; }
-  *rc = obj->rgn.Box();
-  return obj->rgn.Complexity();
+  return Guarded([&]() -> int {
+    auto obj = gdi::FindRegion(rgn);
+    if (!obj) return ERROR;
+    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return ERROR; }
+    *rc = obj->rgn.Box();
+    return obj->rgn.Complexity();
+  });
 }
 
 }  // namespace win

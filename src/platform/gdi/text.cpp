@@ -9,6 +9,7 @@
 #include "platform/base/internal/text.h"
 #include "platform/gdi/internal/font.h"
 #include "platform/gdi/internal/dc.h"
+#include "platform/gdi/internal/guard.h"
 
 namespace win {
 namespace gdi {
@@ -671,145 +672,177 @@ int DrawTextAny(HDC h, CharT* text, int count, RECT* rc, UINT fmt, DRAWTEXTPARAM
 using namespace gdi;
 
 BOOL GetTextMetrics(HDC h, TEXTMETRICA* tm) {
-  auto dc = TextDC(h);
-  if (!dc) return FALSE;
-  if (!tm) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  *tm = FontOf(*dc)->Metrics();
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = TextDC(h);
+    if (!dc) return FALSE;
+    if (!tm) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    *tm = FontOf(*dc)->Metrics();
+    return TRUE;
+  });
 }
 
 int GetTextFace(HDC h, int count, char* name) {
-  auto dc = TextDC(h);
-  if (!dc) return 0;
-  const std::string& face = FontOf(*dc)->FaceName();
-  if (!name) return int(face.size()) + 1;
-  if (count <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  std::size_t n = std::min<std::size_t>(face.size(), std::size_t(count) - 1);
-  // Never cut a character in half.
-  while (n > 0 && n < face.size() && (static_cast<unsigned char>(face[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(name, face.data(), n);
-  name[n] = 0;
-  return int(n) + 1;
+  return Guarded([&]() -> int {
+    auto dc = TextDC(h);
+    if (!dc) return 0;
+    const std::string& face = FontOf(*dc)->FaceName();
+    if (!name) return int(face.size()) + 1;
+    if (count <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+    std::size_t n = std::min<std::size_t>(face.size(), std::size_t(count) - 1);
+    // Never cut a character in half.
+    while (n > 0 && n < face.size() && (static_cast<unsigned char>(face[n]) & 0xC0) == 0x80) --n;
+    std::memcpy(name, face.data(), n);
+    name[n] = 0;
+    return int(n) + 1;
+  });
 }
 
 BOOL GetTextExtentPoint32(HDC h, const char* text, int count, SIZE* size) {
-  auto dc = TextDC(h);
-  if (!dc) return FALSE;
-  if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  *size = Extent(*dc, DecodeA(text, count));
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = TextDC(h);
+    if (!dc) return FALSE;
+    if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    *size = Extent(*dc, DecodeA(text, count));
+    return TRUE;
+  });
 }
 
 BOOL GetTextExtentPoint32W(HDC h, const WCHAR* text, int count, SIZE* size) {
-  auto dc = TextDC(h);
-  if (!dc) return FALSE;
-  if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  *size = Extent(*dc, DecodeW(text, count));
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = TextDC(h);
+    if (!dc) return FALSE;
+    if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    *size = Extent(*dc, DecodeW(text, count));
+    return TRUE;
+  });
 }
 
 BOOL GetTextExtentExPoint(HDC h, const char* text, int count, int max_extent, INT* fit, INT* dx,
                           SIZE* size) {
-  auto dc = TextDC(h);
-  if (!dc) return FALSE;
-  if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  Chars chars = DecodeA(text, count);
-  auto w = Advances(*dc, *FontOf(*dc), chars);
-  int x = 0, fitted = 0;
-  bool full = false;
-  for (std::size_t i = 0; i < chars.size(); ++i) {
-    x += w[i];
-    int end = i + 1 < chars.size() ? chars[i + 1].src : count;
-    if (!full && x <= max_extent) fitted = end;
-    else full = true;
-    if (dx)
-      for (int k = chars[i].src; k < end; ++k) dx[k] = x;
-  }
-  if (fit) *fit = fitted;
-  size->cx = x;
-  size->cy = FontOf(*dc)->Metrics().tmHeight;
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = TextDC(h);
+    if (!dc) return FALSE;
+    if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    Chars chars = DecodeA(text, count);
+    auto w = Advances(*dc, *FontOf(*dc), chars);
+    int x = 0, fitted = 0;
+    bool full = false;
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+      x += w[i];
+      int end = i + 1 < chars.size() ? chars[i + 1].src : count;
+      if (!full && x <= max_extent) fitted = end;
+      else full = true;
+      if (dx)
+        for (int k = chars[i].src; k < end; ++k) dx[k] = x;
+    }
+    if (fit) *fit = fitted;
+    size->cx = x;
+    size->cy = FontOf(*dc)->Metrics().tmHeight;
+    return TRUE;
+  });
 }
 
 BOOL GetCharWidth32(HDC h, UINT first, UINT last, INT* widths) {
-  auto dc = TextDC(h);
-  if (!dc) return FALSE;
-  if (!widths || first > last || last > 0x10FFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  FontRealization& fr = *FontOf(*dc);
-  for (UINT c = first; c <= last; ++c) widths[c - first] = fr.Advance(char32_t(c));
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = TextDC(h);
+    if (!dc) return FALSE;
+    if (!widths || first > last || last > 0x10FFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    FontRealization& fr = *FontOf(*dc);
+    for (UINT c = first; c <= last; ++c) widths[c - first] = fr.Advance(char32_t(c));
+    return TRUE;
+  });
 }
 
 BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rc, const char* text, UINT count,
                 const INT* dx) {
-  auto dc = TextDC(h);
-  if (!dc) return FALSE;
-  if ((!text && count) || count > 0x7FFFFFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  Chars chars = DecodeA(text, int(count));
-  FontRealization& fr = *FontOf(*dc);
-  Output(*dc, fr, x, y, options, rc, chars, dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = TextDC(h);
+    if (!dc) return FALSE;
+    if ((!text && count) || count > 0x7FFFFFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    Chars chars = DecodeA(text, int(count));
+    FontRealization& fr = *FontOf(*dc);
+    Output(*dc, fr, x, y, options, rc, chars, dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
+    return TRUE;
+  });
 }
 
 BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* rc, const WCHAR* text, UINT count,
                  const INT* dx) {
-  auto dc = TextDC(h);
-  if (!dc) return FALSE;
-  if ((!text && count) || count > 0x7FFFFFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  Chars chars = DecodeW(text, int(count));
-  FontRealization& fr = *FontOf(*dc);
-  Output(*dc, fr, x, y, options, rc, chars, dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
-  return TRUE;
+  return Guarded([&]() -> BOOL {
+    auto dc = TextDC(h);
+    if (!dc) return FALSE;
+    if ((!text && count) || count > 0x7FFFFFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    Chars chars = DecodeW(text, int(count));
+    FontRealization& fr = *FontOf(*dc);
+    Output(*dc, fr, x, y, options, rc, chars, dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
+    return TRUE;
+  });
 }
 
 BOOL TextOut(HDC dc, int x, int y, const char* text, int count) {
-  if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  return ExtTextOut(dc, x, y, 0, nullptr, text, UINT(count), nullptr);
+  return Guarded([&]() -> BOOL {
+    if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    return ExtTextOut(dc, x, y, 0, nullptr, text, UINT(count), nullptr);
+  });
 }
 
 BOOL TextOutW(HDC dc, int x, int y, const WCHAR* text, int count) {
-  if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  return ExtTextOutW(dc, x, y, 0, nullptr, text, UINT(count), nullptr);
+  return Guarded([&]() -> BOOL {
+    if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    return ExtTextOutW(dc, x, y, 0, nullptr, text, UINT(count), nullptr);
+  });
 }
 
 DWORD GetTabbedTextExtent(HDC h, const char* text, int count, int tab_count, const INT* tabs) {
-  auto dc = TextDC(h);
-  if (!dc) return 0;
-  if (!text && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  int len = text ? Utf8Len(text, count) : 0;
-  Chars chars = DecodeA(text, len);
-  DWORD w = 0;  // only the low word is reported
-  for (int v : TabbedWidths(*dc, chars, tab_count, tabs, 0)) w += DWORD(v);
-  return DWORD(w & 0xFFFF) | (DWORD(FontOf(*dc)->Metrics().tmHeight & 0xFFFF) << 16);
+  return Guarded([&]() -> DWORD {
+    auto dc = TextDC(h);
+    if (!dc) return 0;
+    if (!text && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+    int len = text ? Utf8Len(text, count) : 0;
+    Chars chars = DecodeA(text, len);
+    DWORD w = 0;  // only the low word is reported
+    for (int v : TabbedWidths(*dc, chars, tab_count, tabs, 0)) w += DWORD(v);
+    return DWORD(w & 0xFFFF) | (DWORD(FontOf(*dc)->Metrics().tmHeight & 0xFFFF) << 16);
+  });
 }
 
 LONG TabbedTextOut(HDC h, int x, int y, const char* text, int count, int tab_count,
                    const INT* tabs, int tab_origin) {
-  auto dc = TextDC(h);
-  if (!dc) return 0;
-  if (!text && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  int len = text ? Utf8Len(text, count) : 0;
-  Chars chars = DecodeA(text, len);
-  FontRealization& fr = *FontOf(*dc);
-  std::int64_t start = std::int64_t((dc->st.text_align & TA_UPDATECP) ? dc->st.cur_pos.x : x) - tab_origin;
-  int w = Output(*dc, fr, x, y, 0, nullptr, chars, TabbedWidths(*dc, chars, tab_count, tabs, start));
-  return LONG(DWORD(w & 0xFFFF) | (DWORD(fr.Metrics().tmHeight & 0xFFFF) << 16));
+  return Guarded([&]() -> LONG {
+    auto dc = TextDC(h);
+    if (!dc) return 0;
+    if (!text && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+    int len = text ? Utf8Len(text, count) : 0;
+    Chars chars = DecodeA(text, len);
+    FontRealization& fr = *FontOf(*dc);
+    std::int64_t start = std::int64_t((dc->st.text_align & TA_UPDATECP) ? dc->st.cur_pos.x : x) - tab_origin;
+    int w = Output(*dc, fr, x, y, 0, nullptr, chars, TabbedWidths(*dc, chars, tab_count, tabs, start));
+    return LONG(DWORD(w & 0xFFFF) | (DWORD(fr.Metrics().tmHeight & 0xFFFF) << 16));
+  });
 }
 
 int DrawText(HDC dc, const char* text, int count, RECT* rc, UINT format) {
-  return DrawTextAny(dc, const_cast<char*>(text), count, rc, format, nullptr);
+  return Guarded([&]() -> int {
+    return DrawTextAny(dc, const_cast<char*>(text), count, rc, format, nullptr);
+  });
 }
 
 int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rc, UINT format) {
-  return DrawTextAny(dc, const_cast<WCHAR*>(text), count, rc, format, nullptr);
+  return Guarded([&]() -> int {
+    return DrawTextAny(dc, const_cast<WCHAR*>(text), count, rc, format, nullptr);
+  });
 }
 
 int DrawTextEx(HDC dc, char* text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params) {
-  return DrawTextAny(dc, text, count, rc, format, params);
+  return Guarded([&]() -> int {
+    return DrawTextAny(dc, text, count, rc, format, params);
+  });
 }
 
 int DrawTextExW(HDC dc, WCHAR* text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params) {
-  return DrawTextAny(dc, text, count, rc, format, params);
+  return Guarded([&]() -> int {
+    return DrawTextAny(dc, text, count, rc, format, params);
+  });
 }
 
 }  // namespace win
