@@ -213,12 +213,10 @@ void RepaintSelf(HWND h, const RECT& old_screen, bool shown, UINT swp,
     area = gdi::Region(WholeWindow(*w));
     area.Subtract(*copied);
   }
-  if (sized) {
-    // The frame follows the new edges.
-    gdi::Region ring(WholeWindow(*w));
-    ring.Subtract(gdi::Region(client));
-    area.Union(ring);
-  }
+  // The frame: the window less its client area.
+  gdi::Region ring(WholeWindow(*w));
+  ring.Subtract(gdi::Region(client));
+  if (sized) area.Union(ring);  // the frame follows the new edges
   // The client keeps the pixels the change of position kept, moved to where they now belong
   // (inside the window's own store only: a child's old pixels may lie under its siblings), and
   // repaints the rest.
@@ -235,8 +233,6 @@ void RepaintSelf(HWND h, const RECT& old_screen, bool shown, UINT swp,
   area.Union(lost);
   if (swp & SWP_FRAMECHANGED) {
     PaintOf(*w).nc = true;
-    gdi::Region ring(WholeWindow(*w));
-    ring.Subtract(gdi::Region(client));
     area.Union(ring);
   }
   if (!area.Empty() || (swp & SWP_FRAMECHANGED)) RedrawArea(h, area, kRepaintWhole);
@@ -498,34 +494,40 @@ BOOL ValidateRgn(HWND hwnd, HRGN rgn) {
   return RedrawWindow(hwnd, nullptr, rgn, RDW_VALIDATE | RDW_NOCHILDREN);
 }
 
-int GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
+namespace {
+
+// What GetUpdateRgn and GetUpdateRect report: the update region's client part in client
+// coordinates, after the erase they may ask for; none when the window is gone.
+std::optional<gdi::Region> ClientUpdate(HWND hwnd, BOOL erase) {
   auto w = FindWindowObj(hwnd);
-  if (!w) return ERROR;
-  auto dst = gdi::FindRegion(rgn);
-  if (!dst) return ERROR;
+  if (!w) return std::nullopt;
   if (erase) {
     EraseNow(hwnd);
-    if (!(w = FindWindowObj(hwnd))) return ERROR;
+    if (!(w = FindWindowObj(hwnd))) return std::nullopt;
   }
   RECT ciw = ClientInWindow(*w);
   gdi::Region r = w->parts.paint ? ClientPart(*w, w->parts.paint->update) : gdi::Region();
   r.Offset(-ciw.left, -ciw.top);
-  dst->rgn = r;
-  return r.Complexity();
+  return r;
+}
+
+}  // namespace
+
+int GetUpdateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
+  if (!FindWindowObj(hwnd)) return ERROR;
+  auto dst = gdi::FindRegion(rgn);
+  if (!dst) return ERROR;
+  auto r = ClientUpdate(hwnd, erase);
+  if (!r) return ERROR;
+  dst->rgn = *r;
+  return r->Complexity();
 }
 
 BOOL GetUpdateRect(HWND hwnd, RECT* rc, BOOL erase) {
-  auto w = FindWindowObj(hwnd);
-  if (!w) return FALSE;
-  if (erase) {
-    EraseNow(hwnd);
-    if (!(w = FindWindowObj(hwnd))) return FALSE;
-  }
-  RECT ciw = ClientInWindow(*w);
-  gdi::Region r = w->parts.paint ? ClientPart(*w, w->parts.paint->update) : gdi::Region();
-  r.Offset(-ciw.left, -ciw.top);
-  if (rc) *rc = r.Box();
-  return !r.Empty();
+  auto r = ClientUpdate(hwnd, erase);
+  if (!r) return FALSE;
+  if (rc) *rc = r->Box();
+  return !r->Empty();
 }
 
 BOOL UpdateWindow(HWND hwnd) {
