@@ -433,6 +433,14 @@ void PaintOutline(Ctx& c, const Region& outline, double cx, double cy) {
 
 R64 Ordered(i64 l, i64 t, i64 r, i64 b) { return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)}; }
 
+// A wide pen's band around a figure: the figure grown by the pen about its edge, and that
+// shrunk again by the pen's width (empty where the pen covers everything).
+struct Band { R64 outer, inner; };
+Band WideBand(const PenInfo& pen, const R64& rc) {
+  R64 outer = Grown(rc, pen.a(), pen.a(), pen.b(), pen.b());
+  return {outer, Grown(outer, -pen.width, -pen.width, -pen.width, -pen.width)};
+}
+
 // The inside-frame pen keeps a wide outline within the bounding rectangle.
 R64 InsideFrame(R64 rc, const PenInfo& pen) {
   if (pen.kind == PS_INSIDEFRAME && pen.wide()) {
@@ -489,8 +497,7 @@ BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, i64 ew, i64 eh
   }
   if (c.pen.wide()) {
     const i64 w = c.pen.width;
-    R64 outer = Grown(rc, c.pen.a(), c.pen.a(), c.pen.b(), c.pen.b());
-    R64 inner = Grown(outer, -w, -w, -w, -w);
+    auto [outer, inner] = WideBand(c.pen, rc);
     Region hole = inner.empty() ? Region()
                                 : Shape(inner, std::max<i64>(0, ew - w - 1), std::max<i64>(0, eh - w - 1), c.win());
     Region ring = Shape(outer, ew + w - 1, eh + w - 1, c.win());
@@ -556,9 +563,7 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
   Region arc;
   if (!c.pen.null()) {
     if (c.pen.wide()) {
-      const i64 w = c.pen.width;
-      R64 outer = Grown(rc, c.pen.a(), c.pen.a(), c.pen.b(), c.pen.b());
-      R64 inner = Grown(outer, -w, -w, -w, -w);
+      auto [outer, inner] = WideBand(c.pen, rc);
       arc = Shape(outer, outer.right - outer.left, outer.bottom - outer.top, c.win());
       if (!inner.empty()) arc.Subtract(Shape(inner, inner.right - inner.left, inner.bottom - inner.top, c.win()));
     } else {
@@ -876,14 +881,26 @@ BOOL InvertRect(HDC h, const RECT* rc) {
   });
 }
 
-// The region paints go through the DC's ROP2, like the shapes' interiors.
-BOOL FillRgn(HDC h, HRGN rgn, HBRUSH hbr) {
+namespace {
+
+// The region paints' common opening: the DC, and the region in its logical coordinates.
+template <class F>
+BOOL PaintRegion(HDC h, HRGN rgn, F paint) {
   return Guarded([&]() -> BOOL {
     Ctx c;
     if (!c.Open(h)) return FALSE;
     bool ok;
     Region r = LogicalRegion(c, rgn, &ok);
     if (!ok) return FALSE;
+    return paint(c, r);
+  });
+}
+
+}  // namespace
+
+// The region paints go through the DC's ROP2, like the shapes' interiors.
+BOOL FillRgn(HDC h, HRGN rgn, HBRUSH hbr) {
+  return PaintRegion(h, rgn, [&](Ctx& c, const Region& r) -> BOOL {
     auto brush = BrushArg(hbr);
     if (!brush) return FALSE;
     c.painter->Fill(r, SampleBrush(*c.dc, brush), c.rop());
@@ -892,12 +909,7 @@ BOOL FillRgn(HDC h, HRGN rgn, HBRUSH hbr) {
 }
 
 BOOL FrameRgn(HDC h, HRGN rgn, HBRUSH hbr, int width, int height) {
-  return Guarded([&]() -> BOOL {
-    Ctx c;
-    if (!c.Open(h)) return FALSE;
-    bool ok;
-    Region r = LogicalRegion(c, rgn, &ok);
-    if (!ok) return FALSE;
+  return PaintRegion(h, rgn, [&](Ctx& c, const Region& r) -> BOOL {
     auto brush = BrushArg(hbr);
     if (!brush) return FALSE;
     c.painter->Fill(RegionFrame(r, width, height), SampleBrush(*c.dc, brush), c.rop());
@@ -906,24 +918,14 @@ BOOL FrameRgn(HDC h, HRGN rgn, HBRUSH hbr, int width, int height) {
 }
 
 BOOL PaintRgn(HDC h, HRGN rgn) {
-  return Guarded([&]() -> BOOL {
-    Ctx c;
-    if (!c.Open(h)) return FALSE;
-    bool ok;
-    Region r = LogicalRegion(c, rgn, &ok);
-    if (!ok) return FALSE;
+  return PaintRegion(h, rgn, [](Ctx& c, const Region& r) -> BOOL {
     c.painter->Fill(r, c.Brush(), c.rop());
     return TRUE;
   });
 }
 
 BOOL InvertRgn(HDC h, HRGN rgn) {
-  return Guarded([&]() -> BOOL {
-    Ctx c;
-    if (!c.Open(h)) return FALSE;
-    bool ok;
-    Region r = LogicalRegion(c, rgn, &ok);
-    if (!ok) return FALSE;
+  return PaintRegion(h, rgn, [](Ctx& c, const Region& r) -> BOOL {
     c.painter->Fill(r, 0u, R2_NOT);
     return TRUE;
   });
