@@ -273,14 +273,10 @@ DWORD MoveClip(const Window& w) {
 
 // The visible region of a child as it was at `old_window` (parent client coordinates), with
 // its siblings where they are now: only w has moved.
-gdi::Region VisibleAt(Window& w, const RECT& old_window) {
-  RECT saved_w = w.window, saved_c = w.client;
-  OffsetRect(&w.client, old_window.left - w.window.left, old_window.top - w.window.top);
-  w.window = old_window;
-  gdi::Region r = VisibleRegion(w, MoveClip(w), false);
-  w.window = saved_w;
-  w.client = saved_c;
-  return r;
+gdi::Region VisibleAt(const Window& w, const RECT& old_window) {
+  RECT client = w.client;
+  OffsetRect(&client, old_window.left - w.window.left, old_window.top - w.window.top);
+  return VisibleRegion(w, Geometry{old_window, client}, MoveClip(w), false);
 }
 
 }  // namespace
@@ -381,12 +377,7 @@ void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT
   bool moved = dx || dy;
   bool z_changed = !(swp & SWP_NOZORDER);
   gdi::Region old_shape, new_shape;
-  if (was_visible) {
-    RECT now = w->window;
-    w->window = old_window;
-    old_shape = ShapeInParent(*w);
-    w->window = now;
-  }
+  if (was_visible) old_shape = ShapeInParent(*w, old_window);
   if (visible) new_shape = ShapeInParent(*w);
   std::optional<gdi::Region> copied;
   if (was_visible && visible && moved && VisibleChain(*w)) {

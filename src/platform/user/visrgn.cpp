@@ -50,13 +50,13 @@ void SubtractShapes(gdi::Region& rgn, const std::vector<HWND>& list, std::size_t
   }
 }
 
-void IntersectWindowRegion(gdi::Region& rgn, const Window& w) {
+// `origin`: where the window's top-left lies on the surface.
+void IntersectWindowRegion(gdi::Region& rgn, const Window& w, POINT origin) {
   if (!w.region) return;
   auto r = Quietly([&] { return gdi::FindRegion(w.region); });
   if (!r) return;
   gdi::Region shape = r->rgn;
-  POINT o = WindowOrigin(w);
-  shape.Offset(o.x, o.y);
+  shape.Offset(origin.x, origin.y);
   rgn.Intersect(shape);
 }
 
@@ -134,37 +134,46 @@ bool VisibleChain(const Window& w) {
   return true;
 }
 
-gdi::Region ShapeInParent(const Window& w) {
-  gdi::Region shape(w.window);
-  if (w.region) {
-    auto r = Quietly([&] { return gdi::FindRegion(w.region); });
-    if (r) {
-      gdi::Region own = r->rgn;
-      own.Offset(w.window.left, w.window.top);
-      shape.Intersect(own);
-    }
-  }
+gdi::Region ShapeInParent(const Window& w) { return ShapeInParent(w, w.window); }
+
+gdi::Region ShapeInParent(const Window& w, const RECT& window) {
+  gdi::Region shape(window);
+  IntersectWindowRegion(shape, w, POINT{window.left, window.top});
   return shape;
 }
 
 gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style) {
+  return VisibleRegion(w, Geometry{w.window, w.client}, flags, use_style);
+}
+
+gdi::Region VisibleRegion(const Window& w, const Geometry& at, DWORD flags, bool use_style) {
   if (!VisibleChain(w)) return {};
   if ((flags & DCX_PARENTCLIP) && !OwnsSurface(w)) {
     // The parent's visible client area; the parent's WS_CLIPCHILDREN does not apply.
     if (auto p = ParentObj(w))
       return VisibleRegion(*p, (p->style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0, false);
   }
-  POINT wo = WindowOrigin(w);
-  RECT area = (flags & DCX_WINDOW) ? WholeWindow(w) : ClientInWindow(w);
+  // Surface coordinates of the window and of its client area, placed at `at`.
+  POINT wo{0, 0};
+  if (!OwnsSurface(w))
+    if (auto p = ParentObj(w)) {
+      POINT pco = ClientOrigin(*p);
+      wo = {pco.x + at.window.left, pco.y + at.window.top};
+    }
+  RECT whole{0, 0, RectWidth(at.window), RectHeight(at.window)};
+  RECT client = at.client;
+  OffsetRect(&client, wo.x - at.window.left, wo.y - at.window.top);
+  RECT area = whole;
   OffsetRect(&area, wo.x, wo.y);
-  gdi::Region rgn(area);
-  IntersectWindowRegion(rgn, w);
-  if ((flags & DCX_CLIPCHILDREN) || (use_style && (w.style & WS_CLIPCHILDREN))) {
-    RECT client = ClientInWindow(w);
-    OffsetRect(&client, wo.x, wo.y);
-    SubtractShapes(rgn, w.children, w.children.size(), ClientOrigin(w), client);
-  }
+  gdi::Region rgn((flags & DCX_WINDOW) ? area : client);
+  IntersectWindowRegion(rgn, w, wo);
+  if ((flags & DCX_CLIPCHILDREN) || (use_style && (w.style & WS_CLIPCHILDREN)))
+    SubtractShapes(rgn, w.children, w.children.size(), POINT{client.left, client.top}, client);
   bool siblings = (flags & DCX_CLIPSIBLINGS) || (use_style && (w.style & WS_CLIPSIBLINGS));
+  if (OwnsSurface(w)) {
+    rgn.IntersectRect(whole);
+    return rgn;
+  }
   std::shared_ptr<Window> keep;
   const Window* cur = &w;
   while (!OwnsSurface(*cur)) {
@@ -176,11 +185,11 @@ gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style) {
     OffsetRect(&pc, po.x, po.y);
     if (siblings) {
       auto& list = p->children;
-      auto at = std::find(list.begin(), list.end(), cur->hwnd());
-      SubtractShapes(rgn, list, std::size_t(at - list.begin()), pco, pc);
+      auto it = std::find(list.begin(), list.end(), cur->hwnd());
+      SubtractShapes(rgn, list, std::size_t(it - list.begin()), pco, pc);
     }
     rgn.IntersectRect(pc);
-    IntersectWindowRegion(rgn, *p);
+    IntersectWindowRegion(rgn, *p, po);
     keep = p;
     cur = p.get();
     siblings = (cur->style & WS_CLIPSIBLINGS) != 0;

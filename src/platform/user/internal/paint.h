@@ -36,13 +36,19 @@ POINT ClientOrigin(const Window& w);  // surface coordinates of the client's top
 RECT ClientInWindow(const Window& w);
 RECT WholeWindow(const Window& w);    // {0, 0, width, height}
 bool VisibleChain(const Window& w);   // the window and all its ancestors have WS_VISIBLE
-// The window rectangle shaped by the window region, in the parent's client coordinates.
+// The window rectangle shaped by the window region, in the parent's client coordinates; the
+// second form as if the window were at `window`.
 gdi::Region ShapeInParent(const Window& w);
+gdi::Region ShapeInParent(const Window& w, const RECT& window);
 
 // What a DC on the window may touch, in surface coordinates. DCX_WINDOW, DCX_CLIPCHILDREN,
 // DCX_CLIPSIBLINGS and DCX_PARENTCLIP are read from `flags`; the window's own
 // WS_CLIPCHILDREN / WS_CLIPSIBLINGS apply as well when `use_style` is set.
 gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style = true);
+// The same for the window placed at `at` (window and client rectangles in the parent's client
+// coordinates), its parent and siblings where they are: for a place it has left or is going to.
+struct Geometry { RECT window{}, client{}; };
+gdi::Region VisibleRegion(const Window& w, const Geometry& at, DWORD flags, bool use_style);
 // The part of the window an update region may cover, in window coordinates: its rectangle
 // within its ancestors' client areas and all the window regions on the way.
 gdi::Region Updatable(const Window& w);
