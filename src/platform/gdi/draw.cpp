@@ -838,46 +838,44 @@ BOOL Chord(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
   return Guarded([&] { return ArcFigure(h, l, t, r, b, xs, ys, xe, ye, ArcKind::Chord); });
 }
 
-// The rectangle fills copy the brush pattern and ignore the DC's ROP2.
-int FillRect(HDC h, const RECT* rc, HBRUSH hbr) {
-  return Guarded([&]() -> int {
+namespace {
+
+// The rectangle fills' common opening: the DC, the brush when the fill takes one, and the
+// rectangle on the surface, with nothing to paint when it is empty.
+template <class F>
+BOOL PaintRect(HDC h, const RECT* rc, const HBRUSH* hbr, F paint) {
+  return Guarded([&]() -> BOOL {
     Ctx c;
     if (!c.Open(h)) return FALSE;
-    auto brush = BrushArg(hbr);
-    if (!brush) return FALSE;
+    std::shared_ptr<Brush> brush;
+    if (hbr && !(brush = BrushArg(*hbr))) return FALSE;
     if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
     RECT s;
-    if (!SurfaceRect(c, *rc, &s)) return TRUE;
-    c.painter->Fill(Region(s), SampleBrush(*c.dc, brush), R2_COPYPEN);
+    if (SurfaceRect(c, *rc, &s)) paint(c, s, brush);
     return TRUE;
+  });
+}
+
+}  // namespace
+
+// The rectangle fills copy the brush pattern and ignore the DC's ROP2.
+int FillRect(HDC h, const RECT* rc, HBRUSH hbr) {
+  return PaintRect(h, rc, &hbr, [](Ctx& c, const RECT& s, const std::shared_ptr<Brush>& brush) {
+    c.painter->Fill(Region(s), SampleBrush(*c.dc, brush), R2_COPYPEN);
   });
 }
 
 int FrameRect(HDC h, const RECT* rc, HBRUSH hbr) {
-  return Guarded([&]() -> int {
-    Ctx c;
-    if (!c.Open(h)) return FALSE;
-    auto brush = BrushArg(hbr);
-    if (!brush) return FALSE;
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-    RECT s;
-    if (!SurfaceRect(c, *rc, &s)) return TRUE;
+  return PaintRect(h, rc, &hbr, [](Ctx& c, const RECT& s, const std::shared_ptr<Brush>& brush) {
     Region ring(s);
     ring.Subtract(Region(RECT{s.left + 1, s.top + 1, s.right - 1, s.bottom - 1}));
     c.painter->Fill(ring, SampleBrush(*c.dc, brush), R2_COPYPEN);
-    return TRUE;
   });
 }
 
 BOOL InvertRect(HDC h, const RECT* rc) {
-  return Guarded([&]() -> BOOL {
-    Ctx c;
-    if (!c.Open(h)) return FALSE;
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-    RECT s;
-    if (!SurfaceRect(c, *rc, &s)) return TRUE;
+  return PaintRect(h, rc, nullptr, [](Ctx& c, const RECT& s, const std::shared_ptr<Brush>&) {
     c.painter->Fill(Region(s), 0u, R2_NOT);
-    return TRUE;
   });
 }
 
