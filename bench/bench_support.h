@@ -13,7 +13,8 @@ inline win::LRESULT FillingProc(win::HWND h, win::UINT m, win::WPARAM wp, win::L
     HDC dc = BeginPaint(h, &ps);
     RECT rc;
     GetClientRect(h, &rc);
-    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(GetDlgCtrlID(h) % 2 ? GRAY_BRUSH : WHITE_BRUSH)));
+    FillRect(dc, &rc,
+             static_cast<HBRUSH>(GetStockObject(GetDlgCtrlID(h) % 2 ? GRAY_BRUSH : WHITE_BRUSH)));
     EndPaint(h, &ps);
     return 0;
   }

@@ -37,11 +37,13 @@ void BM_DragWindow(benchmark::State& state) {
   RegisterClassEx(&wc);
   {
     display::HeadlessDisplay screen;
-    HWND top = CreateWindowEx(0, "DragBench", "Drag", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
-                              100, 100, 700, 520, nullptr, nullptr, nullptr, nullptr);
+    HWND top =
+        CreateWindowEx(0, "DragBench", "Drag", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                       100, 100, 700, 520, nullptr, nullptr, nullptr, nullptr);
     for (int i = 0; i < 6; ++i)
       CreateWindowEx(0, "DragBench", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 10 + i * 110, 10,
-                     100, 400, top, reinterpret_cast<HMENU>(std::intptr_t(i + 1)), nullptr, nullptr);
+                     100, 400, top, reinterpret_cast<HMENU>(std::intptr_t(i + 1)), nullptr,
+                     nullptr);
     Drain();
     changes = paints = 0;
     // The loop asks for input whenever the queue is empty: each time, one more move, until the

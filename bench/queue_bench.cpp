@@ -20,8 +20,8 @@ struct BenchWindow {
     wc.lpszClassName = "QueueBench";
     wc.lpfnWndProc = CountingProc;
     RegisterClassEx(&wc);
-    hwnd = CreateWindowEx(0, "QueueBench", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                          nullptr, nullptr);
+    hwnd = CreateWindowEx(0, "QueueBench", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                          nullptr);
   }
   ~BenchWindow() {
     DestroyWindow(hwnd);

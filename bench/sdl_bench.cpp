@@ -55,8 +55,8 @@ void BM_SdlClickToPresented(benchmark::State& state) {
   wc.lpszClassName = "SdlBenchClick";
   wc.hbrBackground = reinterpret_cast<HBRUSH>(std::intptr_t(COLOR_WINDOW + 1));
   RegisterClassEx(&wc);
-  HWND hwnd = CreateWindowEx(0, "SdlBenchClick", "点击", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700,
-                             520, nullptr, nullptr, nullptr, nullptr);
+  HWND hwnd = CreateWindowEx(0, "SdlBenchClick", "点击", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                             700, 520, nullptr, nullptr, nullptr, nullptr);
   UpdateWindow(hwnd);
   display->Sync();
   Uint32 id = 0;

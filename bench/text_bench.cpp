@@ -61,8 +61,8 @@ void BM_TextFirstGlyphOfNewFont(benchmark::State& state) {
     state.PauseTiming();
     FlushFontCaches();
     state.ResumeTiming();
-    HFONT f = CreateFont(-int(state.range(0)), 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0,
-                         "宋体");
+    HFONT f = CreateFont(-int(state.range(0)), 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0,
+                         0, "宋体");
     HGDIOBJ old = SelectObject(c.dc, f);
     TextOut(c.dc, 0, 0, "中", 3);
     SelectObject(c.dc, old);

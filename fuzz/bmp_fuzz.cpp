@@ -11,7 +11,8 @@ namespace {
 bool HugeImage(const std::uint8_t* d, std::size_t n) {
   if (n < 26) return false;
   auto u32 = [&](std::size_t at) {
-    return std::uint32_t(d[at] | (d[at + 1] << 8) | (d[at + 2] << 16)) | (std::uint32_t(d[at + 3]) << 24);
+    return std::uint32_t(d[at] | (d[at + 1] << 8) | (d[at + 2] << 16)) |
+           (std::uint32_t(d[at + 3]) << 24);
   };
   if (u32(14) == 12) return false;  // never compressed: the data bounds the image
   std::int64_t w = std::int32_t(u32(18)), h = std::int32_t(u32(22));

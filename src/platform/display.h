@@ -10,7 +10,7 @@
 namespace win::display {
 
 struct Display {
-  std::unique_ptr<SdlDisplay> sdl;            // exactly one of the two is set
+  std::unique_ptr<SdlDisplay> sdl;  // exactly one of the two is set
   std::unique_ptr<HeadlessDisplay> headless;
 };
 

@@ -24,7 +24,9 @@ protected:
         for (const TableSpec& spec : tables()) {
             std::string text = "[5]\n";
             for (auto f : spec.fields)
-                text += std::string(f) + (f == spec.category_field ? " = 肉类\n" : " <<\n第一行\n\n" + std::string(spec.table) + "\n>>\n");
+                text += std::string(f) + (f == spec.category_field
+                                              ? " = 肉类\n"
+                                              : " <<\n第一行\n\n" + std::string(spec.table) + "\n>>\n");
             write(src() / spec.source, text);
         }
         for (const PageSpec& page : pages())
@@ -95,8 +97,9 @@ TEST_F(Builder, AMalformedSourceStopsTheBuildAndKeepsThePreviousOutputs)
 
     std::string message;
     EXPECT_EQ(run(&message), 1);
-    EXPECT_EQ(message, (src() / "data3" / "hair.txt").string() +
-                           ":3: unclosed block of field 'content': no line '>>' before the end of the file\n");
+    EXPECT_EQ(message,
+              (src() / "data3" / "hair.txt").string() +
+                  ":3: unclosed block of field 'content': no line '>>' before the end of the file\n");
     EXPECT_EQ(read(out() / "data" / "data3.dat"), before);
     EXPECT_EQ(read(out() / "skins" / "anch.dat"), "<html>anch.dat</html>");
     for (const auto& sub : {"data", "skins"})
@@ -107,7 +110,8 @@ TEST_F(Builder, AMalformedSourceStopsTheBuildAndKeepsThePreviousOutputs)
 TEST_F(Builder, AFailedWriteLeavesNoOutputsBehind)
 {
     // data2.dat cannot be staged: a directory sits where its temporary file goes.
-    std::filesystem::create_directories(out() / "data" / ("data2.dat.tmp" + std::to_string(::getpid())) / "x");
+    std::filesystem::create_directories(out() / "data" / ("data2.dat.tmp" + std::to_string(::getpid())) /
+                                        "x");
     std::string message;
     EXPECT_EQ(run(&message), 1);
     EXPECT_THAT(message, HasSubstr("data2.dat"));

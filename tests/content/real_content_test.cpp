@@ -25,26 +25,19 @@ struct Expected {
     int at_least;
 };
 const std::vector<Expected> kExpected = {
-    {"data1.dat", "sp", {"Name", "demo"}, 30},
-    {"data1.dat", "xd", {"Name", "demo"}, 25},
-    {"data1.dat", "yd", {"Name", "demo"}, 25},
-    {"data1.dat", "01", {"name", "title", "sz"}, 18 * 15},
-    {"data2.dat", "01", {"name", "content"}, 40},
-    {"data3.dat", "body", {"title", "content"}, 15},
-    {"data3.dat", "diy", {"title", "content"}, 15},
-    {"data3.dat", "skin", {"title", "content"}, 15},
-    {"data3.dat", "hair", {"title", "content"}, 15},
-    {"data4.dat", "food", {"title", "content"}, 15},
-    {"data4.dat", "illness", {"title", "content"}, 15},
-    {"data4.dat", "heart", {"title", "content"}, 15},
-    {"data4.dat", "brain", {"title", "content"}, 15},
-    {"data4.dat", "develop", {"title", "content"}, 15},
+    {"data1.dat", "sp", {"Name", "demo"}, 30},          {"data1.dat", "xd", {"Name", "demo"}, 25},
+    {"data1.dat", "yd", {"Name", "demo"}, 25},          {"data1.dat", "01", {"name", "title", "sz"}, 18 * 15},
+    {"data2.dat", "01", {"name", "content"}, 40},       {"data3.dat", "body", {"title", "content"}, 15},
+    {"data3.dat", "diy", {"title", "content"}, 15},     {"data3.dat", "skin", {"title", "content"}, 15},
+    {"data3.dat", "hair", {"title", "content"}, 15},    {"data4.dat", "food", {"title", "content"}, 15},
+    {"data4.dat", "illness", {"title", "content"}, 15}, {"data4.dat", "heart", {"title", "content"}, 15},
+    {"data4.dat", "brain", {"title", "content"}, 15},   {"data4.dat", "develop", {"title", "content"}, 15},
 };
 
 // The items of the calorie category radio group, in order.
 const std::vector<std::string> kRadioItems = {
-    "五谷类", "肉类", "脂肪类", "海产类", "蔬菜蛋类", "快餐店类",
-    "生果类", "茶餐厅类", "点心类", "粥面类", "中式食肆类", "面包/蛋糕类",
+    "五谷类", "肉类",       "脂肪类",     "海产类",          "蔬菜蛋类",    "快餐店类",
+    "生果类", "茶餐厅类",   "点心类",     "粥面类",          "中式食肆类",  "面包/蛋糕类",
     "西餐类", "中西甜品类", "日本料理类", "即食食品/零食类", "酱油/调味料", "饮品/酒类",
 };
 

@@ -18,7 +18,8 @@ class TempDir {
 public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::path(::testing::TempDir()) / "vellisa-content-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::path(::testing::TempDir()) / "vellisa-content-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~TempDir()

@@ -48,7 +48,8 @@ class Process {
     envp.push_back(nullptr);
     posix_spawn_file_actions_t fa;
     posix_spawn_file_actions_init(&fa);
-    if (!out.empty()) posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!out.empty())
+      posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (posix_spawnp(&pid_, argv[0], &fa, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
     posix_spawn_file_actions_destroy(&fa);
   }
@@ -57,13 +58,18 @@ class Process {
   bool Running() {
     if (pid_ <= 0) return false;
     int status;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) { status_ = status; pid_ = -1; return false; }
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = status;
+      pid_ = -1;
+      return false;
+    }
     return true;
   }
   // Waits (bounded) for the process to end by itself; its exit status, or -1.
   int Wait(std::chrono::milliseconds limit) {
     auto end = Clock::now() + limit;
-    while (Running() && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    while (Running() && Clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (Running()) return -1;
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
   }
@@ -103,7 +109,8 @@ struct Screenshot {
   int width = 0, height = 0;
   std::vector<std::uint32_t> rgb;  // 0x00RRGGBB
   std::uint32_t At(int x, int y) const {
-    return x >= 0 && y >= 0 && x < width && y < height ? rgb[std::size_t(y) * width + x] : 0xFFFFFFFFu;
+    return x >= 0 && y >= 0 && x < width && y < height ? rgb[std::size_t(y) * width + x]
+                                                       : 0xFFFFFFFFu;
   }
 };
 
@@ -114,7 +121,10 @@ std::uint32_t Be32(const std::string& s, std::size_t at) {
 
 int Shift(std::uint32_t mask) {
   int n = 0;
-  while (mask && !(mask & 1)) { mask >>= 1; ++n; }
+  while (mask && !(mask & 1)) {
+    mask >>= 1;
+    ++n;
+  }
   return n;
 }
 
@@ -124,9 +134,11 @@ bool ReadXwd(const std::string& path, Screenshot* out) {
   if (s.size() < 100) return false;
   std::uint32_t header = Be32(s, 0), format = Be32(s, 8), w = Be32(s, 16), h = Be32(s, 20),
                 byte_order = Be32(s, 28), bpp = Be32(s, 44), line = Be32(s, 48),
-                rmask = Be32(s, 56), gmask = Be32(s, 60), bmask = Be32(s, 64), ncolors = Be32(s, 76);
+                rmask = Be32(s, 56), gmask = Be32(s, 60), bmask = Be32(s, 64),
+                ncolors = Be32(s, 76);
   std::uint32_t size = bpp / 8;  // bytes per pixel
-  if (format != 2 || (bpp != 32 && bpp != 24) || w > 8192 || h > 8192 || line < w * size) return false;
+  if (format != 2 || (bpp != 32 && bpp != 24) || w > 8192 || h > 8192 || line < w * size)
+    return false;
   std::size_t pixels = std::size_t(header) + std::size_t(ncolors) * 12;
   if (s.size() < pixels + std::size_t(line) * h) return false;
   out->width = int(w);
@@ -134,7 +146,8 @@ bool ReadXwd(const std::string& path, Screenshot* out) {
   out->rgb.assign(std::size_t(w) * h, 0);
   for (std::uint32_t y = 0; y < h; ++y)
     for (std::uint32_t x = 0; x < w; ++x) {
-      const auto* p = reinterpret_cast<const std::uint8_t*>(s.data() + pixels + y * line + x * size);
+      const auto* p =
+          reinterpret_cast<const std::uint8_t*>(s.data() + pixels + y * line + x * size);
       std::uint32_t v = 0;
       for (std::uint32_t i = 0; i < size; ++i)
         v |= std::uint32_t(p[i]) << (8 * (byte_order == 0 ? i : size - 1 - i));
@@ -180,8 +193,9 @@ class WindowDemoOnX : public ::testing::Test {
         "Xvfb", display_, "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
     ASSERT_TRUE(xvfb_->Started()) << "Xvfb is missing: scripts/install-deps installs it";
     std::string socket = "/tmp/.X11-unix/X" + display_.substr(1);
-    ASSERT_TRUE(WaitFor(std::chrono::seconds(10), [&] { return Exists(socket) || !xvfb_->Running(); }) &&
-                xvfb_->Running())
+    ASSERT_TRUE(
+        WaitFor(std::chrono::seconds(10), [&] { return Exists(socket) || !xvfb_->Running(); }) &&
+        xvfb_->Running())
         << "Xvfb did not start on " << display_;
     env_ = {"DISPLAY=" + display_, "SDL_VIDEODRIVER=x11"};
     layout_path_ = std::string(VELLISA_E2E_OUT) + "/layout" + display_.substr(1) + ".txt";
@@ -189,8 +203,8 @@ class WindowDemoOnX : public ::testing::Test {
   }
 
   void StartDemo() {
-    demo_ = std::make_unique<Process>(
-        std::vector<std::string>{VELLISA_WINDOW_DEMO, "--layout"}, env_, layout_path_);
+    demo_ = std::make_unique<Process>(std::vector<std::string>{VELLISA_WINDOW_DEMO, "--layout"},
+                                      env_, layout_path_);
     ASSERT_TRUE(demo_->Started());
     ASSERT_TRUE(WaitFor(std::chrono::seconds(10), [&] {
       std::ifstream f(layout_path_);
@@ -198,7 +212,10 @@ class WindowDemoOnX : public ::testing::Test {
       while (f >> word) {
         if (word == "main") f >> main_.left >> main_.top >> main_.right >> main_.bottom;
         if (word == "line") f >> line_.left >> line_.top >> line_.right >> line_.bottom;
-        if (word == "panel") { f >> panel_.x >> panel_.y; return true; }
+        if (word == "panel") {
+          f >> panel_.x >> panel_.y;
+          return true;
+        }
       }
       return false;
     })) << "the demo did not report its layout";
@@ -230,14 +247,17 @@ TEST_F(WindowDemoOnX, ShowsItsWindowsAndAnswersAClick) {
   StartDemo();
   Screenshot shot;
   // The panel is red at first, the desktop around the main window is the bare X root.
-  ASSERT_TRUE(ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }))
+  ASSERT_TRUE(
+      ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }))
       << "panel pixel " << std::hex << shot.At(panel_.x, panel_.y);
   SavePng(shot, "shown.png");
   EXPECT_EQ(shot.At(main_.left - 5, main_.top + 100), kBlack);
   EXPECT_EQ(shot.At(main_.left + 5, main_.bottom + 5), kBlack);
 
-  ASSERT_EQ(Xdotool({"mousemove", std::to_string(panel_.x), std::to_string(panel_.y), "click", "1"}), 0);
-  EXPECT_TRUE(ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kBlue; }))
+  ASSERT_EQ(
+      Xdotool({"mousemove", std::to_string(panel_.x), std::to_string(panel_.y), "click", "1"}), 0);
+  EXPECT_TRUE(
+      ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kBlue; }))
       << "panel pixel after the click " << std::hex << shot.At(panel_.x, panel_.y);
   SavePng(shot, "clicked.png");
   EXPECT_TRUE(demo_->Running());
@@ -248,11 +268,12 @@ TEST_F(WindowDemoOnX, ShowsItsWindowsAndAnswersAClick) {
 TEST_F(WindowDemoOnX, DraggingTheCaptionMovesTheWindow) {
   StartDemo();
   Screenshot shot;
-  ASSERT_TRUE(ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }));
+  ASSERT_TRUE(
+      ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }));
   int x = int(main_.left) + 300, y = int(main_.top) + 12, dx = 150, dy = 80;
   ASSERT_EQ(Xdotool({"mousemove", std::to_string(x), std::to_string(y), "mousedown", "1",
-                     "mousemove", std::to_string(x + 40), std::to_string(y + 20),
-                     "mousemove", std::to_string(x + dx), std::to_string(y + dy), "mouseup", "1"}),
+                     "mousemove", std::to_string(x + 40), std::to_string(y + 20), "mousemove",
+                     std::to_string(x + dx), std::to_string(y + dy), "mouseup", "1"}),
             0);
   bool moved = ScreenShows(&shot, [&](const Screenshot& s) {
     return s.At(panel_.x + dx, panel_.y + dy) == kRed && s.At(panel_.x, panel_.y) == kBlack;
@@ -271,14 +292,16 @@ TEST_F(WindowDemoOnX, DraggingTheCaptionMovesTheWindow) {
 TEST_F(WindowDemoOnX, TypedTextReachesTheFocusedLine) {
   StartDemo();
   Screenshot shot;
-  ASSERT_TRUE(ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }));
+  ASSERT_TRUE(
+      ScreenShows(&shot, [&](const Screenshot& s) { return s.At(panel_.x, panel_.y) == kRed; }));
   win::RECT field{line_.left + 3, line_.top + 3, line_.right - 3, line_.bottom - 3};
   int before = DarkPixels(shot, field);
   ASSERT_EQ(Xdotool({"mousemove", std::to_string(line_.left + 150), std::to_string(line_.top + 12),
                      "click", "1", "type", "--delay", "20", "WWWW"}),
             0);
   // Four wide capitals add well over a hundred dark pixels; the caret alone adds a dozen.
-  bool typed = ScreenShows(&shot, [&](const Screenshot& s) { return DarkPixels(s, field) > before + 100; });
+  bool typed =
+      ScreenShows(&shot, [&](const Screenshot& s) { return DarkPixels(s, field) > before + 100; });
   SavePng(shot, "typed.png");
   EXPECT_TRUE(typed) << DarkPixels(shot, field) << " dark pixels, " << before << " before";
   int after = DarkPixels(shot, field);

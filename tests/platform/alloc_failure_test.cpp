@@ -39,16 +39,24 @@ TEST(AllocationFailure, EveryDrawingCallFailsCleanly) {
   HRGN a = CreateEllipticRgn(0, 0, 40, 30), b = CreateRectRgn(10, 10, 60, 40);
   const POINT star[] = {{5, 40}, {30, 2}, {55, 40}, {2, 15}, {60, 15}};
   RECT rc{4, 4, 60, 44};
-  struct Call { const char* name; std::function<long long()> run; };
+  struct Call {
+    const char* name;
+    std::function<long long()> run;
+  };
   const Call calls[] = {
-      {"LineTo", [&] { MoveToEx(dc, 0, 0, nullptr); return LineTo(dc, 63, 47); }},
+      {"LineTo",
+       [&] {
+         MoveToEx(dc, 0, 0, nullptr);
+         return LineTo(dc, 63, 47);
+       }},
       {"Rectangle", [&] { return Rectangle(dc, 3, 3, 50, 40); }},
       {"Ellipse", [&] { return Ellipse(dc, 3, 3, 50, 40); }},
       {"Polygon", [&] { return Polygon(dc, star, 5); }},
       {"FillRgn", [&] { return FillRgn(dc, a, brush); }},
       {"FrameRgn", [&] { return FrameRgn(dc, a, brush, 3, 2); }},
       {"CombineRgn", [&] { return CombineRgn(b, a, b, RGN_XOR); }},
-      {"CreatePolygonRgn", [&] {
+      {"CreatePolygonRgn",
+       [&] {
          HRGN r = CreatePolygonRgn(star, 5, WINDING);
          if (r) DeleteObject(r);
          return r != nullptr;

@@ -355,7 +355,8 @@ static_assert(win::WM_NCCALCSIZE == 0x0083 && win::WM_NCHITTEST == 0x0084 &&
               win::WM_NCPAINT == 0x0085 && win::WM_NCACTIVATE == 0x0086);
 static_assert(win::WM_COMMAND == 0x0111 && win::WM_SYSCOMMAND == 0x0112 &&
               win::WM_INITMENUPOPUP == 0x0117 && win::WM_MENUSELECT == 0x011F);
-static_assert(win::WM_DRAWITEM == 0x002B && win::WM_MEASUREITEM == 0x002C && win::WM_NOTIFY == 0x004E);
+static_assert(win::WM_DRAWITEM == 0x002B && win::WM_MEASUREITEM == 0x002C &&
+              win::WM_NOTIFY == 0x004E);
 static_assert(win::WM_CTLCOLOREDIT == 0x0133 && win::WM_CTLCOLORLISTBOX == 0x0134 &&
               win::WM_CTLCOLORBTN == 0x0135 && win::WM_CTLCOLORSTATIC == 0x0138);
 static_assert(win::WM_USER == 0x0400 && win::WM_MOUSEWHEEL == 0x020A && win::WM_PRINT == 0x0317);
@@ -370,7 +371,8 @@ static_assert(win::WH_MSGFILTER == -1 && win::WH_CBT == 5 && win::WH_MOUSE == 7 
               win::HCBT_CREATEWND == 3 && win::HCBT_DESTROYWND == 4 && win::MSGF_MENU == 2);
 static_assert(win::SW_SHOWMINIMIZED == 2 && win::SW_SHOWMAXIMIZED == 3 && win::SW_MINIMIZE == 6 &&
               win::SW_SHOWMINNOACTIVE == 7);
-static_assert(win::HTCAPTION == 2 && win::HTMENU == 5 && win::HTHSCROLL == 6 && win::HTVSCROLL == 7);
+static_assert(win::HTCAPTION == 2 && win::HTMENU == 5 && win::HTHSCROLL == 6 &&
+              win::HTVSCROLL == 7);
 static_assert(win::DT_CALCRECT == 0x0400 && win::DT_END_ELLIPSIS == 0x8000);
 
 }  // namespace

@@ -7,9 +7,11 @@ namespace {
 using namespace win;
 
 TEST(Geometry, MulDivRoundsHalfAwayFromZeroAndFailsOnZeroDivisor) {
-  struct Case { int a, b, c, want; } cases[] = {
-      {7, 1, 2, 4},   {-7, 1, 2, -4}, {5, 1, 3, 2},    {-5, 1, 3, -2},  {1, 1, -2, -1},
-      {10, 10, 0, -1}, {0x7FFFFFFF, 2, 1, -1},          {0x40000000, 4, 4, 0x40000000},
+  struct Case {
+    int a, b, c, want;
+  } cases[] = {
+      {7, 1, 2, 4},   {-7, 1, 2, -4},  {5, 1, 3, 2},           {-5, 1, 3, -2},
+      {1, 1, -2, -1}, {10, 10, 0, -1}, {0x7FFFFFFF, 2, 1, -1}, {0x40000000, 4, 4, 0x40000000},
   };
   for (auto& c : cases) EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.want) << c.a << "*" << c.b << "/" << c.c;
 }
@@ -32,7 +34,10 @@ TEST(Geometry, RectangleHelpers) {
 }
 
 TEST(Geometry, SubtractRectOnlyCutsWholeSides) {
-  struct Case { RECT a, b, want; BOOL ok; } cases[] = {
+  struct Case {
+    RECT a, b, want;
+    BOOL ok;
+  } cases[] = {
       {{0, 0, 10, 10}, {5, -1, 11, 11}, {0, 0, 5, 10}, TRUE},   // right side cut
       {{0, 0, 10, 10}, {-1, -1, 11, 4}, {0, 4, 10, 10}, TRUE},  // top cut
       {{0, 0, 10, 10}, {2, 2, 8, 8}, {0, 0, 10, 10}, TRUE},     // hole: unchanged
@@ -41,7 +46,8 @@ TEST(Geometry, SubtractRectOnlyCutsWholeSides) {
   for (auto& c : cases) {
     RECT r;
     EXPECT_EQ(SubtractRect(&r, &c.a, &c.b), c.ok);
-    EXPECT_TRUE(EqualRect(&r, &c.want)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    EXPECT_TRUE(EqualRect(&r, &c.want))
+        << r.left << "," << r.top << "," << r.right << "," << r.bottom;
   }
 }
 
@@ -82,8 +88,8 @@ TEST(Handles, ObjectSelectedIntoADcOutlivesItsHandle) {
   SelectObject(dc, bmp);
   HBRUSH brush = CreateSolidBrush(RGB(0, 0, 255));
   SelectObject(dc, brush);
-  EXPECT_TRUE(DeleteObject(brush));        // Windows allows it; the DC keeps using it
-  EXPECT_FALSE(DeleteObject(bmp));         // a selected bitmap cannot be deleted
+  EXPECT_TRUE(DeleteObject(brush));  // Windows allows it; the DC keeps using it
+  EXPECT_FALSE(DeleteObject(bmp));   // a selected bitmap cannot be deleted
   EXPECT_TRUE(PatBlt(dc, 0, 0, 4, 4, PATCOPY));
   EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 255));
   DeleteDC(dc);
@@ -106,7 +112,8 @@ TEST(Text, CodePageConversions) {
 
   char gbk[32];
   BOOL lossy = TRUE;
-  int bytes = WideCharToMultiByte(CP_GBK, 0, wide.data(), units - 1, gbk, sizeof gbk, nullptr, &lossy);
+  int bytes =
+      WideCharToMultiByte(CP_GBK, 0, wide.data(), units - 1, gbk, sizeof gbk, nullptr, &lossy);
   EXPECT_EQ(bytes, 19);  // ten two-byte characters less the three digits' one byte each
   EXPECT_FALSE(lossy);
   WCHAR back[16];
@@ -125,9 +132,17 @@ TEST(Text, CodePageConversions) {
 }
 
 TEST(Text, LstrcmpIsExactAndCaseSensitive) {
-  struct Case { const char* a; const char* b; int sign; } cases[] = {
-      {"TXPButton", "TXPButton", 0}, {"TXPButton", "txpbutton", -1}, {"b", "a", 1},
-      {"美容", "美容", 0},           {"", "a", -1},                   {nullptr, "", -1},
+  struct Case {
+    const char* a;
+    const char* b;
+    int sign;
+  } cases[] = {
+      {"TXPButton", "TXPButton", 0},
+      {"TXPButton", "txpbutton", -1},
+      {"b", "a", 1},
+      {"美容", "美容", 0},
+      {"", "a", -1},
+      {nullptr, "", -1},
       {nullptr, nullptr, 0},
   };
   for (const Case& c : cases) {

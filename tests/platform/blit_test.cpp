@@ -68,9 +68,15 @@ TEST(Blit, NamedCodesAndPatBlt) {
 TEST(Blit, StretchMapsNearestPixelsAndMirrors) {
   const COLORREF a = RGB(255, 0, 0), b = RGB(0, 255, 0), c = RGB(0, 0, 255), d = RGB(9, 9, 9);
   Canvas src(4, 1), dst(8, 1);
-  SetPixel(src.dc, 0, 0, a); SetPixel(src.dc, 1, 0, b); SetPixel(src.dc, 2, 0, c); SetPixel(src.dc, 3, 0, d);
+  SetPixel(src.dc, 0, 0, a);
+  SetPixel(src.dc, 1, 0, b);
+  SetPixel(src.dc, 2, 0, c);
+  SetPixel(src.dc, 3, 0, d);
   SetStretchBltMode(dst.dc, COLORONCOLOR);
-  struct Case { int x, w, sx, sw, dw; std::vector<COLORREF> want; } cases[] = {
+  struct Case {
+    int x, w, sx, sw, dw;
+    std::vector<COLORREF> want;
+  } cases[] = {
       {0, 8, 0, 4, 8, {a, a, b, b, c, c, d, d}},  // double
       {0, 4, 0, 4, 4, {a, b, c, d}},              // identity
       {3, -4, 0, 4, 4, {d, c, b, a}},             // mirrored in place: x + w - 1, -w
@@ -90,7 +96,10 @@ TEST(Blit, ShrinkingMonochromeKeepsBlackOrWhiteByMode) {
   Canvas src(2, 1, 1), dst(1, 1, 1);
   SetPixel(src.dc, 0, 0, RGB(0, 0, 0));
   SetPixel(src.dc, 1, 0, RGB(255, 255, 255));
-  struct Case { int mode; COLORREF want; } cases[] = {
+  struct Case {
+    int mode;
+    COLORREF want;
+  } cases[] = {
       {BLACKONWHITE, RGB(0, 0, 0)},
       {WHITEONBLACK, RGB(255, 255, 255)},
   };
@@ -116,7 +125,8 @@ TEST(Blit, MonochromeConversionsUseTheDcColours) {
   SetTextColor(out.dc, RGB(10, 20, 30));
   SetBkColor(out.dc, RGB(200, 100, 50));
   ASSERT_TRUE(BitBlt(out.dc, 0, 0, 3, 1, mono.dc, 0, 0, SRCCOPY));
-  EXPECT_EQ(out.Row(0, 3), (std::vector<COLORREF>{RGB(200, 100, 50), RGB(10, 20, 30), RGB(10, 20, 30)}));
+  EXPECT_EQ(out.Row(0, 3),
+            (std::vector<COLORREF>{RGB(200, 100, 50), RGB(10, 20, 30), RGB(10, 20, 30)}));
 }
 
 TEST(Blit, TransparentBltSkipsTheKeyColourAndStretches) {
@@ -163,7 +173,10 @@ TEST(Blit, ClippingAndOriginsApply) {
 }
 
 TEST(Blit, PalettedDestinationTakesNearestEntries) {
-  struct { BITMAPINFOHEADER h; RGBQUAD c[2]; } info{};
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD c[2];
+  } info{};
   info.h.biWidth = 2;
   info.h.biHeight = -1;
   info.h.biBitCount = 8;
@@ -171,7 +184,8 @@ TEST(Blit, PalettedDestinationTakesNearestEntries) {
   info.c[0] = {0, 0, 200, 0};  // dark red
   info.c[1] = {200, 0, 0, 0};  // dark blue
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                 &bits, nullptr, 0);
   ASSERT_NE(dib, nullptr);
   HDC dc = CreateCompatibleDC(nullptr);
   SelectObject(dc, dib);
@@ -190,7 +204,9 @@ TEST(Blit, OverlappingCopiesWithinOneBitmapReadTheOriginalPixels) {
   Canvas c(4, 4);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) SetPixel(c.dc, x, y, RGB(BYTE(x), BYTE(y), 0));
-  struct Case { int x, y, sx, sy; } cases[] = {{1, 1, 0, 0}, {0, 0, 1, 1}};
+  struct Case {
+    int x, y, sx, sy;
+  } cases[] = {{1, 1, 0, 0}, {0, 0, 1, 1}};
   for (auto& k : cases) {
     for (int y = 0; y < 4; ++y)
       for (int x = 0; x < 4; ++x) SetPixel(c.dc, x, y, RGB(BYTE(x), BYTE(y), 0));
@@ -207,7 +223,8 @@ TEST(Blit, ExtremeCoordinatesAreClippedNotOverflowed) {
   dst.Fill(RGB(0, 0, 0));
   SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
   EXPECT_TRUE(PatBlt(dst.dc, 2, 0, INT32_MAX, 1, PATCOPY));
-  EXPECT_EQ(dst.Row(0, 8), (std::vector<COLORREF>{0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}));
+  EXPECT_EQ(dst.Row(0, 8), (std::vector<COLORREF>{0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                                                  0xFFFFFF, 0xFFFFFF}));
   EXPECT_TRUE(BitBlt(dst.dc, -10, 0, INT32_MAX, 2, src.dc, 0, 0, SRCCOPY));
   EXPECT_TRUE(StretchBlt(dst.dc, 0, 0, INT32_MIN, 2, src.dc, 0, 0, 2, 2, SRCCOPY));
   EXPECT_TRUE(TransparentBlt(dst.dc, 0, 0, INT32_MAX, INT32_MAX, src.dc, 0, 0, 2, 2, 0));
@@ -246,7 +263,10 @@ TEST(Blit, BadArgumentsFailCleanly) {
 }
 
 TEST(Bitmap, DibSectionsKeepTheirRowOrderAndConvertThroughGetDIBits) {
-  struct Case { LONG height; int first_row_byte_of_top; } cases[] = {{-2, 0}, {2, 1}};
+  struct Case {
+    LONG height;
+    int first_row_byte_of_top;
+  } cases[] = {{-2, 0}, {2, 1}};
   for (auto& k : cases) {
     BITMAPINFO info{};
     info.bmiHeader.biWidth = 1;
@@ -280,7 +300,10 @@ namespace {
 using namespace win;
 
 TEST(Bitmap, DibSectionColourTableHasOnlyTheGivenEntries) {
-  struct { BITMAPINFOHEADER h; RGBQUAD c[2]; } info{};
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD c[2];
+  } info{};
   info.h.biWidth = 1;
   info.h.biHeight = 1;
   info.h.biBitCount = 4;
@@ -288,7 +311,8 @@ TEST(Bitmap, DibSectionColourTableHasOnlyTheGivenEntries) {
   info.c[0] = {0, 0, 255, 0};
   info.c[1] = {255, 255, 255, 0};
   void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                 &bits, nullptr, 0);
   HDC dc = CreateCompatibleDC(nullptr);
   SelectObject(dc, dib);
   RGBQUAD table[16];

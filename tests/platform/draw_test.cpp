@@ -29,7 +29,8 @@ class Canvas : public testsupport::DibCanvas {
   }
   int w() const { return w_; }
   int h() const { return h_; }
-  template <class T> T Keep(T obj) {
+  template <class T>
+  T Keep(T obj) {
     EXPECT_NE(obj, nullptr);
     made_.push_back(obj);
     return obj;
@@ -39,8 +40,12 @@ class Canvas : public testsupport::DibCanvas {
   // Straight on the bitmap, whatever the DC's origins and clipping.
   void Clear(COLORREF c) { Fill(c); }
   // Every pixel that is not white.
-  Pixels Painted() const { return Of([](COLORREF c) { return c != kWhite; }); }
-  Pixels Colored(COLORREF want) const { return Of([&](COLORREF c) { return c == want; }); }
+  Pixels Painted() const {
+    return Of([](COLORREF c) { return c != kWhite; });
+  }
+  Pixels Colored(COLORREF want) const {
+    return Of([&](COLORREF c) { return c == want; });
+  }
   std::vector<std::string> Picture(const std::map<COLORREF, char>& legend) const {
     std::vector<std::string> rows;
     for (int y = 0; y < h_; ++y) {
@@ -63,7 +68,8 @@ class Canvas : public testsupport::DibCanvas {
   }
 
  private:
-  template <class F> Pixels Of(F keep) const {
+  template <class F>
+  Pixels Of(F keep) const {
     Pixels out;
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x)
@@ -89,24 +95,28 @@ Pixels Minus(Pixels a, const Pixels& b) {
 // Lines leave out their last point; ties between two pixels go up for flat lines and left
 // for steep ones in every octant, so a line and its reverse light the same pixels.
 TEST(DrawLine, PixelsInAllOctants) {
-  struct Case { POINT from, to; Pixels want; };
+  struct Case {
+    POINT from, to;
+    Pixels want;
+  };
   const Case cases[] = {
-      {{2, 2}, {6, 3}, {{2, 2}, {3, 2}, {4, 2}, {5, 3}}},   // 1: right, shallow down
-      {{2, 2}, {3, 6}, {{2, 2}, {2, 3}, {2, 4}, {3, 5}}},   // 2: down, steep right
-      {{3, 2}, {2, 6}, {{3, 2}, {3, 3}, {2, 4}, {2, 5}}},   // 3: down, steep left
-      {{6, 2}, {2, 3}, {{6, 2}, {5, 2}, {4, 2}, {3, 3}}},   // 4: left, shallow down
-      {{6, 3}, {2, 2}, {{6, 3}, {5, 3}, {4, 2}, {3, 2}}},   // 5: left, shallow up
-      {{3, 6}, {2, 2}, {{3, 6}, {3, 5}, {2, 4}, {2, 3}}},   // 6: up, steep left
-      {{2, 6}, {3, 2}, {{2, 6}, {2, 5}, {2, 4}, {3, 3}}},   // 7: up, steep right
-      {{2, 3}, {6, 2}, {{2, 3}, {3, 3}, {4, 2}, {5, 2}}},   // 8: right, shallow up
-      {{1, 1}, {5, 5}, {{1, 1}, {2, 2}, {3, 3}, {4, 4}}},   // diagonal
-      {{4, 4}, {4, 4}, {}},                                  // no length, no pixel
+      {{2, 2}, {6, 3}, {{2, 2}, {3, 2}, {4, 2}, {5, 3}}},  // 1: right, shallow down
+      {{2, 2}, {3, 6}, {{2, 2}, {2, 3}, {2, 4}, {3, 5}}},  // 2: down, steep right
+      {{3, 2}, {2, 6}, {{3, 2}, {3, 3}, {2, 4}, {2, 5}}},  // 3: down, steep left
+      {{6, 2}, {2, 3}, {{6, 2}, {5, 2}, {4, 2}, {3, 3}}},  // 4: left, shallow down
+      {{6, 3}, {2, 2}, {{6, 3}, {5, 3}, {4, 2}, {3, 2}}},  // 5: left, shallow up
+      {{3, 6}, {2, 2}, {{3, 6}, {3, 5}, {2, 4}, {2, 3}}},  // 6: up, steep left
+      {{2, 6}, {3, 2}, {{2, 6}, {2, 5}, {2, 4}, {3, 3}}},  // 7: up, steep right
+      {{2, 3}, {6, 2}, {{2, 3}, {3, 3}, {4, 2}, {5, 2}}},  // 8: right, shallow up
+      {{1, 1}, {5, 5}, {{1, 1}, {2, 2}, {3, 3}, {4, 4}}},  // diagonal
+      {{4, 4}, {4, 4}, {}},                                // no length, no pixel
   };
   for (const Case& c : cases) {
     Canvas cv(10, 10);
     MoveToEx(cv.dc(), c.from.x, c.from.y, nullptr);
     ASSERT_TRUE(LineTo(cv.dc(), c.to.x, c.to.y));
-    EXPECT_EQ(cv.Painted(), c.want) << c.from.x << "," << c.from.y << " -> " << c.to.x << "," << c.to.y;
+    EXPECT_EQ(cv.Painted(), c.want)
+        << c.from.x << "," << c.from.y << " -> " << c.to.x << "," << c.to.y;
     POINT cp;
     GetCurrentPositionEx(cv.dc(), &cp);
     EXPECT_EQ(cp.x, c.to.x);
@@ -159,7 +169,10 @@ TEST(DrawLine, PolylinesShareTheirVerticesOnce) {
 
 // Styled cosmetic pens: the gaps take the background colour only in opaque mode.
 TEST(DrawLine, StyledPens) {
-  struct Case { int style; std::string want; };
+  struct Case {
+    int style;
+    std::string want;
+  };
   const Case cases[] = {
       {PS_DOT, "###rrr###rrr###rrr###rrr##"},
       {PS_DASH, "##################rrrrrr##"},
@@ -177,7 +190,8 @@ TEST(DrawLine, StyledPens) {
       std::string want = c.want;
       if (mode == TRANSPARENT)
         for (char& ch : want) ch = ch == 'r' ? '.' : ch;
-      EXPECT_EQ(cv.Picture({{kBlack, '#'}, {kRed, 'r'}, {kWhite, '.'}})[0], want) << c.style << " " << mode;
+      EXPECT_EQ(cv.Picture({{kBlack, '#'}, {kRed, 'r'}, {kWhite, '.'}})[0], want)
+          << c.style << " " << mode;
     }
   }
 }
@@ -216,14 +230,8 @@ TEST(DrawRectangle, OutlineAndInteriorCoverage) {
   SelectObject(cv.dc(), cv.Brush(kRed));
   ASSERT_TRUE(Rectangle(cv.dc(), 1, 1, 7, 6));
   EXPECT_EQ(cv.Picture({{kBlack, '#'}, {kRed, 'r'}, {kWhite, '.'}}),
-            (std::vector<std::string>{"..........",
-                                      ".######...",
-                                      ".#rrrr#...",
-                                      ".#rrrr#...",
-                                      ".#rrrr#...",
-                                      ".######...",
-                                      "..........",
-                                      ".........."}));
+            (std::vector<std::string>{"..........", ".######...", ".#rrrr#...", ".#rrrr#...",
+                                      ".#rrrr#...", ".######...", "..........", ".........."}));
   cv.Clear(kWhite);
   SelectObject(cv.dc(), GetStockObject(NULL_PEN));
   Rectangle(cv.dc(), 7, 6, 1, 1);  // corners in any order
@@ -253,10 +261,13 @@ TEST(DrawRectangle, InsideFrameStaysInside) {
       Canvas cv(20, 20);
       SelectObject(cv.dc(), cv.Pen(PS_INSIDEFRAME, width, kBlack));
       SelectObject(cv.dc(), cv.Brush(kRed));
-      if (ellipse) Ellipse(cv.dc(), 3, 4, 16, 15);
-      else RoundRect(cv.dc(), 3, 4, 16, 15, 8, 8);
+      if (ellipse)
+        Ellipse(cv.dc(), 3, 4, 16, 15);
+      else
+        RoundRect(cv.dc(), 3, 4, 16, 15, 8, 8);
       EXPECT_EQ(Minus(cv.Painted(), Box(3, 4, 16, 15)), Pixels{}) << ellipse << " " << width;
-      for (auto [x, y] : {std::pair{3, 9}, {15, 9}, {9, 4}, {9, 14}}) EXPECT_EQ(cv.At(x, y), kBlack) << x << "," << y;
+      for (auto [x, y] : {std::pair{3, 9}, {15, 9}, {9, 4}, {9, 14}})
+        EXPECT_EQ(cv.At(x, y), kBlack) << x << "," << y;
       EXPECT_EQ(cv.At(9, 9), kRed);
     }
   }
@@ -273,7 +284,11 @@ TEST(DrawRectangle, InsideFrameStaysInside) {
 // The filled rounded figures cover exactly their regions: with a pen the region of the
 // rectangle one pixel larger, without one the region of the rectangle itself.
 TEST(DrawRoundFigures, MatchTheRegionsOfTheirRectangle) {
-  struct Case { RECT rc; int ew, eh; bool ellipse; };
+  struct Case {
+    RECT rc;
+    int ew, eh;
+    bool ellipse;
+  };
   const Case cases[] = {
       {{2, 3, 19, 14}, 0, 0, true},
       {{1, 1, 8, 8}, 0, 0, true},
@@ -285,11 +300,15 @@ TEST(DrawRoundFigures, MatchTheRegionsOfTheirRectangle) {
       Canvas cv(24, 18);
       SelectObject(cv.dc(), GetStockObject(BLACK_BRUSH));
       SelectObject(cv.dc(), GetStockObject(pen ? BLACK_PEN : NULL_PEN));
-      if (c.ellipse) Ellipse(cv.dc(), c.rc.left, c.rc.top, c.rc.right, c.rc.bottom);
-      else RoundRect(cv.dc(), c.rc.left, c.rc.top, c.rc.right, c.rc.bottom, c.ew, c.eh);
+      if (c.ellipse)
+        Ellipse(cv.dc(), c.rc.left, c.rc.top, c.rc.right, c.rc.bottom);
+      else
+        RoundRect(cv.dc(), c.rc.left, c.rc.top, c.rc.right, c.rc.bottom, c.ew, c.eh);
       const int grow = pen ? 1 : 0;
-      HRGN rgn = c.ellipse ? CreateEllipticRgn(c.rc.left, c.rc.top, c.rc.right + grow, c.rc.bottom + grow)
-                           : CreateRoundRectRgn(c.rc.left, c.rc.top, c.rc.right + grow, c.rc.bottom + grow, c.ew, c.eh);
+      HRGN rgn = c.ellipse
+                     ? CreateEllipticRgn(c.rc.left, c.rc.top, c.rc.right + grow, c.rc.bottom + grow)
+                     : CreateRoundRectRgn(c.rc.left, c.rc.top, c.rc.right + grow,
+                                          c.rc.bottom + grow, c.ew, c.eh);
       EXPECT_EQ(cv.Painted(), cv.Of(rgn)) << c.rc.left << "," << c.rc.top << " pen " << pen;
       DeleteObject(rgn);
     }
@@ -363,10 +382,13 @@ TEST(DrawArc, PieCoversTheQuarterItNames) {
 // Arc figures of any size centred on the canvas show the same part of themselves, and
 // cost what is visible: the canvas sees the middle of figures up to two billion across.
 TEST(DrawArc, HugeFiguresShowTheirVisiblePart) {
-  struct Figure { const char* name; Pixels want; };
+  struct Figure {
+    const char* name;
+    Pixels want;
+  };
   const Figure figures[] = {
-      {"pie", Box(20, 0, 40, 21)},    // the upper-right quarter, radials included
-      {"chord", Box(0, 0, 40, 21)},   // the upper half, down to the chord's row
+      {"pie", Box(20, 0, 40, 21)},   // the upper-right quarter, radials included
+      {"chord", Box(0, 0, 40, 21)},  // the upper half, down to the chord's row
       {"wide arc", Box(20, 0, 40, 21)},
   };
   for (int r : {100, 20000, 1000000000}) {
@@ -392,7 +414,11 @@ TEST(DrawArc, HugeFiguresShowTheirVisiblePart) {
 // Vertices far outside the surface keep their lines' slopes: what shows of a figure is
 // what shows of the same figure scaled down to fit.
 TEST(DrawLine, FarVerticesKeepTheirSlopes) {
-  struct Case { const char* name; int pen_width; bool polygon; };
+  struct Case {
+    const char* name;
+    int pen_width;
+    bool polygon;
+  };
   const Case cases[] = {{"wide line", 5, false}, {"polygon", 1, true}, {"wide polygon", 3, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -403,7 +429,8 @@ TEST(DrawLine, FarVerticesKeepTheirSlopes) {
       SelectObject(cv->dc(), cv->Pen(PS_SOLID, c.pen_width, kRed));
       if (c.polygon) {
         // Its edge through the origin has a slope of 1/3; the others lie off the canvas.
-        const POINT pts[] = {{-90 * scale, -30 * scale}, {90 * scale, 30 * scale}, {-90 * scale, 30 * scale}};
+        const POINT pts[] = {
+            {-90 * scale, -30 * scale}, {90 * scale, 30 * scale}, {-90 * scale, 30 * scale}};
         EXPECT_TRUE(Polygon(cv->dc(), pts, 3));
       } else {
         MoveToEx(cv->dc(), -90 * scale, -30 * scale, nullptr);
@@ -512,7 +539,10 @@ TEST(DrawRop2, XorDrawsTwiceToRestoreAndNotInverts) {
 TEST(DrawRegion, FillPaintInvertAndFrameWidths) {
   Canvas cv(16, 12);
   HRGN rgn = cv.Keep(CreateRectRgn(2, 2, 12, 10));
-  struct Case { int w, h; Pixels want; };
+  struct Case {
+    int w, h;
+    Pixels want;
+  };
   const Case cases[] = {
       {1, 1, Minus(Box(2, 2, 12, 10), Box(3, 3, 11, 9))},
       {2, 1, Minus(Box(2, 2, 12, 10), Box(4, 3, 10, 9))},
@@ -573,16 +603,15 @@ TEST(DrawHandles, StaleHandlesFail) {
 TEST(DrawEdgeTest, ClassicEdges) {
   const COLORREF W = RGB(255, 255, 255), L = RGB(212, 208, 200), S = RGB(128, 128, 128),
                  D = RGB(64, 64, 64), K = 0;
-  struct Case { UINT edge, flags; COLORREF lt_out, rb_out, lt_in, rb_in; };
+  struct Case {
+    UINT edge, flags;
+    COLORREF lt_out, rb_out, lt_in, rb_in;
+  };
   const Case cases[] = {
-      {EDGE_RAISED, BF_RECT, L, D, W, S},
-      {EDGE_SUNKEN, BF_RECT, S, W, D, L},
-      {EDGE_ETCHED, BF_RECT, S, W, W, S},
-      {EDGE_BUMP, BF_RECT, L, D, D, L},
-      {EDGE_RAISED, BF_RECT | BF_SOFT, W, D, L, S},
-      {EDGE_SUNKEN, BF_RECT | BF_SOFT, D, W, S, L},
-      {BDR_RAISEDINNER, BF_RECT, W, S, kRed, kRed},
-      {EDGE_SUNKEN, BF_RECT | BF_FLAT, S, S, L, L},
+      {EDGE_RAISED, BF_RECT, L, D, W, S},           {EDGE_SUNKEN, BF_RECT, S, W, D, L},
+      {EDGE_ETCHED, BF_RECT, S, W, W, S},           {EDGE_BUMP, BF_RECT, L, D, D, L},
+      {EDGE_RAISED, BF_RECT | BF_SOFT, W, D, L, S}, {EDGE_SUNKEN, BF_RECT | BF_SOFT, D, W, S, L},
+      {BDR_RAISEDINNER, BF_RECT, W, S, kRed, kRed}, {EDGE_SUNKEN, BF_RECT | BF_FLAT, S, S, L, L},
       {EDGE_SUNKEN, BF_RECT | BF_MONO, K, K, W, W},
   };
   for (const Case& c : cases) {
@@ -644,21 +673,27 @@ TEST(DrawFrameControlTest, GlyphsDependOnState) {
     Canvas cv(16, 16);
     RECT rc{0, 0, 16, 16};
     EXPECT_TRUE(DrawFrameControl(cv.dc(), &rc, type, state)) << type << " " << state;
-    return cv.Picture({{0, '#'}, {RGB(64, 64, 64), 'd'}, {RGB(128, 128, 128), 's'},
-                       {RGB(212, 208, 200), 'f'}, {kWhite, 'w'}});
+    return cv.Picture({{0, '#'},
+                       {RGB(64, 64, 64), 'd'},
+                       {RGB(128, 128, 128), 's'},
+                       {RGB(212, 208, 200), 'f'},
+                       {kWhite, 'w'}});
   };
   // A check box is a sunken well; checking adds a mark and nothing else changes around it.
-  auto box = draw(DFC_BUTTON, DFCS_BUTTONCHECK), checked = draw(DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+  auto box = draw(DFC_BUTTON, DFCS_BUTTONCHECK),
+       checked = draw(DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
   EXPECT_EQ(box[0], "sssssssssssssssw");
   EXPECT_EQ(box[1], "sdddddddddddddfw");
   EXPECT_EQ(box[8], "sdwwwwwwwwwwwwfw");
   EXPECT_NE(box, checked);
   EXPECT_EQ(box[0], checked[0]);
   int marks = 0;
-  for (int y = 2; y < 14; ++y) marks += int(std::count(checked[y].begin() + 2, checked[y].end() - 2, '#'));
+  for (int y = 2; y < 14; ++y)
+    marks += int(std::count(checked[y].begin() + 2, checked[y].end() - 2, '#'));
   EXPECT_EQ(marks, 7 * 3);
   // A push button is raised; pushed it sinks.
-  auto up = draw(DFC_BUTTON, DFCS_BUTTONPUSH), down = draw(DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
+  auto up = draw(DFC_BUTTON, DFCS_BUTTONPUSH),
+       down = draw(DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
   EXPECT_EQ(up[0], "wwwwwwwwwwwwwwwd");
   EXPECT_EQ(up[15], "dddddddddddddddd");
   EXPECT_EQ(down[0], "dddddddddddddddw");
@@ -683,7 +718,8 @@ TEST(DrawEdgeTest, DiagonalOfAnySizeShowsTheSameLine) {
   // A sunken "\" edge with its middle: the line on the diagonal, the inner line under it,
   // the face above; the same pixels whether the square is small or reaches far off the canvas.
   const COLORREF S = RGB(128, 128, 128), D = RGB(64, 64, 64), F = RGB(212, 208, 200);
-  for (RECT rc : {RECT{0, 0, 8, 8}, RECT{-(1 << 30), -(1 << 30), 1 << 30, 1 << 30}, RECT{INT_MIN, INT_MIN, INT_MAX, INT_MAX}}) {
+  for (RECT rc : {RECT{0, 0, 8, 8}, RECT{-(1 << 30), -(1 << 30), 1 << 30, 1 << 30},
+                  RECT{INT_MIN, INT_MIN, INT_MAX, INT_MAX}}) {
     Canvas cv(8, 8);
     cv.Clear(kRed);
     ASSERT_TRUE(DrawEdge(cv.dc(), &rc, EDGE_SUNKEN, BF_DIAGONAL_ENDBOTTOMRIGHT | BF_MIDDLE));
@@ -699,12 +735,19 @@ TEST(DrawFrameControlTest, HugeRectanglesCostOnlyTheirVisiblePart) {
   // Every painter visits only the clip box: these would take minutes and gigabytes otherwise.
   const COLORREF F = RGB(212, 208, 200);
   const RECT huge{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
-  struct Case { UINT type, state; };
+  struct Case {
+    UINT type, state;
+  };
   const Case cases[] = {
-      {DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_CHECKED}, {DFC_BUTTON, DFCS_BUTTON3STATE | DFCS_CHECKED},
-      {DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED}, {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED},
-      {DFC_SCROLL, DFCS_SCROLLUP}, {DFC_SCROLL, DFCS_SCROLLRIGHT | DFCS_INACTIVE},
-      {DFC_SCROLL, DFCS_SCROLLSIZEGRIP}, {DFC_CAPTION, DFCS_CAPTIONCLOSE}, {DFC_MENU, DFCS_MENUCHECK},
+      {DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_CHECKED},
+      {DFC_BUTTON, DFCS_BUTTON3STATE | DFCS_CHECKED},
+      {DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED},
+      {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED},
+      {DFC_SCROLL, DFCS_SCROLLUP},
+      {DFC_SCROLL, DFCS_SCROLLRIGHT | DFCS_INACTIVE},
+      {DFC_SCROLL, DFCS_SCROLLSIZEGRIP},
+      {DFC_CAPTION, DFCS_CAPTIONCLOSE},
+      {DFC_MENU, DFCS_MENUCHECK},
   };
   for (const Case& c : cases) {
     Canvas cv(8, 8);

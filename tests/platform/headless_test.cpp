@@ -35,7 +35,10 @@ TEST_F(HeadlessTest, ComposesWindowsInZOrderShapedByTheirRegions) {
   ASSERT_TRUE(shot);
   EXPECT_EQ(shot.width, 200);
   EXPECT_EQ(shot.height, 150);
-  struct Case { POINT p; COLORREF want; } cases[] = {
+  struct Case {
+    POINT p;
+    COLORREF want;
+  } cases[] = {
       {{5, 5}, kDesk},      // no window
       {{20, 20}, kRed},     // the lower window alone
       {{100, 100}, kBlue},  // both: the upper one wins inside its ellipse

@@ -45,10 +45,13 @@ TEST(Palette, CreateRefusesEmptyAndOversizedPalettes) {
 TEST(Palette, NearestIndexUsesSquaredDistanceAndFirstWinsTies) {
   HPALETTE p = MakePalette({E(0, 0, 0), E(10, 10, 10), E(20, 20, 20), E(10, 10, 10), E(200, 0, 0),
                             E(100, 100, 160), E(135, 135, 100)});
-  struct Case { COLORREF c; UINT index; } cases[] = {
-      {RGB(5, 5, 5), 0},       // equally far from 0 and 1
-      {RGB(15, 15, 15), 1},    // equally far from 1 and 2
-      {RGB(10, 10, 10), 1},    // exact, not the later duplicate
+  struct Case {
+    COLORREF c;
+    UINT index;
+  } cases[] = {
+      {RGB(5, 5, 5), 0},     // equally far from 0 and 1
+      {RGB(15, 15, 15), 1},  // equally far from 1 and 2
+      {RGB(10, 10, 10), 1},  // exact, not the later duplicate
       {RGB(255, 0, 0), 4},
       {RGB(100, 100, 100), 6},  // 35² + 35² beats 60², though 35 + 35 > 60
       {PALETTERGB(200, 0, 0), 4},
@@ -62,11 +65,14 @@ TEST(Palette, HalftonePaletteLayout) {
   HPALETTE p = CreateHalftonePalette(dc);
   auto e = Entries(p);
   ASSERT_EQ(e.size(), 256u);
-  struct Case { int index; COLORREF c; } cases[] = {
-      {0, RGB(0, 0, 0)},          {7, RGB(192, 192, 192)},   {8, RGB(192, 220, 192)},
-      {9, RGB(166, 202, 240)},    {10, RGB(0, 0, 0)},        {11, RGB(0x33, 0, 0)},
-      {16, RGB(0, 0x33, 0)},      {46, RGB(0, 0, 0x33)},     {225, RGB(255, 255, 255)},
-      {246, RGB(255, 251, 240)},  {247, RGB(160, 160, 164)}, {249, RGB(255, 0, 0)},
+  struct Case {
+    int index;
+    COLORREF c;
+  } cases[] = {
+      {0, RGB(0, 0, 0)},         {7, RGB(192, 192, 192)},   {8, RGB(192, 220, 192)},
+      {9, RGB(166, 202, 240)},   {10, RGB(0, 0, 0)},        {11, RGB(0x33, 0, 0)},
+      {16, RGB(0, 0x33, 0)},     {46, RGB(0, 0, 0x33)},     {225, RGB(255, 255, 255)},
+      {246, RGB(255, 251, 240)}, {247, RGB(160, 160, 164)}, {249, RGB(255, 0, 0)},
       {255, RGB(255, 255, 255)},
   };
   for (const auto& c : cases) EXPECT_EQ(C(e[c.index]), c.c) << c.index;
@@ -162,13 +168,15 @@ TEST(Palette, NearestColorDependsOnTheSurface) {
   bi->bmiHeader.biClrUsed = 3;
   RGBQUAD* table = &bi->bmiColors[0];
   table[0] = RGBQUAD{0, 0, 0, 0};
-  table[1] = RGBQUAD{0, 0, 200, 0};    // red 200
+  table[1] = RGBQUAD{0, 0, 200, 0};  // red 200
   table[2] = RGBQUAD{250, 250, 250, 0};
   HDC pal = CreateCompatibleDC(nullptr);
   HBITMAP dib = CreateDIBSection(nullptr, bi, DIB_RGB_COLORS, nullptr, nullptr, 0);
   ASSERT_NE(dib, nullptr);
   SelectObject(pal, dib);
-  struct Case { COLORREF in, out; } cases[] = {
+  struct Case {
+    COLORREF in, out;
+  } cases[] = {
       {RGB(190, 10, 10), RGB(200, 0, 0)},
       {RGB(255, 255, 255), RGB(250, 250, 250)},
       {RGB(60, 60, 60), RGB(0, 0, 0)},

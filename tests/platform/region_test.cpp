@@ -94,7 +94,12 @@ TEST_F(RegionTest, CombineModes) {
   const CombineCase cases[] = {
       {"and", RGN_AND, A, Bq, SIMPLEREGION, {{2, 2, 4, 4}}},
       {"or", RGN_OR, A, Bq, COMPLEXREGION, {{0, 0, 4, 2}, {0, 2, 6, 4}, {2, 4, 6, 6}}},
-      {"xor", RGN_XOR, A, Bq, COMPLEXREGION, {{0, 0, 4, 2}, {0, 2, 2, 4}, {4, 2, 6, 4}, {2, 4, 6, 6}}},
+      {"xor",
+       RGN_XOR,
+       A,
+       Bq,
+       COMPLEXREGION,
+       {{0, 0, 4, 2}, {0, 2, 2, 4}, {4, 2, 6, 4}, {2, 4, 6, 6}}},
       {"diff", RGN_DIFF, A, Bq, COMPLEXREGION, {{0, 0, 4, 2}, {0, 2, 2, 4}}},
       {"copy", RGN_COPY, A, Bq, SIMPLEREGION, {{0, 0, 4, 4}}},
       {"and disjoint", RGN_AND, A, far, NULLREGION, {}},
@@ -156,13 +161,14 @@ TEST_F(RegionTest, OffsetSetRectTestsAndEquality) {
     RECT rc;
     BOOL in;
   } probes[] = {
-      {{5, -2, 9, 0}, FALSE},   // touches the right edge only
-      {{6, -2, 9, 1}, TRUE},    // reaches one pixel
-      {{9, 9, 0, -9}, TRUE},    // inverted, covers everything
-      {{2, 2, 2, 3}, FALSE},    // empty
-      {{0, 2, 3, 10}, FALSE},   // in the notch below the first band
+      {{5, -2, 9, 0}, FALSE},  // touches the right edge only
+      {{6, -2, 9, 1}, TRUE},   // reaches one pixel
+      {{9, 9, 0, -9}, TRUE},   // inverted, covers everything
+      {{2, 2, 2, 3}, FALSE},   // empty
+      {{0, 2, 3, 10}, FALSE},  // in the notch below the first band
   };
-  for (const auto& p : probes) EXPECT_EQ(RectInRegion(r, &p.rc), p.in) << B(p.rc)[0] << "," << B(p.rc)[1];
+  for (const auto& p : probes)
+    EXPECT_EQ(RectInRegion(r, &p.rc), p.in) << B(p.rc)[0] << "," << B(p.rc)[1];
 
   HRGN same = Rect(1, -2, 5, 0);
   HRGN more[] = {Rect(1, 0, 7, 2), Rect(3, 2, 7, 4)};
@@ -220,13 +226,19 @@ TEST_F(RegionTest, BadHandlesAndArgumentsFailCleanly) {
       {"RectInRegion", [&] { return long(RectInRegion(good, nullptr)); }},
       {"GetRgnBox", [&] { return long(GetRgnBox(good, nullptr)); }},
       {"CreateRectRgnIndirect", [&] { return long(CreateRectRgnIndirect(nullptr) != nullptr); }},
-      {"CreateEllipticRgnIndirect", [&] { return long(CreateEllipticRgnIndirect(nullptr) != nullptr); }},
-      {"CreatePolygonRgn null", [&] { return long(CreatePolygonRgn(nullptr, 3, ALTERNATE) != nullptr); }},
-      {"CreatePolygonRgn count", [&] { return long(CreatePolygonRgn(tri, -3, ALTERNATE) != nullptr); }},
+      {"CreateEllipticRgnIndirect",
+       [&] { return long(CreateEllipticRgnIndirect(nullptr) != nullptr); }},
+      {"CreatePolygonRgn null",
+       [&] { return long(CreatePolygonRgn(nullptr, 3, ALTERNATE) != nullptr); }},
+      {"CreatePolygonRgn count",
+       [&] { return long(CreatePolygonRgn(tri, -3, ALTERNATE) != nullptr); }},
       {"CreatePolygonRgn mode", [&] { return long(CreatePolygonRgn(tri, 3, 3) != nullptr); }},
-      {"CreatePolyPolygonRgn counts", [&] { return long(CreatePolyPolygonRgn(tri, nullptr, 1, WINDING) != nullptr); }},
-      {"CreatePolyPolygonRgn polygons", [&] { return long(CreatePolyPolygonRgn(tri, counts, -1, WINDING) != nullptr); }},
-      {"CreatePolyPolygonRgn negative count", [&] { return long(CreatePolyPolygonRgn(tri, counts, 2, WINDING) != nullptr); }},
+      {"CreatePolyPolygonRgn counts",
+       [&] { return long(CreatePolyPolygonRgn(tri, nullptr, 1, WINDING) != nullptr); }},
+      {"CreatePolyPolygonRgn polygons",
+       [&] { return long(CreatePolyPolygonRgn(tri, counts, -1, WINDING) != nullptr); }},
+      {"CreatePolyPolygonRgn negative count",
+       [&] { return long(CreatePolyPolygonRgn(tri, counts, 2, WINDING) != nullptr); }},
       {"ExtCreateRegion", [&] { return long(ExtCreateRegion(nullptr, 64, nullptr) != nullptr); }},
   };
   const std::size_t live = LiveHandleCount();
@@ -268,11 +280,18 @@ TEST_F(RegionTest, EllipseAndRoundRectPixels) {
        {0, 0, 10, 10},
        4,
        4,
-       {".#######..", "#########.", "#########.", "#########.", "#########.", "#########.", "#########.",
-        "#########.", ".#######..", ".........."}},
-      {"round rect corners clamped", {0, 0, 5, 5}, 40, 40, {".##..", "####.", "####.", ".##..", "....."}},
+       {".#######..", "#########.", "#########.", "#########.", "#########.", "#########.",
+        "#########.", "#########.", ".#######..", ".........."}},
+      {"round rect corners clamped",
+       {0, 0, 5, 5},
+       40,
+       40,
+       {".##..", "####.", "####.", ".##..", "....."}},
       {"round rect flat corners", {0, 0, 4, 3}, 1, 9, {"###.", "###.", "...."}},
-      {"round rect negative corner size", {0, 0, 6, 6}, -4, -4,
+      {"round rect negative corner size",
+       {0, 0, 6, 6},
+       -4,
+       -4,
        {".###..", "#####.", "#####.", "#####.", ".###..", "......"}},
       {"ellipse of one pixel", {0, 0, 1, 1}, -1, -1, {"."}},
   };
@@ -313,9 +332,7 @@ TEST_F(RegionTest, EllipsesAreSymmetricConvexAndFillTheirBox) {
       }
       for (int y = 0; y < h; ++y) {
         ASSERT_EQ(spans[y], spans[h - 1 - y]) << "row " << y;
-        if (y > 0 && y <= h / 2) {
-          ASSERT_LE(spans[y].first, spans[y - 1].first) << "row " << y;
-        }
+        if (y > 0 && y <= h / 2) { ASSERT_LE(spans[y].first, spans[y - 1].first) << "row " << y; }
       }
     }
   }
@@ -324,7 +341,9 @@ TEST_F(RegionTest, EllipsesAreSymmetricConvexAndFillTheirBox) {
 // Beyond the sizes the outline walk handles, and at the ends of the coordinate range,
 // rounded regions keep their shape: one span per row, symmetric, widening to the middle.
 TEST_F(RegionTest, LargeEllipsesKeepTheirShape) {
-  struct Case { LONG l, t, r, b; };
+  struct Case {
+    LONG l, t, r, b;
+  };
   const Case cases[] = {
       {-1000000000, -3, 1000000000, 3},
       {0, 0, 100001, 100001},
@@ -353,9 +372,7 @@ TEST_F(RegionTest, LargeEllipsesKeepTheirShape) {
   // A circle 100000 across: 20000 rows below its top the chord is 80 % of the diameter.
   HRGN circle = Keep(CreateEllipticRgn(0, 0, 100001, 100001));
   for (const Box& row : RectsOf(circle))
-    if (row[1] <= 20000 && 20000 < row[3]) {
-      EXPECT_NEAR(row[0], 10000, 2);
-    }
+    if (row[1] <= 20000 && 20000 < row[3]) { EXPECT_NEAR(row[0], 10000, 2); }
 }
 
 // Rounded regions too tall to hold and polygons too costly to scan fail cleanly; corner
@@ -364,7 +381,8 @@ TEST_F(RegionTest, HugeRegionsFailCleanlyAndExtremeCornersWork) {
   const POINT diamond[] = {{0, -2000000000}, {2000000000, 0}, {0, 2000000000}, {-2000000000, 0}};
   const std::pair<const char*, std::function<HRGN()>> too_big[] = {
       {"tall ellipse", [] { return CreateEllipticRgn(0, 0, 10, 1 << 23); }},
-      {"huge ellipse", [] { return CreateEllipticRgn(-1000000000, -1000000000, 1000000000, 1000000000); }},
+      {"huge ellipse",
+       [] { return CreateEllipticRgn(-1000000000, -1000000000, 1000000000, 1000000000); }},
       {"tall corners", [] { return CreateRoundRectRgn(0, 0, 100, INT_MAX, 10, INT_MAX); }},
       {"huge diamond", [&] { return CreatePolygonRgn(diamond, 4, ALTERNATE); }},
   };
@@ -394,17 +412,30 @@ TEST_F(RegionTest, PolygonScanConversion) {
   const std::vector<POINT> square{{0, 0}, {4, 0}, {4, 4}, {0, 4}};
   // Two overlapping squares, the second drawn clockwise or counter-clockwise.
   const std::vector<POINT> same_way{{0, 0}, {4, 0}, {4, 4}, {0, 4}, {2, 2}, {6, 2}, {6, 6}, {2, 6}};
-  const std::vector<POINT> other_way{{0, 0}, {4, 0}, {4, 4}, {0, 4}, {2, 2}, {2, 6}, {6, 6}, {6, 2}};
+  const std::vector<POINT> other_way{{0, 0}, {4, 0}, {4, 4}, {0, 4},
+                                     {2, 2}, {2, 6}, {6, 6}, {6, 2}};
   const Boxes xored{{0, 0, 4, 2}, {0, 2, 2, 4}, {4, 2, 6, 4}, {2, 4, 6, 6}};
   const Boxes united{{0, 0, 4, 2}, {0, 2, 6, 4}, {2, 4, 6, 6}};
   const PolygonCase cases[] = {
       {"square", square, {4}, ALTERNATE, {{0, 0, 4, 4}}},
       {"square winding", square, {4}, WINDING, {{0, 0, 4, 4}}},
       {"square reversed", {{0, 4}, {4, 4}, {4, 0}, {0, 0}}, {4}, WINDING, {{0, 0, 4, 4}}},
-      {"right triangle", {{0, 0}, {4, 0}, {0, 4}}, {3}, ALTERNATE, {{0, 0, 4, 1}, {0, 1, 3, 2}, {0, 2, 2, 3}, {0, 3, 1, 4}}},
+      {"right triangle",
+       {{0, 0}, {4, 0}, {0, 4}},
+       {3},
+       ALTERNATE,
+       {{0, 0, 4, 1}, {0, 1, 3, 2}, {0, 2, 2, 3}, {0, 3, 1, 4}}},
       // The hypotenuse crosses row 1 at x = 3 1/3 and row 2 at 1 2/3.
-      {"shallow triangle", {{0, 0}, {5, 0}, {0, 3}}, {3}, ALTERNATE, {{0, 0, 5, 1}, {0, 1, 4, 2}, {0, 2, 2, 3}}},
-      {"diamond", {{2, 0}, {4, 2}, {2, 4}, {0, 2}}, {4}, WINDING, {{1, 1, 3, 2}, {0, 2, 4, 3}, {1, 3, 3, 4}}},
+      {"shallow triangle",
+       {{0, 0}, {5, 0}, {0, 3}},
+       {3},
+       ALTERNATE,
+       {{0, 0, 5, 1}, {0, 1, 4, 2}, {0, 2, 2, 3}}},
+      {"diamond",
+       {{2, 0}, {4, 2}, {2, 4}, {0, 2}},
+       {4},
+       WINDING,
+       {{1, 1, 3, 2}, {0, 2, 4, 3}, {1, 3, 3, 4}}},
       {"overlap same way, alternate", same_way, {4, 4}, ALTERNATE, xored},
       {"overlap same way, winding", same_way, {4, 4}, WINDING, united},
       {"overlap other way, winding", other_way, {4, 4}, WINDING, xored},
@@ -440,7 +471,9 @@ TEST_F(RegionTest, PentagramCentreDependsOnFillMode) {
 }
 
 TEST_F(RegionTest, PolygonWithHugeCoordinates) {
-  const POINT big[] = {{-2000000000, -2000000000}, {2000000000, -2000000000}, {2000000000, 2000000000},
+  const POINT big[] = {{-2000000000, -2000000000},
+                       {2000000000, -2000000000},
+                       {2000000000, 2000000000},
                        {-2000000000, 2000000000}};
   HRGN h = Keep(CreatePolygonRgn(big, 4, WINDING));
   EXPECT_EQ(RectsOf(h), (Boxes{{-2000000000, -2000000000, 2000000000, 2000000000}}));
@@ -495,7 +528,8 @@ TEST_F(RegionTest, ExtCreateRegionBuildsFromRectsAndTransforms) {
   RGNDATAHEADER rdh;
   rdh.nCount = 4;
   // Overlapping, unordered and empty rectangles are accepted and merged.
-  auto bytes = RegionBytes(rdh, {{2, 2, 6, 6}, {0, 0, 4, 4}, {7, 7, 7, 9}, {9, 9, 8, 8}}, sizeof rdh + 64);
+  auto bytes =
+      RegionBytes(rdh, {{2, 2, 6, 6}, {0, 0, 4, 4}, {7, 7, 7, 9}, {9, 9, 8, 8}}, sizeof rdh + 64);
   auto* data = reinterpret_cast<const RGNDATA*>(bytes.data());
   HRGN h = Keep(ExtCreateRegion(nullptr, DWORD(bytes.size()), data));
   EXPECT_EQ(RectsOf(h), (Boxes{{0, 0, 4, 2}, {0, 2, 6, 4}, {2, 4, 6, 6}}));
@@ -546,11 +580,12 @@ TEST_F(RegionTest, ExtCreateRegionRefusesMalformedData) {
     rdh.nCount = c.nCount;
     auto bytes = RegionBytes(rdh, {{0, 0, 1, 1}, {1, 1, 2, 2}}, c.size);
     SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(ExtCreateRegion(nullptr, DWORD(c.size), reinterpret_cast<const RGNDATA*>(bytes.data())), nullptr);
+    EXPECT_EQ(
+        ExtCreateRegion(nullptr, DWORD(c.size), reinterpret_cast<const RGNDATA*>(bytes.data())),
+        nullptr);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   }
 }
-
 
 }  // namespace
 }  // namespace win

@@ -35,14 +35,29 @@ TEST(Reset, EveryPartGoesBackToItsStart) {
 
   ResetPlatformForTesting();
 
-  struct Check { const char* what; bool clean; } checks[] = {
+  struct Check {
+    const char* what;
+    bool clean;
+  } checks[] = {
       {"windows", !IsWindow(w) && !GetTopWindow(nullptr)},
       {"focus and activation", !GetFocus() && !GetActiveWindow()},
       {"capture", !GetCapture()},
-      {"caret", [] { POINT p; return !GetCaretPos(&p); }()},
-      {"queue", [] { MSG m; return !PeekMessage(&m, nullptr, 0, 0, PM_REMOVE); }()},
+      {"caret",
+       [] {
+         POINT p;
+         return !GetCaretPos(&p);
+       }()},
+      {"queue",
+       [] {
+         MSG m;
+         return !PeekMessage(&m, nullptr, 0, 0, PM_REMOVE);
+       }()},
       {"clipboard", !GetOpenClipboardWindow() && CountClipboardFormats() == 0},
-      {"classes", [] { WNDCLASSEX out; return !GetClassInfoEx(nullptr, "ResetTest", &out); }()},
+      {"classes",
+       [] {
+         WNDCLASSEX out;
+         return !GetClassInfoEx(nullptr, "ResetTest", &out);
+       }()},
       {"settings", GetDoubleClickTime() == 500},
       {"clock", !IsManualClock()},
       {"keyboard", GetAsyncKeyState(VK_SHIFT) == 0},

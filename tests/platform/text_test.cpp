@@ -41,9 +41,7 @@ class TextTest : public ::testing::Test {
     fonts.push_back(f);
     SelectObject(dc, f);
   }
-  void Clear() {
-    canvas->Fill(kWhite);
-  }
+  void Clear() { canvas->Fill(kWhite); }
   COLORREF At(int x, int y) { return GetPixel(dc, x, y); }
   // Bounding box of every pixel that is not white (empty rect when none).
   RECT Ink(COLORREF except = kWhite) {
@@ -51,8 +49,10 @@ class TextTest : public ::testing::Test {
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x)
         if (At(x, y) != except) {
-          r.left = std::min<LONG>(r.left, x); r.top = std::min<LONG>(r.top, y);
-          r.right = std::max<LONG>(r.right, x + 1); r.bottom = std::max<LONG>(r.bottom, y + 1);
+          r.left = std::min<LONG>(r.left, x);
+          r.top = std::min<LONG>(r.top, y);
+          r.right = std::max<LONG>(r.right, x + 1);
+          r.bottom = std::max<LONG>(r.bottom, y + 1);
         }
     if (r.left >= r.right) r = RECT{};
     return r;
@@ -63,8 +63,10 @@ class TextTest : public ::testing::Test {
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x)
         if (At(x, y) == c) {
-          r.left = std::min<LONG>(r.left, x); r.top = std::min<LONG>(r.top, y);
-          r.right = std::max<LONG>(r.right, x + 1); r.bottom = std::max<LONG>(r.bottom, y + 1);
+          r.left = std::min<LONG>(r.left, x);
+          r.top = std::min<LONG>(r.top, y);
+          r.right = std::max<LONG>(r.right, x + 1);
+          r.bottom = std::max<LONG>(r.bottom, y + 1);
         }
     if (r.left >= r.right) r = RECT{};
     return r;
@@ -90,12 +92,22 @@ class TextTest : public ::testing::Test {
 };
 
 TEST_F(TextTest, HeightRulesAndMetricsHoldTogether) {
-  struct Case { const char* face; int height; int want_height; int want_em; };
+  struct Case {
+    const char* face;
+    int height;
+    int want_height;
+    int want_em;
+  };
   const Case cases[] = {
-      {kSong, -12, 12, 12}, {kSong, -13, 13, 13}, {kSong, 12, 12, 12}, {kSong, 0, 12, 12},
-      {kSong, -64, 64, 64}, {"楷体_GB2312", -16, 16, 16},
+      {kSong, -12, 12, 12},
+      {kSong, -13, 13, 13},
+      {kSong, 12, 12, 12},
+      {kSong, 0, 12, 12},
+      {kSong, -64, 64, 64},
+      {"楷体_GB2312", -16, 16, 16},
       // Latin faces carry internal leading: a character height is less than the cell.
-      {"MS Sans Serif", -11, -1, 11}, {"Tahoma", 16, 16, -1},
+      {"MS Sans Serif", -11, -1, 11},
+      {"Tahoma", 16, 16, -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.face) + " " + std::to_string(c.height));
@@ -151,7 +163,6 @@ TEST_F(TextTest, SongTwelveIsTheBitmapCell) {
   EXPECT_EQ(Extent("中文").cx, 30);
 }
 
-
 TEST_F(TextTest, MissingGlyphsFallBackToAFaceThatHasThem) {
   Use(MakeFont("Tahoma", -16));  // DejaVu has no Chinese
   TextOut(dc, 2, 2, "中", 3);
@@ -162,7 +173,10 @@ TEST_F(TextTest, MissingGlyphsFallBackToAFaceThatHasThem) {
 }
 
 TEST_F(TextTest, BitmapSizesAreCrispLargerSizesSmooth) {
-  struct Case { int height; bool crisp; };
+  struct Case {
+    int height;
+    bool crisp;
+  };
   for (Case c : {Case{-12, true}, Case{-13, true}, Case{-16, true}, Case{-21, false}}) {
     SCOPED_TRACE(c.height);
     Use(MakeFont(kSong, c.height));
@@ -234,7 +248,11 @@ TEST_F(TextTest, TextOutAlignmentAndCurrentPosition) {
   // The opaque background shows the text cell exactly.
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, kGreen);
-  struct Case { UINT align; int x, y; RECT cell; };
+  struct Case {
+    UINT align;
+    int x, y;
+    RECT cell;
+  };
   const Case cases[] = {
       {TA_LEFT | TA_TOP, 40, 10, {40, 10, 64, 22}},
       {TA_RIGHT | TA_TOP, 40, 10, {16, 10, 40, 22}},
@@ -248,8 +266,10 @@ TEST_F(TextTest, TextOutAlignmentAndCurrentPosition) {
     SetTextAlign(dc, c.align);
     TextOut(dc, c.x, c.y, "中文", 6);
     RECT ink = Ink();
-    EXPECT_EQ(ink.left, c.cell.left); EXPECT_EQ(ink.top, c.cell.top);
-    EXPECT_EQ(ink.right, c.cell.right); EXPECT_EQ(ink.bottom, c.cell.bottom);
+    EXPECT_EQ(ink.left, c.cell.left);
+    EXPECT_EQ(ink.top, c.cell.top);
+    EXPECT_EQ(ink.right, c.cell.right);
+    EXPECT_EQ(ink.bottom, c.cell.bottom);
   }
   Clear();
   SetTextAlign(dc, TA_UPDATECP);
@@ -261,7 +281,9 @@ TEST_F(TextTest, TextOutAlignmentAndCurrentPosition) {
   EXPECT_EQ(cp.x, 10 + 24 + 12);
   EXPECT_EQ(cp.y, 5);
   RECT ink = Ink();
-  EXPECT_EQ(ink.left, 10); EXPECT_EQ(ink.right, 46); EXPECT_EQ(ink.top, 5);
+  EXPECT_EQ(ink.left, 10);
+  EXPECT_EQ(ink.right, 46);
+  EXPECT_EQ(ink.top, 5);
   SetTextAlign(dc, TA_UPDATECP | TA_RIGHT);
   TextOut(dc, 0, 0, "ab", 2);
   GetCurrentPositionEx(dc, &cp);
@@ -284,7 +306,10 @@ TEST_F(TextTest, ExtTextOutOpaqueClipAndWidths) {
   // ETO_OPAQUE fills the rectangle whatever the mode; ETO_CLIPPED keeps the glyphs in it.
   ExtTextOut(dc, 10, 10, ETO_OPAQUE | ETO_CLIPPED, &rc, "中文中文", 12, nullptr);
   RECT ink = Ink();
-  EXPECT_EQ(ink.left, 10); EXPECT_EQ(ink.top, 10); EXPECT_EQ(ink.right, 30); EXPECT_EQ(ink.bottom, 40);
+  EXPECT_EQ(ink.left, 10);
+  EXPECT_EQ(ink.top, 10);
+  EXPECT_EQ(ink.right, 30);
+  EXPECT_EQ(ink.bottom, 40);
   EXPECT_EQ(At(10, 35), kGreen);
   // One width per byte; a character takes the sum of its bytes' widths.
   Clear();
@@ -307,7 +332,13 @@ TEST_F(TextTest, ExtTextOutOpaqueClipAndWidths) {
 }
 
 TEST_F(TextTest, WordBreakKeepsChinesePunctuationRules) {
-  struct Case { const char* text; int width; UINT extra; int right; int lines; };
+  struct Case {
+    const char* text;
+    int width;
+    UINT extra;
+    int right;
+    int lines;
+  };
   const Case cases[] = {
       // Eight characters fit in 96 px; "，" may not start the second line, so "八" goes with it.
       {"一二三四五六七八，九十", 96, 0, 84, 2},
@@ -416,7 +447,11 @@ TEST_F(TextTest, PrefixUnderlinesTheNextCharacter) {
   EXPECT_EQ(Ink().top, 11);
   EXPECT_EQ(Ink().right, 6);
 
-  struct Case { const char* text; UINT fmt; int width; };
+  struct Case {
+    const char* text;
+    UINT fmt;
+    int width;
+  };
   for (Case c : {Case{"&File", 0, 24}, Case{"&File", DT_NOPREFIX, 30}, Case{"A&&B", 0, 18},
                  Case{"文件(&F)", 0, 42}}) {
     SCOPED_TRACE(c.text);
@@ -426,19 +461,25 @@ TEST_F(TextTest, PrefixUnderlinesTheNextCharacter) {
 
 TEST_F(TextTest, CalcRectAndReturnedHeights) {
   RECT r = Calc("中文abc", RECT{10, 20, 300, 300}, DT_SINGLELINE);
-  EXPECT_EQ(r.left, 10); EXPECT_EQ(r.right, 10 + 42); EXPECT_EQ(r.top, 20); EXPECT_EQ(r.bottom, 32);
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.right, 10 + 42);
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.bottom, 32);
   RECT w{10, 20, 300, 300};
   EXPECT_EQ(DrawTextW(dc, u"中文abc", -1, &w, DT_SINGLELINE | DT_CALCRECT), 12);
   EXPECT_EQ(w.right, 10 + 42);
   r = Calc("a\nbb\nccc", RECT{0, 0, 300, 300}, 0);
-  EXPECT_EQ(r.right, 18); EXPECT_EQ(r.bottom, 36);
+  EXPECT_EQ(r.right, 18);
+  EXPECT_EQ(r.bottom, 36);
   // Empty text has no height, unless it is laid out as a single line.
   RECT e{3, 4, 50, 60};
   EXPECT_EQ(DrawText(dc, "", -1, &e, DT_CALCRECT), 0);
-  EXPECT_EQ(e.right, 3); EXPECT_EQ(e.bottom, 4);
+  EXPECT_EQ(e.right, 3);
+  EXPECT_EQ(e.bottom, 4);
   e = RECT{3, 4, 50, 60};
   EXPECT_EQ(DrawText(dc, "", -1, &e, DT_CALCRECT | DT_SINGLELINE), 12);
-  EXPECT_EQ(e.right, 3); EXPECT_EQ(e.bottom, 16);
+  EXPECT_EQ(e.right, 3);
+  EXPECT_EQ(e.bottom, 16);
   RECT d{3, 4, 50, 60};
   EXPECT_EQ(DrawText(dc, "", 0, &d, DT_CENTER | DT_VCENTER | DT_SINGLELINE), 0);
   EXPECT_EQ(RectWidth(Ink()), 0);
@@ -460,7 +501,8 @@ TEST_F(TextTest, CalcRectAndReturnedHeights) {
   DrawTextEx(dc, tab, -1, &m, DT_EXPANDTABS | DT_CALCRECT, &p);
   EXPECT_EQ(m.right, 5 + 18 + 7);
   // Invalid UTF-8 measures as U+FFFD.
-  EXPECT_EQ(RectWidth(Calc("\xFF", RECT{0, 0, 300, 300}, 0)), RectWidth(Calc("\xEF\xBF\xBD", RECT{0, 0, 300, 300}, 0)));
+  EXPECT_EQ(RectWidth(Calc("\xFF", RECT{0, 0, 300, 300}, 0)),
+            RectWidth(Calc("\xEF\xBF\xBD", RECT{0, 0, 300, 300}, 0)));
   EXPECT_GT(RectWidth(Calc("\xFF", RECT{0, 0, 300, 300}, 0)), 0);
   DrawTextEx(dc, tab, -1, &m, DT_EXPANDTABS, &p);
   EXPECT_EQ(p.uiLengthDrawn, 3u);
@@ -470,7 +512,11 @@ TEST_F(TextTest, AlignmentPlacesTheLine) {
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, kGreen);
   const RECT rc{20, 10, 120, 50};  // 100 x 40; "中文" is 24 x 12
-  struct Case { UINT fmt; RECT cell; int ret; };
+  struct Case {
+    UINT fmt;
+    RECT cell;
+    int ret;
+  };
   const Case cases[] = {
       {DT_LEFT, {20, 10, 44, 22}, 12},
       {DT_RIGHT, {96, 10, 120, 22}, 12},
@@ -485,17 +531,21 @@ TEST_F(TextTest, AlignmentPlacesTheLine) {
     RECT r = rc;
     EXPECT_EQ(DrawText(dc, "中文", -1, &r, c.fmt), c.ret);
     RECT ink = Ink();
-    EXPECT_EQ(ink.left, c.cell.left); EXPECT_EQ(ink.top, c.cell.top);
-    EXPECT_EQ(ink.right, c.cell.right); EXPECT_EQ(ink.bottom, c.cell.bottom);
+    EXPECT_EQ(ink.left, c.cell.left);
+    EXPECT_EQ(ink.top, c.cell.top);
+    EXPECT_EQ(ink.right, c.cell.right);
+    EXPECT_EQ(ink.bottom, c.cell.bottom);
   }
   // Clipped to the rectangle unless DT_NOCLIP.
   Clear();
   RECT small{0, 0, 10, 10};
   DrawText(dc, "中文", -1, &small, DT_SINGLELINE);
-  EXPECT_EQ(Ink().right, 10); EXPECT_EQ(Ink().bottom, 10);
+  EXPECT_EQ(Ink().right, 10);
+  EXPECT_EQ(Ink().bottom, 10);
   Clear();
   DrawText(dc, "中文", -1, &small, DT_SINGLELINE | DT_NOCLIP);
-  EXPECT_EQ(Ink().right, 24); EXPECT_EQ(Ink().bottom, 12);
+  EXPECT_EQ(Ink().right, 24);
+  EXPECT_EQ(Ink().bottom, 12);
 }
 
 TEST_F(TextTest, TabbedText) {

@@ -68,7 +68,8 @@ class CaretTest : public UserTest {
   }
 
   // Every pixel of `area` (screen coordinates) is as `want` says.
-  static ::testing::AssertionResult Shows(RECT area, const std::function<COLORREF(int, int)>& want) {
+  static ::testing::AssertionResult Shows(RECT area,
+                                          const std::function<COLORREF(int, int)>& want) {
     for (int y = area.top; y < area.bottom; ++y)
       for (int x = area.left; x < area.right; ++x)
         if (COLORREF got = screen->PixelAt(x, y); got != want(x, y))
@@ -156,7 +157,10 @@ TEST_F(CaretTest, HidingIsCountedAndBelongsToTheOwner) {
   ASSERT_TRUE(DestroyCaret());
   // Without a caret every call fails.
   POINT pt;
-  struct Call { const char* name; std::function<BOOL()> call; };
+  struct Call {
+    const char* name;
+    std::function<BOOL()> call;
+  };
   for (const Call& c : {Call{"ShowCaret", [&] { return ShowCaret(w); }},
                         Call{"HideCaret", [&] { return HideCaret(nullptr); }},
                         Call{"SetCaretPos", [] { return SetCaretPos(1, 1); }},
@@ -180,7 +184,8 @@ TEST_F(CaretTest, SolidGreyAndBitmapShapes) {
   ASSERT_TRUE(CreateCaret(w, nullptr, 0, 0));
   SetCaretPos(4, 4);
   ShowCaret(w);
-  EXPECT_TRUE(Block(kAround, {4, 4, 4 + GetSystemMetrics(SM_CXBORDER), 4 + GetSystemMetrics(SM_CYBORDER)}));
+  EXPECT_TRUE(
+      Block(kAround, {4, 4, 4 + GetSystemMetrics(SM_CXBORDER), 4 + GetSystemMetrics(SM_CYBORDER)}));
 
   // Grey: every other pixel, counted from the client's origin.
   ASSERT_TRUE(CreateCaret(w, reinterpret_cast<HBITMAP>(std::uintptr_t(1)), 4, 3));

@@ -58,7 +58,10 @@ TEST_F(ClipboardTest, OwnersOpenersAndTheirErrors) {
   HWND a = Make(WS_POPUP), b = Make(WS_POPUP);
   quiet = {WM_GETMINMAXINFO, WM_NCCALCSIZE};
   // Nothing works on a closed clipboard.
-  struct Call { const char* name; std::function<bool()> failed; };
+  struct Call {
+    const char* name;
+    std::function<bool()> failed;
+  };
   for (const Call& c : {Call{"CloseClipboard", [] { return !CloseClipboard(); }},
                         Call{"EmptyClipboard", [] { return !EmptyClipboard(); }},
                         Call{"SetClipboardData", [] { return Refused(CF_TEXT, Utf8Block("x")); }},
@@ -209,8 +212,8 @@ TEST_F(ClipboardTest, GlobalMemoryBlocks) {
   EXPECT_EQ(GetLastError(), ERROR_NOT_LOCKED);
   EXPECT_EQ(GlobalFree(mem), nullptr);
   // A freed or made-up handle fails cleanly everywhere.
-  for (HGLOBAL bad : {mem, reinterpret_cast<HGLOBAL>(std::uintptr_t(0x12345)),
-                      static_cast<HGLOBAL>(nullptr)}) {
+  for (HGLOBAL bad :
+       {mem, reinterpret_cast<HGLOBAL>(std::uintptr_t(0x12345)), static_cast<HGLOBAL>(nullptr)}) {
     SetLastError(0);
     EXPECT_EQ(GlobalLock(bad), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);

@@ -20,19 +20,23 @@ class FocusTest : public UserTest {
     std::string& e = log.back().what;
     switch (m) {
       case WM_ACTIVATE: e += "(" + std::to_string(LOWORD(wp)) + "," + Name(lp) + ")"; break;
-      case WM_NCACTIVATE: case WM_ACTIVATEAPP: e += "(" + std::to_string(wp) + ")"; break;
-      case WM_SETFOCUS: case WM_KILLFOCUS: e += "(" + Name(wp) + ")"; break;
+      case WM_NCACTIVATE:
+      case WM_ACTIVATEAPP: e += "(" + std::to_string(wp) + ")"; break;
+      case WM_SETFOCUS:
+      case WM_KILLFOCUS: e += "(" + Name(wp) + ")"; break;
     }
     return std::nullopt;
   }
   static LRESULT Cbt(int code, WPARAM wp, LPARAM lp) {
     if (code == HCBT_ACTIVATE) {
       auto* a = reinterpret_cast<CBTACTIVATESTRUCT*>(lp);
-      log.push_back({reinterpret_cast<HWND>(wp), "HCBT_ACTIVATE(" + Name(std::uintptr_t(a->hWndActive)) + ")"});
+      log.push_back({reinterpret_cast<HWND>(wp),
+                     "HCBT_ACTIVATE(" + Name(std::uintptr_t(a->hWndActive)) + ")"});
       if (veto_activate) return 1;
     }
     if (code == HCBT_SETFOCUS) {
-      log.push_back({reinterpret_cast<HWND>(wp), "HCBT_SETFOCUS(" + Name(std::uintptr_t(lp)) + ")"});
+      log.push_back(
+          {reinterpret_cast<HWND>(wp), "HCBT_SETFOCUS(" + Name(std::uintptr_t(lp)) + ")"});
       if (veto_focus) return 1;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
@@ -44,8 +48,8 @@ class FocusTest : public UserTest {
     veto_activate = veto_focus = false;
     react = Detail;
     // Geometry and painting are other tests' business.
-    quiet = {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SHOWWINDOW, WM_MOVE, WM_SIZE,
-             WM_NCCALCSIZE, WM_GETMINMAXINFO, WM_NCPAINT, WM_ERASEBKGND, WM_PAINT};
+    quiet = {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SHOWWINDOW, WM_MOVE,       WM_SIZE,
+             WM_NCCALCSIZE,        WM_GETMINMAXINFO,    WM_NCPAINT,    WM_ERASEBKGND, WM_PAINT};
     hook_ = SetWindowsHookEx(WH_CBT, Cbt, nullptr, GetCurrentThreadId());
   }
   void TearDown() override {
@@ -54,7 +58,8 @@ class FocusTest : public UserTest {
     EXPECT_EQ(GetActiveWindow(), nullptr);
     EXPECT_EQ(GetFocus(), nullptr);
   }
-  HWND Named(const std::string& name, DWORD style, HWND parent = nullptr, RECT r = {10, 20, 210, 170}) {
+  HWND Named(const std::string& name, DWORD style, HWND parent = nullptr,
+             RECT r = {10, 20, 210, 170}) {
     HWND h = Make(style, parent, name.c_str(), 0, r);
     who[h] = name;
     return h;
@@ -127,10 +132,10 @@ TEST_F(FocusTest, HidingTheActiveWindowActivatesItsOwnerThenTheNextOneThenNothin
   ASSERT_EQ(GetActiveWindow(), dlg);
   log.clear();
   ShowWindow(dlg, SW_HIDE);  // other is above main, but the owner comes first
-  EXPECT_EQ(Got(), (Seq{"main:HCBT_ACTIVATE(dlg)", "dlg:WM_NCACTIVATE(0)",
-                        "dlg:WM_ACTIVATE(0,main)", "main:WM_NCACTIVATE(1)",
-                        "main:WM_ACTIVATE(1,dlg)", "main:HCBT_SETFOCUS(dlg)",
-                        "dlg:WM_KILLFOCUS(main)", "main:WM_SETFOCUS(dlg)"}));
+  EXPECT_EQ(Got(),
+            (Seq{"main:HCBT_ACTIVATE(dlg)", "dlg:WM_NCACTIVATE(0)", "dlg:WM_ACTIVATE(0,main)",
+                 "main:WM_NCACTIVATE(1)", "main:WM_ACTIVATE(1,dlg)", "main:HCBT_SETFOCUS(dlg)",
+                 "dlg:WM_KILLFOCUS(main)", "main:WM_SETFOCUS(dlg)"}));
   EXPECT_EQ(GetWindow(main, GW_HWNDNEXT), other);  // raised, its popup still above it
 
   ShowWindow(main, SW_HIDE);
@@ -139,9 +144,9 @@ TEST_F(FocusTest, HidingTheActiveWindowActivatesItsOwnerThenTheNextOneThenNothin
 
   log.clear();
   ShowWindow(other, SW_HIDE);
-  EXPECT_EQ(Got(), (Seq{"other:WM_NCACTIVATE(0)", "other:WM_ACTIVATE(0,0)",
-                        "dlg:WM_ACTIVATEAPP(0)", "main:WM_ACTIVATEAPP(0)",
-                        "other:WM_ACTIVATEAPP(0)", "other:WM_KILLFOCUS(0)"}));
+  EXPECT_EQ(Got(),
+            (Seq{"other:WM_NCACTIVATE(0)", "other:WM_ACTIVATE(0,0)", "dlg:WM_ACTIVATEAPP(0)",
+                 "main:WM_ACTIVATEAPP(0)", "other:WM_ACTIVATEAPP(0)", "other:WM_KILLFOCUS(0)"}));
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetForegroundWindow(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
@@ -166,13 +171,14 @@ TEST_F(FocusTest, DestroyingTheActiveWindowMovesActivationAndFocusBeforeWmDestro
   DestroyWindow(main);
   Seq got;
   for (auto& s : Got())
-    if (s.find("HCBT_") == std::string::npos && s.find("NCDESTROY") == std::string::npos) got.push_back(s);
+    if (s.find("HCBT_") == std::string::npos && s.find("NCDESTROY") == std::string::npos)
+      got.push_back(s);
   // The popup it owns is going too and is never activated; the focus leaves the edit box
   // while it still works.
-  EXPECT_EQ(got, (Seq{"main:WM_NCACTIVATE(0)", "main:WM_ACTIVATE(0,other)",
-                      "other:WM_NCACTIVATE(1)", "other:WM_ACTIVATE(1,main)",
-                      "edit:WM_KILLFOCUS(other)", "other:WM_SETFOCUS(edit)", "owned:WM_DESTROY",
-                      "main:WM_DESTROY", "edit:WM_DESTROY"}));
+  EXPECT_EQ(got,
+            (Seq{"main:WM_NCACTIVATE(0)", "main:WM_ACTIVATE(0,other)", "other:WM_NCACTIVATE(1)",
+                 "other:WM_ACTIVATE(1,main)", "edit:WM_KILLFOCUS(other)", "other:WM_SETFOCUS(edit)",
+                 "owned:WM_DESTROY", "main:WM_DESTROY", "edit:WM_DESTROY"}));
   EXPECT_EQ(GetActiveWindow(), other);
   EXPECT_FALSE(IsWindow(owned));
 }
@@ -199,7 +205,12 @@ TEST_F(FocusTest, FocusingAChildOfAnInactiveWindowActivatesItFirst) {
   } cases[] = {
       {"again", bc, false, bc, bc, {}},
       {"vetoed", b, true, nullptr, bc, {"b:HCBT_SETFOCUS(bc)"}},
-      {"parent", b, false, bc, b, {"b:HCBT_SETFOCUS(bc)", "bc:WM_KILLFOCUS(b)", "b:WM_SETFOCUS(bc)"}},
+      {"parent",
+       b,
+       false,
+       bc,
+       b,
+       {"b:HCBT_SETFOCUS(bc)", "bc:WM_KILLFOCUS(b)", "b:WM_SETFOCUS(bc)"}},
       {"none", nullptr, false, b, nullptr, {"?:HCBT_SETFOCUS(b)", "b:WM_KILLFOCUS(0)"}},
       {"stale", reinterpret_cast<HWND>(0x7654321), false, nullptr, nullptr, {}},
   };
@@ -229,7 +240,8 @@ TEST_F(FocusTest, AFocusedChildThatGoesOrIsDisabledGivesUpTheFocus) {
   DestroyWindow(edit);
   Seq got;
   for (auto& s : Got())
-    if (s.find("HCBT_") == std::string::npos && s.find("PARENTNOTIFY") == std::string::npos) got.push_back(s);
+    if (s.find("HCBT_") == std::string::npos && s.find("PARENTNOTIFY") == std::string::npos)
+      got.push_back(s);
   EXPECT_EQ(got, (Seq{"edit:WM_KILLFOCUS(panel)", "panel:WM_SETFOCUS(edit)", "edit:WM_DESTROY",
                       "edit:WM_NCDESTROY"}));
 

@@ -75,8 +75,8 @@ class InputTest : public UserTest {
   static POINT Pt(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 };
 
-const std::vector<UINT> kPresses = {WM_LBUTTONDOWN, WM_NCLBUTTONDOWN, WM_LBUTTONDBLCLK,
-                                    WM_NCLBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK};
+const std::vector<UINT> kPresses = {WM_LBUTTONDOWN,     WM_NCLBUTTONDOWN, WM_LBUTTONDBLCLK,
+                                    WM_NCLBUTTONDBLCLK, WM_RBUTTONDOWN,   WM_RBUTTONDBLCLK};
 
 TEST_F(InputTest, PressesGoToTheWindowUnderTheCursorWithItsHitCode) {
   HWND back = Named("back", WS_POPUP | WS_BORDER | WS_VISIBLE, {0, 0, 300, 200});
@@ -156,9 +156,7 @@ TEST_F(InputTest, APressOnAnInactiveWindowAsksWmMouseActivate) {
       EXPECT_EQ(g.wp, reinterpret_cast<WPARAM>(b));
       EXPECT_EQ(g.lp, MAKELPARAM(WORD(HTCLIENT), WORD(WM_LBUTTONDOWN)));
     }
-    if (g.msg == WM_ACTIVATE && g.hwnd == b) {
-      EXPECT_EQ(LOWORD(g.wp), WA_CLICKACTIVE);
-    }
+    if (g.msg == WM_ACTIVATE && g.hwnd == b) { EXPECT_EQ(LOWORD(g.wp), WA_CLICKACTIVE); }
   }
 
   // Each answer; a child's default asks its parent, whose answer counts.
@@ -167,9 +165,12 @@ TEST_F(InputTest, APressOnAnInactiveWindowAsksWmMouseActivate) {
     HWND at;  // the window clicked
     bool activates, delivered;
   } cases[] = {
-      {MA_ACTIVATE, b, true, true},           {MA_NOACTIVATE, b, false, true},
-      {MA_ACTIVATEANDEAT, b, true, false},    {MA_NOACTIVATEANDEAT, b, false, false},
-      {MA_NOACTIVATEANDEAT, bc, false, false}, {MA_ACTIVATE, bc, true, true},
+      {MA_ACTIVATE, b, true, true},
+      {MA_NOACTIVATE, b, false, true},
+      {MA_ACTIVATEANDEAT, b, true, false},
+      {MA_NOACTIVATEANDEAT, b, false, false},
+      {MA_NOACTIVATEANDEAT, bc, false, false},
+      {MA_ACTIVATE, bc, true, true},
   };
   for (auto& c : cases) {
     SetActiveWindow(a);
@@ -180,8 +181,10 @@ TEST_F(InputTest, APressOnAnInactiveWindowAsksWmMouseActivate) {
     };
     got.clear();
     AdvanceClock(1000);
-    if (c.at == b) Click(220, 20);
-    else Click(280, 80);
+    if (c.at == b)
+      Click(220, 20);
+    else
+      Click(280, 80);
     EXPECT_EQ(GetActiveWindow(), c.activates ? b : a) << r << " " << Name(c.at);
     EXPECT_EQ(Msgs({WM_LBUTTONDOWN}).size(), c.delivered ? 1u : 0u) << r << " " << Name(c.at);
     if (c.at == bc) {
@@ -264,7 +267,7 @@ TEST_F(InputTest, CaptureGetsEveryMouseMessageAsAClientMessage) {
   InjectMouseMove(250, 50);  // over another window
   Pump();
   InjectMouseButton(MouseButton::Left, true, 500, 300);  // over nothing
-  InjectMouseMove(0, 50);    // over its own frame
+  InjectMouseMove(0, 50);                                // over its own frame
   Pump();
   EXPECT_EQ(Msgs({WM_NCHITTEST, WM_SETCURSOR, WM_MOUSEACTIVATE, WM_MOUSEMOVE, WM_NCMOUSEMOVE,
                   WM_LBUTTONDOWN}),
@@ -290,7 +293,8 @@ TEST_F(InputTest, CaptureGetsEveryMouseMessageAsAClientMessage) {
   SetCapture(other);
   got.clear();
   DestroyWindow(other);
-  EXPECT_EQ(Msgs({WM_CAPTURECHANGED, WM_DESTROY}), (Seq{"other:WM_CAPTURECHANGED", "other:WM_DESTROY"}));
+  EXPECT_EQ(Msgs({WM_CAPTURECHANGED, WM_DESTROY}),
+            (Seq{"other:WM_CAPTURECHANGED", "other:WM_DESTROY"}));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(SetCapture(reinterpret_cast<HWND>(0x7654321)), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
@@ -499,14 +503,17 @@ TEST_F(InputTest, KeysGoToTheFocusWindowWithWindowsParameters) {
     return out;
   };
   const UINT A = 0x1E, F = 0x21, ALT = 0x38, SHIFT = 0x2A, KEY2 = 0x03;
-  EXPECT_EQ(type({{'A', A, true}, {'A', A, true}, {'A', A, false}}),
-            (Seq{"edit:WM_KEYDOWN 41 001E0001", "edit:WM_CHAR 61 001E0001",
-                 "edit:WM_KEYDOWN 41 401E0001", "edit:WM_CHAR 61 401E0001",
-                 "edit:WM_KEYUP 41 C01E0001"}));
-  EXPECT_EQ(type({{VK_SHIFT, SHIFT, true}, {'2', KEY2, true}, {'2', KEY2, false}, {VK_SHIFT, SHIFT, false}}),
-            (Seq{"edit:WM_KEYDOWN 10 002A0001", "edit:WM_KEYDOWN 32 00030001",
-                 "edit:WM_CHAR 40 00030001", "edit:WM_KEYUP 32 C0030001",
-                 "edit:WM_KEYUP 10 C02A0001"}));
+  EXPECT_EQ(
+      type({{'A', A, true}, {'A', A, true}, {'A', A, false}}),
+      (Seq{"edit:WM_KEYDOWN 41 001E0001", "edit:WM_CHAR 61 001E0001", "edit:WM_KEYDOWN 41 401E0001",
+           "edit:WM_CHAR 61 401E0001", "edit:WM_KEYUP 41 C01E0001"}));
+  EXPECT_EQ(
+      type({{VK_SHIFT, SHIFT, true},
+            {'2', KEY2, true},
+            {'2', KEY2, false},
+            {VK_SHIFT, SHIFT, false}}),
+      (Seq{"edit:WM_KEYDOWN 10 002A0001", "edit:WM_KEYDOWN 32 00030001", "edit:WM_CHAR 40 00030001",
+           "edit:WM_KEYUP 32 C0030001", "edit:WM_KEYUP 10 C02A0001"}));
   // With Alt: system keys and characters; Alt let go after a combination is a plain key up,
   // on its own a system one.
   EXPECT_EQ(type({{VK_MENU, ALT, true}, {'F', F, true}, {'F', F, false}, {VK_MENU, ALT, false}}),
@@ -539,7 +546,8 @@ TEST_F(InputTest, KeysGoToTheFocusWindowWithWindowsParameters) {
   InjectKey(VK_CAPITAL, 0x3A, false);
   Pump();
   EXPECT_EQ(GetKeyState(VK_CAPITAL), 1);  // up and toggled on
-  EXPECT_EQ(type({{'Q', 0x10, true}}), (Seq{"edit:WM_KEYDOWN 51 00100001", "edit:WM_CHAR 51 00100001"}));
+  EXPECT_EQ(type({{'Q', 0x10, true}}),
+            (Seq{"edit:WM_KEYDOWN 51 00100001", "edit:WM_CHAR 51 00100001"}));
   BYTE state[256];
   ASSERT_TRUE(GetKeyboardState(state));
   EXPECT_EQ(state[UINT('Q')] & 0x80, 0x80);
@@ -552,11 +560,26 @@ TEST_F(InputTest, CharactersOfTheUsLayout) {
     int mods;
     WCHAR want;  // 0: none
   } cases[] = {
-      {'A', 0, 'a'},      {'A', S, 'A'},          {'A', L, 'A'},         {'A', S | L, 'a'},
-      {'1', S, '!'},      {'1', L, '1'},          {VK_OEM_7, S, '"'},    {VK_OEM_2, 0, '/'},
-      {'A', C, 0x01},     {'Z', C | S, 0x1A},     {VK_OEM_4, C, 0x1B},   {'1', C, 0},
-      {VK_RETURN, 0, '\r'}, {VK_RETURN, C, '\n'}, {VK_BACK, C, 0x7F},   {VK_LEFT, 0, 0},
-      {VK_NUMPAD0 + 5, 0, '5'}, {VK_SPACE, S, ' '}, {'A', A, 'a'},        {'A', C | A, 0},
+      {'A', 0, 'a'},
+      {'A', S, 'A'},
+      {'A', L, 'A'},
+      {'A', S | L, 'a'},
+      {'1', S, '!'},
+      {'1', L, '1'},
+      {VK_OEM_7, S, '"'},
+      {VK_OEM_2, 0, '/'},
+      {'A', C, 0x01},
+      {'Z', C | S, 0x1A},
+      {VK_OEM_4, C, 0x1B},
+      {'1', C, 0},
+      {VK_RETURN, 0, '\r'},
+      {VK_RETURN, C, '\n'},
+      {VK_BACK, C, 0x7F},
+      {VK_LEFT, 0, 0},
+      {VK_NUMPAD0 + 5, 0, '5'},
+      {VK_SPACE, S, ' '},
+      {'A', A, 'a'},
+      {'A', C | A, 0},
   };
   for (auto& c : cases) {
     BYTE state[256] = {};
@@ -567,9 +590,7 @@ TEST_F(InputTest, CharactersOfTheUsLayout) {
     WCHAR out[2] = {};
     int n = ToUnicode(c.vk, 0, state, out, 2, 0);
     EXPECT_EQ(n, c.want ? 1 : 0) << c.vk << " " << c.mods;
-    if (c.want) {
-      EXPECT_EQ(out[0], c.want) << c.vk << " " << c.mods;
-    }
+    if (c.want) { EXPECT_EQ(out[0], c.want) << c.vk << " " << c.mods; }
   }
 }
 
@@ -619,7 +640,7 @@ TEST_F(InputTest, CursorsArePositionedShownAndLoadedAsData) {
   EXPECT_EQ(SetCursor(nullptr), hand);
   EXPECT_EQ(GetCursor(), nullptr);
   EXPECT_EQ(SetCursor(reinterpret_cast<HCURSOR>(w)), nullptr);  // not a cursor: no change
-  EXPECT_TRUE(DestroyCursor(hand));  // shared: it stays
+  EXPECT_TRUE(DestroyCursor(hand));                             // shared: it stays
   EXPECT_EQ(SetCursor(hand), nullptr);
   EXPECT_EQ(GetCursor(), hand);
 
@@ -649,7 +670,8 @@ TEST_F(InputTest, ChildWindowFromPointExSkipsWhatItIsAskedTo) {
       {{300, 20}, CWP_ALL, nullptr},
   };
   for (auto& c : cases)
-    EXPECT_EQ(Name(ChildWindowFromPointEx(p, c.at, c.flags)), Name(c.want)) << c.at << " " << c.flags;
+    EXPECT_EQ(Name(ChildWindowFromPointEx(p, c.at, c.flags)), Name(c.want))
+        << c.at << " " << c.flags;
   EXPECT_EQ(ChildWindowFromPoint(p, {20, 20}), hidden);
 }
 

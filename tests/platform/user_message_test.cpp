@@ -27,7 +27,6 @@ TEST_F(UserTest, SendMessageIsSynchronousAndReentrant) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
-
 TEST_F(UserTest, PeekMessageFilters) {
   HWND a = Make(WS_POPUP);
   HWND b = Make(WS_CHILD, a, "", WS_EX_NOPARENTNOTIFY);
@@ -44,9 +43,17 @@ TEST_F(UserTest, PeekMessageFilters) {
       {"child only", b, 0, 0, 0, {"WM_USER+2"}},
       {"thread messages", thread_only, 0, 0, 0, {"WM_USER+3"}},
       {"range", nullptr, WM_USER + 2, WM_USER + 3, 0, {"WM_USER+2", "WM_USER+3"}},
-      {"inverted range takes the outside", nullptr, WM_USER + 4, WM_USER + 1, 0,
+      {"inverted range takes the outside",
+       nullptr,
+       WM_USER + 4,
+       WM_USER + 1,
+       0,
        {"WM_USER+1", "WM_USER+4"}},
-      {"posted kind only", nullptr, 0, 0, PM_QS_POSTMESSAGE,
+      {"posted kind only",
+       nullptr,
+       0,
+       0,
+       PM_QS_POSTMESSAGE,
        {"WM_USER+1", "WM_USER+2", "WM_USER+3", "WM_USER+4"}},
       {"paint kind only", nullptr, 0, 0, PM_QS_PAINT, {}},
   };
@@ -64,7 +71,8 @@ TEST_F(UserTest, PeekMessageFilters) {
       EXPECT_EQ(MsgName(m.message), c.want.front()) << c.name;
     }
     Seq got;
-    while (PeekMessage(&m, c.hwnd, c.min, c.max, PM_REMOVE | c.flags)) got.push_back(MsgName(m.message));
+    while (PeekMessage(&m, c.hwnd, c.min, c.max, PM_REMOVE | c.flags))
+      got.push_back(MsgName(m.message));
     EXPECT_EQ(got, c.want) << c.name;
   }
   MSG m;
@@ -74,7 +82,8 @@ TEST_F(UserTest, PeekMessageFilters) {
   SetTimer(a, 1, 10, nullptr);
   Timer(a, 1);
   AdvanceClock(10);
-  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT), MAKELONG(QS_POSTMESSAGE | QS_TIMER, QS_POSTMESSAGE | QS_TIMER));
+  EXPECT_EQ(GetQueueStatus(QS_ALLINPUT),
+            MAKELONG(QS_POSTMESSAGE | QS_TIMER, QS_POSTMESSAGE | QS_TIMER));
   EXPECT_EQ(GetQueueStatus(QS_TIMER), MAKELONG(QS_TIMER, QS_TIMER));
   SetLastError(0);
   EXPECT_FALSE(PeekMessage(&m, reinterpret_cast<HWND>(0x777), 0, 0, PM_REMOVE));
@@ -84,8 +93,11 @@ TEST_F(UserTest, PeekMessageFilters) {
 
 TEST_F(UserTest, TranslateMessagePostsCharactersForPrintableKeys) {
   HWND w = Make(WS_POPUP);
-  struct Case { UINT msg, vk; WPARAM want; } cases[] = {
-      {WM_KEYDOWN, 'A', 'a'}, {WM_KEYDOWN, '7', '7'}, {WM_KEYDOWN, VK_SPACE, ' '},
+  struct Case {
+    UINT msg, vk;
+    WPARAM want;
+  } cases[] = {
+      {WM_KEYDOWN, 'A', 'a'},        {WM_KEYDOWN, '7', '7'},   {WM_KEYDOWN, VK_SPACE, ' '},
       {WM_KEYDOWN, VK_RETURN, '\r'}, {WM_KEYDOWN, VK_LEFT, 0}, {WM_KEYUP, 'A', 0},
   };
   for (auto& c : cases) {
@@ -127,7 +139,9 @@ TEST_F(UserTest, TimersFireInOrderOnTheManualClock) {
   EXPECT_EQ(SetTimer(w, 20, 20, nullptr), 20u);
   UINT_PTR t = SetTimer(nullptr, 0, 50, ThreadTimerProc);
   EXPECT_NE(t, 0u);
-  Timer(w, 30); Timer(w, 20); Timer(nullptr, t);
+  Timer(w, 30);
+  Timer(w, 20);
+  Timer(nullptr, t);
   MSG m;
   while (GetMessage(&m, nullptr, 0, 0)) DispatchMessage(&m);
   EXPECT_EQ(ticks, (Seq{"20@1020", "30@1030", "20@1040", "proc@1050", "30@1060", "20@1060",
@@ -153,7 +167,8 @@ TEST_F(UserTest, LateTimersTickOnceAndKeepTheirPhase) {
   EXPECT_TRUE(KillTimer(w, 1));
   EXPECT_FALSE(KillTimer(w, 1));
   // Thread timers get fresh ids.
-  UINT_PTR a = SetTimer(nullptr, 0, 10, ThreadTimerProc), b = SetTimer(nullptr, 0, 10, ThreadTimerProc);
+  UINT_PTR a = SetTimer(nullptr, 0, 10, ThreadTimerProc),
+           b = SetTimer(nullptr, 0, 10, ThreadTimerProc);
   EXPECT_NE(a, b);
   EXPECT_TRUE(KillTimer(nullptr, a));
   EXPECT_TRUE(KillTimer(nullptr, b));
@@ -270,7 +285,8 @@ TEST_F(UserTest, ModalLoopsNestAndEverythingKeepsFlowingInside) {
   HWND w = Make(WS_POPUP);
   SetTimer(w, 1, 10, nullptr);
   SetTimer(w, 2, 25, nullptr);
-  Timer(w, 1); Timer(w, 2);
+  Timer(w, 1);
+  Timer(w, 2);
   PostMessage(w, WM_USER + 1, 1, 0);
   MSG m;
   while (GetMessage(&m, nullptr, 0, 0)) DispatchMessage(&m);
@@ -318,10 +334,13 @@ TEST_F(UserTest, HooksChainNewestFirstAndMayUnhookThemselves) {
   Make(WS_POPUP);
   EXPECT_EQ(calls, (Seq{"older"}));
   // The handle passed on is only a hint: the chain goes on from the hook being called.
-  HHOOK careless = SetWindowsHookEx(WH_CBT, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (code == HCBT_CREATEWND) calls.push_back("careless");
-    return CallNextHookEx(nullptr, code, wp, lp);
-  }, nullptr, 0);
+  HHOOK careless = SetWindowsHookEx(
+      WH_CBT,
+      [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (code == HCBT_CREATEWND) calls.push_back("careless");
+        return CallNextHookEx(nullptr, code, wp, lp);
+      },
+      nullptr, 0);
   calls.clear();
   Make(WS_POPUP);
   EXPECT_EQ(calls, (Seq{"careless", "older"}));
@@ -351,7 +370,6 @@ TEST_F(UserTest, MessageFilterAndMouseHooks) {
   EXPECT_TRUE(CallMsgFilter(&m, MSGF_MENU));
   UnhookWindowsHookEx(f);
   EXPECT_FALSE(CallMsgFilter(&m, MSGF_MENU));
-
 }
 
 // WH_CALLWNDPROC sees what SendMessage hands to a procedure, before it runs, and nothing the
@@ -389,15 +407,21 @@ TEST_F(UserTest, TheLogTellsSentFromPostedWithTheirParameters) {
 // (HWND)-1 only thread messages, a window its own and its children's; 0 and 0 take every
 // message, a range its ends too, and min above max everything outside the gap between them.
 TEST_F(UserTest, TheFilterIsTheSameForEveryKindOfMessage) {
-  HWND w = Make(WS_POPUP | WS_VISIBLE), child = Make(WS_CHILD | WS_VISIBLE, w), other = Make(WS_POPUP);
+  HWND w = Make(WS_POPUP | WS_VISIBLE), child = Make(WS_CHILD | WS_VISIBLE, w),
+       other = Make(WS_POPUP);
   const HWND kThread = reinterpret_cast<HWND>(-1);
   DrainQueue(false);
   struct Filter {
     HWND hwnd;
     UINT min, max;
   };
-  const Filter filters[] = {{nullptr, 0, 0}, {kThread, 0, 0}, {w, 0, 0}, {child, 0, 0}, {other, 0, 0},
-                            {nullptr, WM_TIMER, WM_TIMER}, {nullptr, WM_USER + 1, WM_USER + 2},
+  const Filter filters[] = {{nullptr, 0, 0},
+                            {kThread, 0, 0},
+                            {w, 0, 0},
+                            {child, 0, 0},
+                            {other, 0, 0},
+                            {nullptr, WM_TIMER, WM_TIMER},
+                            {nullptr, WM_USER + 1, WM_USER + 2},
                             {nullptr, WM_USER + 3, WM_USER}};
   struct Kind {
     const char* name;
@@ -406,13 +430,24 @@ TEST_F(UserTest, TheFilterIsTheSameForEveryKindOfMessage) {
     bool taken[8];  // by each filter above, in order
   };
   const Kind kinds[] = {
-      {"thread message", WM_USER + 1, [] { PostMessage(nullptr, WM_USER + 1, 0, 0); },
+      {"thread message",
+       WM_USER + 1,
+       [] { PostMessage(nullptr, WM_USER + 1, 0, 0); },
        {true, true, false, false, false, false, true, false}},
-      {"posted to the child", WM_USER + 2, [child] { PostMessage(child, WM_USER + 2, 0, 0); },
+      {"posted to the child",
+       WM_USER + 2,
+       [child] { PostMessage(child, WM_USER + 2, 0, 0); },
        {true, false, true, true, false, false, true, false}},
-      {"timer of the child", WM_TIMER, [child] { SetTimer(child, 7, 10, nullptr); AdvanceClock(10); },
+      {"timer of the child",
+       WM_TIMER,
+       [child] {
+         SetTimer(child, 7, 10, nullptr);
+         AdvanceClock(10);
+       },
        {true, false, true, true, false, true, false, true}},
-      {"paint of the child", WM_PAINT, [child] { InvalidateRect(child, nullptr, FALSE); },
+      {"paint of the child",
+       WM_PAINT,
+       [child] { InvalidateRect(child, nullptr, FALSE); },
        {true, false, true, true, false, false, false, true}},
   };
   for (const Kind& k : kinds) {

@@ -10,21 +10,52 @@ namespace {
 using namespace win;
 
 TEST(SystemMetrics, ClassicDesktopValues) {
-  struct Case { int index, value; };
+  struct Case {
+    int index, value;
+  };
   const Case cases[] = {
-      {SM_CXSCREEN, 1024}, {SM_CYSCREEN, 768}, {SM_CXVSCROLL, 17}, {SM_CYHSCROLL, 17},
-      {SM_CYCAPTION, 19}, {SM_CYSMCAPTION, 16}, {SM_CXBORDER, 1}, {SM_CXFRAME, 4},
-      {SM_CXDLGFRAME, 3}, {SM_CXEDGE, 2}, {SM_CYMENU, 19}, {SM_CXICON, 32},
-      {SM_CXSMICON, 16}, {SM_CXCURSOR, 32}, {SM_CXDOUBLECLK, 4}, {SM_CXDRAG, 4},
-      {SM_CXMINTRACK, 112}, {SM_CYMINTRACK, 27}, {SM_CXMAXTRACK, 1036}, {SM_CYMAXTRACK, 780},
+      {SM_CXSCREEN, 1024},
+      {SM_CYSCREEN, 768},
+      {SM_CXVSCROLL, 17},
+      {SM_CYHSCROLL, 17},
+      {SM_CYCAPTION, 19},
+      {SM_CYSMCAPTION, 16},
+      {SM_CXBORDER, 1},
+      {SM_CXFRAME, 4},
+      {SM_CXDLGFRAME, 3},
+      {SM_CXEDGE, 2},
+      {SM_CYMENU, 19},
+      {SM_CXICON, 32},
+      {SM_CXSMICON, 16},
+      {SM_CXCURSOR, 32},
+      {SM_CXDOUBLECLK, 4},
+      {SM_CXDRAG, 4},
+      {SM_CXMINTRACK, 112},
+      {SM_CYMINTRACK, 27},
+      {SM_CXMAXTRACK, 1036},
+      {SM_CYMAXTRACK, 780},
       // The work area is the screen less a 30-pixel task bar at the bottom.
-      {SM_CXMAXIMIZED, 1032}, {SM_CYMAXIMIZED, 746}, {SM_CXFULLSCREEN, 1024},
-      {SM_CYFULLSCREEN, 719}, {SM_DBCSENABLED, 1}, {SM_IMMENABLED, 1}, {SM_MOUSEPRESENT, 1},
-      {SM_CMOUSEBUTTONS, 3}, {SM_SWAPBUTTON, 0}, {SM_CXSIZE, 18}, {SM_CXMENUCHECK, 13},
-      {SM_CXMENUSIZE, 18}, {SM_CXFOCUSBORDER, 1}, {SM_CMONITORS, 1},
-      {SM_CYKANJIWINDOW, 0}, {SM_REMOTESESSION, 0},
+      {SM_CXMAXIMIZED, 1032},
+      {SM_CYMAXIMIZED, 746},
+      {SM_CXFULLSCREEN, 1024},
+      {SM_CYFULLSCREEN, 719},
+      {SM_DBCSENABLED, 1},
+      {SM_IMMENABLED, 1},
+      {SM_MOUSEPRESENT, 1},
+      {SM_CMOUSEBUTTONS, 3},
+      {SM_SWAPBUTTON, 0},
+      {SM_CXSIZE, 18},
+      {SM_CXMENUCHECK, 13},
+      {SM_CXMENUSIZE, 18},
+      {SM_CXFOCUSBORDER, 1},
+      {SM_CMONITORS, 1},
+      {SM_CYKANJIWINDOW, 0},
+      {SM_REMOTESESSION, 0},
       // Unknown indices answer 0.
-      {-1, 0}, {24, 0}, {90, 0}, {100000, 0},
+      {-1, 0},
+      {24, 0},
+      {90, 0},
+      {100000, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(GetSystemMetrics(c.index), c.value) << c.index;
 }
@@ -41,15 +72,25 @@ TEST(SystemMetrics, FramesAreBuiltFromTheMetrics) {
 }
 
 TEST(SystemColors, ClassicSchemeAndBrushes) {
-  struct Case { int index; COLORREF color; };
+  struct Case {
+    int index;
+    COLORREF color;
+  };
   const Case cases[] = {
-      {COLOR_BTNFACE, RGB(212, 208, 200)},   {COLOR_BTNSHADOW, RGB(128, 128, 128)},
-      {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)}, {COLOR_3DDKSHADOW, RGB(64, 64, 64)},
-      {COLOR_3DLIGHT, RGB(212, 208, 200)},   {COLOR_WINDOW, RGB(255, 255, 255)},
-      {COLOR_WINDOWTEXT, RGB(0, 0, 0)},      {COLOR_HIGHLIGHT, RGB(10, 36, 106)},
-      {COLOR_ACTIVECAPTION, RGB(10, 36, 106)}, {COLOR_GRADIENTACTIVECAPTION, RGB(166, 202, 240)},
-      {COLOR_INACTIVECAPTION, RGB(128, 128, 128)}, {COLOR_INFOBK, RGB(255, 255, 225)},
-      {COLOR_DESKTOP, RGB(58, 110, 165)},    {COLOR_HOTLIGHT, RGB(0, 0, 128)},
+      {COLOR_BTNFACE, RGB(212, 208, 200)},
+      {COLOR_BTNSHADOW, RGB(128, 128, 128)},
+      {COLOR_BTNHIGHLIGHT, RGB(255, 255, 255)},
+      {COLOR_3DDKSHADOW, RGB(64, 64, 64)},
+      {COLOR_3DLIGHT, RGB(212, 208, 200)},
+      {COLOR_WINDOW, RGB(255, 255, 255)},
+      {COLOR_WINDOWTEXT, RGB(0, 0, 0)},
+      {COLOR_HIGHLIGHT, RGB(10, 36, 106)},
+      {COLOR_ACTIVECAPTION, RGB(10, 36, 106)},
+      {COLOR_GRADIENTACTIVECAPTION, RGB(166, 202, 240)},
+      {COLOR_INACTIVECAPTION, RGB(128, 128, 128)},
+      {COLOR_INFOBK, RGB(255, 255, 225)},
+      {COLOR_DESKTOP, RGB(58, 110, 165)},
+      {COLOR_HOTLIGHT, RGB(0, 0, 128)},
       {COLOR_MENUBAR, RGB(212, 208, 200)},
   };
   for (const Case& c : cases) {
@@ -102,7 +143,9 @@ TEST(SystemParameters, StructuresCarryTheChineseFonts) {
   EXPECT_EQ(im.iHorzSpacing, GetSystemMetrics(SM_CXICONSPACING));
 
   // A size that does not match, in the structure or in uiParam, is refused untouched.
-  struct Bad { UINT cb, ui; };
+  struct Bad {
+    UINT cb, ui;
+  };
   for (Bad bad : {Bad{sizeof ncm - 4, 0}, Bad{0, 0}, Bad{sizeof ncm, sizeof ncm + 4}}) {
     NONCLIENTMETRICS m;
     m.cbSize = bad.cb;
@@ -123,12 +166,15 @@ TEST(SystemParameters, WorkAreaSwitchesAndNumbers) {
   EXPECT_EQ(work.right, 1024);
   EXPECT_EQ(work.bottom, 768 - 30);
 
-  struct Case { UINT action; int value; };
+  struct Case {
+    UINT action;
+    int value;
+  };
   const Case cases[] = {
-      {SPI_GETDRAGFULLWINDOWS, TRUE}, {SPI_GETFLATMENU, FALSE}, {SPI_GETGRADIENTCAPTIONS, TRUE},
-      {SPI_GETKEYBOARDCUES, FALSE}, {SPI_GETDROPSHADOW, FALSE}, {SPI_GETMENUANIMATION, TRUE},
-      {SPI_GETWHEELSCROLLLINES, 3}, {SPI_GETMENUSHOWDELAY, 400}, {SPI_GETMOUSEHOVERTIME, 400},
-      {SPI_GETFOCUSBORDERWIDTH, 1}, {SPI_GETCARETWIDTH, 1}, {SPI_GETBORDER, 1},
+      {SPI_GETDRAGFULLWINDOWS, TRUE}, {SPI_GETFLATMENU, FALSE},    {SPI_GETGRADIENTCAPTIONS, TRUE},
+      {SPI_GETKEYBOARDCUES, FALSE},   {SPI_GETDROPSHADOW, FALSE},  {SPI_GETMENUANIMATION, TRUE},
+      {SPI_GETWHEELSCROLLLINES, 3},   {SPI_GETMENUSHOWDELAY, 400}, {SPI_GETMOUSEHOVERTIME, 400},
+      {SPI_GETFOCUSBORDERWIDTH, 1},   {SPI_GETCARETWIDTH, 1},      {SPI_GETBORDER, 1},
   };
   for (const Case& c : cases) {
     int v = -99;

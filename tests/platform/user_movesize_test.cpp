@@ -9,7 +9,6 @@
 
 #include <tuple>
 
-
 namespace usertest {
 namespace {
 
@@ -67,9 +66,10 @@ class MoveSizeTest : public UserTest {
 
   static std::optional<LRESULT> Record(HWND h, UINT m, WPARAM wp, LPARAM lp) {
     static const std::vector<UINT> kept = {
-        WM_NCLBUTTONDOWN, WM_SYSCOMMAND, WM_GETMINMAXINFO, WM_ENTERSIZEMOVE, WM_MOVING,
-        WM_SIZING, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE,
-        WM_CAPTURECHANGED, WM_EXITSIZEMOVE, WM_TIMER, WM_USER + 1, WM_LBUTTONUP};
+        WM_NCLBUTTONDOWN, WM_SYSCOMMAND, WM_GETMINMAXINFO,     WM_ENTERSIZEMOVE,
+        WM_MOVING,        WM_SIZING,     WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED,
+        WM_MOVE,          WM_SIZE,       WM_CAPTURECHANGED,    WM_EXITSIZEMOVE,
+        WM_TIMER,         WM_USER + 1,   WM_LBUTTONUP};
     Got g{h, m, wp, {}};
     if ((m == WM_MOVING || m == WM_SIZING) && lp) g.rect = *reinterpret_cast<RECT*>(lp);
     got.push_back(g);
@@ -107,8 +107,8 @@ class MoveSizeTest : public UserTest {
     UserTest::TearDown();
   }
 
-  HWND Named(const std::string& name, RECT r = kStart, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-             HWND owner = nullptr, DWORD ex = 0) {
+  HWND Named(const std::string& name, RECT r = kStart,
+             DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, HWND owner = nullptr, DWORD ex = 0) {
     HWND h = CreateWindowEx(ex, kClass, name.c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, owner, nullptr, nullptr, nullptr);
     if (h) {
@@ -137,7 +137,9 @@ class MoveSizeTest : public UserTest {
     InjectMouseButton(MouseButton::Left, true, from.x, from.y);
     Pump();
   }
-  static std::function<void()> MoveTo(int x, int y) { return [x, y] { InjectMouseMove(x, y); }; }
+  static std::function<void()> MoveTo(int x, int y) {
+    return [x, y] { InjectMouseMove(x, y); };
+  }
   static std::function<void()> Release(int x, int y) {
     return [x, y] { InjectMouseButton(MouseButton::Left, false, x, y); };
   }
@@ -153,7 +155,9 @@ class MoveSizeTest : public UserTest {
       if (g.msg == msg) out.push_back(g.rect);
     return out;
   }
-  static int Count(const std::string& what) { return int(std::count(seq.begin(), seq.end(), what)); }
+  static int Count(const std::string& what) {
+    return int(std::count(seq.begin(), seq.end(), what));
+  }
 };
 
 // A drag by the caption: the messages in Windows' order, the window following each move with
@@ -167,27 +171,28 @@ TEST_F(MoveSizeTest, DraggingTheCaptionMovesTheWindowLive) {
     return std::nullopt;
   };
   static HHOOK cbt;
-  cbt = SetWindowsHookEx(WH_CBT, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (code == HCBT_MOVESIZE) {
-      seq.push_back(Who(reinterpret_cast<HWND>(wp)) + ":HCBT_MOVESIZE");
-      EXPECT_EQ(*reinterpret_cast<RECT*>(lp), kStart);
-    }
-    return CallNextHookEx(cbt, code, wp, lp);
-  }, nullptr, GetCurrentThreadId());
+  cbt = SetWindowsHookEx(
+      WH_CBT,
+      [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (code == HCBT_MOVESIZE) {
+          seq.push_back(Who(reinterpret_cast<HWND>(wp)) + ":HCBT_MOVESIZE");
+          EXPECT_EQ(*reinterpret_cast<RECT*>(lp), kStart);
+        }
+        return CallNextHookEx(cbt, code, wp, lp);
+      },
+      nullptr, GetCurrentThreadId());
   Gesture({150, 110}, {MoveTo(180, 150), MoveTo(200, 130), Release(200, 130)});
   UnhookWindowsHookEx(cbt);
 
-  EXPECT_EQ(seq, (Seq{"w:WM_NCLBUTTONDOWN", "w:WM_SYSCOMMAND", "w:WM_GETMINMAXINFO",
-                      "w:HCBT_MOVESIZE", "w:WM_ENTERSIZEMOVE",
-                      "w:WM_MOVING", "w:WM_WINDOWPOSCHANGING", "w:WM_WINDOWPOSCHANGED", "w:WM_MOVE",
-                      "w:WM_MOVING", "w:WM_WINDOWPOSCHANGING", "w:WM_WINDOWPOSCHANGED", "w:WM_MOVE",
-                      "w:WM_CAPTURECHANGED", "w:WM_EXITSIZEMOVE"}));
+  EXPECT_EQ(
+      seq, (Seq{"w:WM_NCLBUTTONDOWN", "w:WM_SYSCOMMAND", "w:WM_GETMINMAXINFO", "w:HCBT_MOVESIZE",
+                "w:WM_ENTERSIZEMOVE", "w:WM_MOVING", "w:WM_WINDOWPOSCHANGING",
+                "w:WM_WINDOWPOSCHANGED", "w:WM_MOVE", "w:WM_MOVING", "w:WM_WINDOWPOSCHANGING",
+                "w:WM_WINDOWPOSCHANGED", "w:WM_MOVE", "w:WM_CAPTURECHANGED", "w:WM_EXITSIZEMOVE"}));
   EXPECT_EQ(Proposed(WM_MOVING), (std::vector<RECT>{{130, 140, 430, 340}, {150, 120, 450, 320}}));
   EXPECT_EQ(at_move, (std::vector<RECT>{{130, 140, 430, 340}, {150, 120, 450, 320}}));
   for (auto& g : got)
-    if (g.msg == WM_SYSCOMMAND) {
-      EXPECT_EQ(g.wp, SC_MOVE | HTCAPTION);
-    }
+    if (g.msg == WM_SYSCOMMAND) { EXPECT_EQ(g.wp, SC_MOVE | HTCAPTION); }
   EXPECT_EQ(GetCapture(), nullptr);
 
   // The window is at rest: the next press on its caption starts a new drag from there.
@@ -277,18 +282,21 @@ TEST_F(MoveSizeTest, HooksTimersAndPostedMessagesKeepFlowing) {
   codes.clear();
   filtered.clear();
   static HHOOK filter;
-  filter = SetWindowsHookEx(WH_MSGFILTER, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-    auto* m = reinterpret_cast<MSG*>(lp);
-    codes.push_back(code);
-    filtered.push_back(m->message);
-    if (m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE) return 1;  // eaten: no cancel
-    return CallNextHookEx(filter, code, wp, lp);
-  }, nullptr, GetCurrentThreadId());
+  filter = SetWindowsHookEx(
+      WH_MSGFILTER,
+      [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        auto* m = reinterpret_cast<MSG*>(lp);
+        codes.push_back(code);
+        filtered.push_back(m->message);
+        if (m->message == WM_KEYDOWN && m->wParam == VK_ESCAPE) return 1;  // eaten: no cancel
+        return CallNextHookEx(filter, code, wp, lp);
+      },
+      nullptr, GetCurrentThreadId());
   SetTimer(w, 7, 50, nullptr);
   Timer(w, 7);
-  Gesture({150, 110}, {MoveTo(170, 120), [] { AdvanceClock(60); },
-                       [w] { PostMessage(w, WM_USER + 1, 0, 0); }, Key(VK_ESCAPE),
-                       Release(170, 120)});
+  Gesture({150, 110},
+          {MoveTo(170, 120), [] { AdvanceClock(60); }, [w] { PostMessage(w, WM_USER + 1, 0, 0); },
+           Key(VK_ESCAPE), Release(170, 120)});
   UnhookWindowsHookEx(filter);
   KillTimer(w, 7);
 
@@ -305,10 +313,13 @@ TEST_F(MoveSizeTest, HooksTimersAndPostedMessagesKeepFlowing) {
 
   // Sizing passes MSGF_SIZE.
   codes.clear();
-  filter = SetWindowsHookEx(WH_MSGFILTER, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-    codes.push_back(code);
-    return CallNextHookEx(filter, code, wp, lp);
-  }, nullptr, GetCurrentThreadId());
+  filter = SetWindowsHookEx(
+      WH_MSGFILTER,
+      [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        codes.push_back(code);
+        return CallNextHookEx(filter, code, wp, lp);
+      },
+      nullptr, GetCurrentThreadId());
   Gesture({419, 200}, {MoveTo(429, 200), Release(429, 200)});
   UnhookWindowsHookEx(filter);
   EXPECT_EQ(WindowRect(w), (RECT{120, 110, 430, 310}));
@@ -316,10 +327,13 @@ TEST_F(MoveSizeTest, HooksTimersAndPostedMessagesKeepFlowing) {
   EXPECT_TRUE(std::all_of(codes.begin(), codes.end(), [](int c) { return c == MSGF_SIZE; }));
 
   static HHOOK cbt;
-  cbt = SetWindowsHookEx(WH_CBT, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (code == HCBT_MOVESIZE) return 1;
-    return CallNextHookEx(cbt, code, wp, lp);
-  }, nullptr, GetCurrentThreadId());
+  cbt = SetWindowsHookEx(
+      WH_CBT,
+      [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (code == HCBT_MOVESIZE) return 1;
+        return CallNextHookEx(cbt, code, wp, lp);
+      },
+      nullptr, GetCurrentThreadId());
   Gesture({150, 115}, {});
   InjectMouseMove(300, 300);
   InjectMouseButton(MouseButton::Left, false, 300, 300);
@@ -333,7 +347,11 @@ TEST_F(MoveSizeTest, HooksTimersAndPostedMessagesKeepFlowing) {
 // Each edge and corner moves its own sides by the cursor's travel; WM_SIZING names it.
 TEST_F(MoveSizeTest, SizingFromEachEdgeAndCorner) {
   HWND w = Named("w");
-  struct Case { POINT grab; WPARAM edge; RECT want; } cases[] = {
+  struct Case {
+    POINT grab;
+    WPARAM edge;
+    RECT want;
+  } cases[] = {
       {{101, 200}, WMSZ_LEFT, {125, 100, 400, 300}},
       {{398, 200}, WMSZ_RIGHT, {100, 100, 425, 300}},
       {{250, 101}, WMSZ_TOP, {100, 115, 400, 300}},
@@ -406,8 +424,8 @@ TEST_F(MoveSizeTest, EscapeRestoresTheStartingRectangle) {
   HWND w = Named("w");
   for (POINT grab : {POINT{150, 110}, POINT{398, 298}}) {
     MoveWindow(w, kStart.left, kStart.top, RectWidth(kStart), RectHeight(kStart), TRUE);
-    Gesture(grab, {MoveTo(grab.x + 40, grab.y + 30), MoveTo(grab.x + 60, grab.y + 50),
-                   Key(VK_ESCAPE)});
+    Gesture(grab,
+            {MoveTo(grab.x + 40, grab.y + 30), MoveTo(grab.x + 60, grab.y + 50), Key(VK_ESCAPE)});
     EXPECT_EQ(WindowRect(w), kStart) << grab;
     EXPECT_EQ(Count("w:WM_EXITSIZEMOVE"), 1) << grab;
     InjectMouseButton(MouseButton::Left, false, 250, 200);
@@ -467,17 +485,44 @@ TEST_F(MoveSizeTest, TheLoopEndsCleanlyWithoutItsRelease) {
   HWND w = Named("w");
   HWND other = Named("other", {600, 100, 800, 300});
   static HHOOK mouse;
-  struct Case { const char* what; std::function<void()> end; } cases[] = {
-      {"capture taken", [other] { SetCapture(other); InjectMouseMove(250, 250); }},
-      {"capture taken while sizing", [other] { SetCapture(other); InjectMouseMove(250, 250); }},
-      {"cancel mode", [w] { SendMessage(w, WM_CANCELMODE, 0, 0); InjectMouseMove(250, 250); }},
-      {"capture released", [] { ReleaseCapture(); InjectMouseMove(250, 250); }},
-      {"quit", [] { PostQuitMessage(5); InjectMouseMove(250, 250); }},
-      {"release dropped by a hook", [] {
-         mouse = SetWindowsHookEx(WH_MOUSE, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-           if (wp == WM_LBUTTONUP) return 1;
-           return CallNextHookEx(mouse, code, wp, lp);
-         }, nullptr, GetCurrentThreadId());
+  struct Case {
+    const char* what;
+    std::function<void()> end;
+  } cases[] = {
+      {"capture taken",
+       [other] {
+         SetCapture(other);
+         InjectMouseMove(250, 250);
+       }},
+      {"capture taken while sizing",
+       [other] {
+         SetCapture(other);
+         InjectMouseMove(250, 250);
+       }},
+      {"cancel mode",
+       [w] {
+         SendMessage(w, WM_CANCELMODE, 0, 0);
+         InjectMouseMove(250, 250);
+       }},
+      {"capture released",
+       [] {
+         ReleaseCapture();
+         InjectMouseMove(250, 250);
+       }},
+      {"quit",
+       [] {
+         PostQuitMessage(5);
+         InjectMouseMove(250, 250);
+       }},
+      {"release dropped by a hook",
+       [] {
+         mouse = SetWindowsHookEx(
+             WH_MOUSE,
+             [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+               if (wp == WM_LBUTTONUP) return 1;
+               return CallNextHookEx(mouse, code, wp, lp);
+             },
+             nullptr, GetCurrentThreadId());
          InjectMouseButton(MouseButton::Left, false, 170, 120);
          InjectMouseMove(175, 125);
        }},
@@ -486,8 +531,10 @@ TEST_F(MoveSizeTest, TheLoopEndsCleanlyWithoutItsRelease) {
     MoveWindow(w, kStart.left, kStart.top, RectWidth(kStart), RectHeight(kStart), TRUE);
     mouse = nullptr;
     const bool sizing = std::string(c.what).find("sizing") != std::string::npos;
-    if (sizing) Gesture({398, 298}, {MoveTo(418, 308), c.end});
-    else Gesture({150, 110}, {MoveTo(170, 120), c.end});
+    if (sizing)
+      Gesture({398, 298}, {MoveTo(418, 308), c.end});
+    else
+      Gesture({150, 110}, {MoveTo(170, 120), c.end});
     if (mouse) UnhookWindowsHookEx(mouse);
     const RECT want = sizing ? RECT{100, 100, 420, 310} : RECT{120, 110, 420, 310};
     EXPECT_EQ(WindowRect(w), want) << c.what;
@@ -504,7 +551,11 @@ TEST_F(MoveSizeTest, TheLoopEndsCleanlyWithoutItsRelease) {
 // A window destroyed during its own loop ends it there: nothing more is sent to it, the
 // capture is gone, and the next window's drag works.
 TEST_F(MoveSizeTest, WindowDestroyedDuringItsOwnLoop) {
-  struct Case { const char* what; UINT in; bool from_script; } cases[] = {
+  struct Case {
+    const char* what;
+    UINT in;
+    bool from_script;
+  } cases[] = {
       {"in WM_GETMINMAXINFO", WM_GETMINMAXINFO, false},
       {"in WM_ENTERSIZEMOVE", WM_ENTERSIZEMOVE, false},
       {"in WM_MOVING", WM_MOVING, false},
@@ -528,7 +579,8 @@ TEST_F(MoveSizeTest, WindowDestroyedDuringItsOwnLoop) {
     };
     SetTimer(w, 3, 20, nullptr);
     POINT grab = c.in == WM_SIZING ? POINT{398, 298} : POINT{150, 110};
-    std::vector<std::function<void()>> steps = {MoveTo(grab.x + 20, grab.y + 10), [] { AdvanceClock(30); }};
+    std::vector<std::function<void()>> steps = {MoveTo(grab.x + 20, grab.y + 10),
+                                                [] { AdvanceClock(30); }};
     if (c.from_script) steps.push_back([w] { DestroyWindow(w); });
     steps.push_back(MoveTo(grab.x + 40, grab.y + 20));
     steps.push_back(Release(grab.x + 40, grab.y + 20));
@@ -573,7 +625,8 @@ TEST_F(MoveSizeTest, StatesAroundTheLoopAndMinimisedWindowsOffTheScreen) {
   RECT work;
   SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
   int fx = GetSystemMetrics(SM_CXFRAME), fy = GetSystemMetrics(SM_CYFRAME);
-  EXPECT_EQ(WindowRect(w), (RECT{work.left - fx, work.top - fy, work.right + fx, work.bottom + fy}));
+  EXPECT_EQ(WindowRect(w),
+            (RECT{work.left - fx, work.top - fy, work.right + fx, work.bottom + fy}));
   Gesture({300, 10}, {});
   InjectMouseMove(350, 60);
   InjectMouseButton(MouseButton::Left, false, 350, 60);
@@ -596,7 +649,8 @@ TEST_F(MoveSizeTest, StatesAroundTheLoopAndMinimisedWindowsOffTheScreen) {
   EXPECT_TRUE(IsZoomed(w));
   SendMessage(w, WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_EQ(WindowRect(w), moved);
-  EXPECT_EQ(sizes, (std::vector<WPARAM>{SIZE_MAXIMIZED, SIZE_MINIMIZED, SIZE_MAXIMIZED, SIZE_RESTORED}));
+  EXPECT_EQ(sizes,
+            (std::vector<WPARAM>{SIZE_MAXIMIZED, SIZE_MINIMIZED, SIZE_MAXIMIZED, SIZE_RESTORED}));
   Pump();
   EXPECT_NE(screen.PixelAt(300, 250), desktop);
 
@@ -654,7 +708,10 @@ TEST_F(MoveSizeTest, NextAndPreviousWindow) {
   ShowWindow(icon, SW_MINIMIZE);
   Named("hidden", {80, 80, 180, 180}, WS_OVERLAPPEDWINDOW);
   SetActiveWindow(a);
-  struct Step { WPARAM sc; HWND active; } steps[] = {
+  struct Step {
+    WPARAM sc;
+    HWND active;
+  } steps[] = {
       {SC_NEXTWINDOW, b}, {SC_NEXTWINDOW, c}, {SC_NEXTWINDOW, a},
       {SC_PREVWINDOW, c}, {SC_PREVWINDOW, b}, {SC_NEXTWINDOW | 3, c},
   };
@@ -669,7 +726,6 @@ TEST_F(MoveSizeTest, NextAndPreviousWindow) {
   SendMessage(c, WM_SYSCOMMAND, SC_NEXTWINDOW, 0);
   EXPECT_EQ(GetActiveWindow(), c);
 }
-
 
 }  // namespace
 }  // namespace usertest

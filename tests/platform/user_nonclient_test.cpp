@@ -75,8 +75,8 @@ void FillWindow(HWND h, RECT r, COLORREF c) {
 }
 
 std::string Str(const RECT& r) {
-  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
-         "," + std::to_string(r.bottom) + ")";
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+         std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
 TEST_F(NonClientTest, ClientRectangleByStyleAgreesWithAdjustWindowRectEx) {
@@ -85,6 +85,7 @@ TEST_F(NonClientTest, ClientRectangleByStyleAgreesWithAdjustWindowRectEx) {
     DWORD style, ex;
     bool menu;
     RECT client;  // in window coordinates, for a 200 x 150 window
+    // clang-format off
   } cases[] = {
       {"bare popup", WS_POPUP, 0, false, {0, 0, 200, 150}},
       {"thin border", WS_POPUP | WS_BORDER, 0, false, {1, 1, 199, 149}},
@@ -104,6 +105,7 @@ TEST_F(NonClientTest, ClientRectangleByStyleAgreesWithAdjustWindowRectEx) {
       {"left scroll bar", WS_POPUP | WS_VSCROLL, WS_EX_LEFTSCROLLBAR, false, {17, 0, 200, 150}},
       {"bars inside the edge", WS_POPUP | WS_VSCROLL, WS_EX_CLIENTEDGE, false, {2, 2, 181, 148}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     HWND h = Make(c.style, nullptr, "", c.ex, {10, 20, 210, 170},
                   c.menu ? reinterpret_cast<HMENU>(std::uintptr_t(77)) : nullptr);
@@ -140,6 +142,7 @@ TEST_F(NonClientTest, HitCodesByStyle) {
     bool menu;
     POINT at;  // window coordinates of a 300 x 200 window
     LRESULT want;
+    // clang-format off
   } cases[] = {
       // Sizing frame 4 wide; the corners reach 18 pixels further along each edge.
       {"client", WS_OVERLAPPEDWINDOW, 0, false, {150, 100}, HTCLIENT},
@@ -180,6 +183,7 @@ TEST_F(NonClientTest, HitCodesByStyle) {
       {"grow box", WS_POPUP | WS_VSCROLL | WS_HSCROLL, 0, false, {290, 190}, HTGROWBOX},
       {"off the window", WS_OVERLAPPEDWINDOW, 0, false, {300, 100}, HTNOWHERE},
   };
+  // clang-format on
   for (const Case& c : cases) {
     HWND h = Make(c.style | WS_VISIBLE, nullptr, "x", c.ex, {100, 100, 400, 300},
                   c.menu ? reinterpret_cast<HMENU>(std::uintptr_t(77)) : nullptr);
@@ -198,7 +202,8 @@ TEST_F(NonClientTest, HitCodesFollowTheRegionTheStateAndAnOwnClientArea) {
     r = {r.left + 4, r.top + 23, r.right - 4, r.bottom - 4};
     return 0;
   };
-  HWND own = Make(WS_POPUP | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  HWND own = Make(WS_POPUP | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE, nullptr, "", 0,
+                  {100, 100, 400, 300});
   EXPECT_EQ(HitAt(own, 150, 1), HTTOP);
   EXPECT_EQ(HitAt(own, 150, 10), HTNOWHERE);
   EXPECT_EQ(HitAt(own, 150, 23), HTCLIENT);
@@ -206,7 +211,7 @@ TEST_F(NonClientTest, HitCodesFollowTheRegionTheStateAndAnOwnClientArea) {
 
   HWND shaped = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
   SetWindowRgn(shaped, CreateRectRgn(10, 10, 300, 200), FALSE);
-  EXPECT_EQ(HitAt(shaped, 0, 0), HTNOWHERE);    // outside the region
+  EXPECT_EQ(HitAt(shaped, 0, 0), HTNOWHERE);     // outside the region
   EXPECT_EQ(HitAt(shaped, 100, 10), HTCAPTION);  // inside it
 
   HWND big = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
@@ -219,7 +224,8 @@ TEST_F(NonClientTest, HitCodesFollowTheRegionTheStateAndAnOwnClientArea) {
   EXPECT_EQ(HitAt(big, 2, 2), HTCAPTION);  // all of a minimised window is caption
 
   // A dialog frame has a system-menu box once it is given an icon.
-  HWND dlg = Make(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, "", WS_EX_DLGMODALFRAME, {100, 100, 400, 300});
+  HWND dlg = Make(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, "", WS_EX_DLGMODALFRAME,
+                  {100, 100, 400, 300});
   EXPECT_EQ(HitAt(dlg, 10, 10), HTCAPTION);
   SendMessage(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(LoadIcon(nullptr, IDI_QUESTION)));
   EXPECT_EQ(HitAt(dlg, 10, 10), HTSYSMENU);
@@ -232,7 +238,8 @@ struct Px {
   const char* what;
 };
 
-void ExpectPixels(display::HeadlessDisplay& d, HWND h, const std::vector<Px>& px, const char* where) {
+void ExpectPixels(display::HeadlessDisplay& d, HWND h, const std::vector<Px>& px,
+                  const char* where) {
   RECT wr;
   GetWindowRect(h, &wr);
   for (const Px& p : px)
@@ -254,21 +261,34 @@ TEST_F(NonClientTest, ClassicFrameAndCaptionOnTheScreen) {
   HWND h = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
   SetActiveWindow(h);
   UpdateWindow(h);
-  ExpectPixels(d, h, {
-      {0, 100, kFace, "outer light edge"}, {1, 100, kWhite, "inner highlight"},
-      {2, 100, kFace, "sizing border"}, {3, 100, kFace, "sizing border"},
-      {299, 100, kDark, "outer dark edge"}, {298, 100, kShadow, "inner shadow"},
-      {150, 199, kDark, "bottom dark edge"}, {150, 0, kFace, "top light edge"},
-      {4, 4, kActive, "caption's left end"}, {295, 4, kActiveEnd, "caption's right end"},
-      {295, 21, kActiveEnd, "caption's last row"}, {150, 22, kFace, "separator row"},
-      {278, 6, kWhite, "close button raised"}, {293, 19, kDark, "close button's dark edge"},
-      {260, 6, kWhite, "maximise button"}, {244, 6, kWhite, "minimise button"},
-      {150, 100, kWhite, "client"},
-  }, "active");
+  ExpectPixels(d, h,
+               {
+                   {0, 100, kFace, "outer light edge"},
+                   {1, 100, kWhite, "inner highlight"},
+                   {2, 100, kFace, "sizing border"},
+                   {3, 100, kFace, "sizing border"},
+                   {299, 100, kDark, "outer dark edge"},
+                   {298, 100, kShadow, "inner shadow"},
+                   {150, 199, kDark, "bottom dark edge"},
+                   {150, 0, kFace, "top light edge"},
+                   {4, 4, kActive, "caption's left end"},
+                   {295, 4, kActiveEnd, "caption's right end"},
+                   {295, 21, kActiveEnd, "caption's last row"},
+                   {150, 22, kFace, "separator row"},
+                   {278, 6, kWhite, "close button raised"},
+                   {293, 19, kDark, "close button's dark edge"},
+                   {260, 6, kWhite, "maximise button"},
+                   {244, 6, kWhite, "minimise button"},
+                   {150, 100, kWhite, "client"},
+               },
+               "active");
   EXPECT_GT(Count(d, h, {278, 6, 294, 20}, kBlack), 0) << "close glyph";
   SendMessage(h, WM_NCACTIVATE, FALSE, 0);
-  ExpectPixels(d, h, {{4, 4, kInactive, "left end"}, {295, 4, kInactiveEnd, "right end"},
-                      {278, 6, kWhite, "button kept"}}, "inactive");
+  ExpectPixels(d, h,
+               {{4, 4, kInactive, "left end"},
+                {295, 4, kInactiveEnd, "right end"},
+                {278, 6, kWhite, "button kept"}},
+               "inactive");
   EXPECT_EQ(SendMessage(h, WM_NCACTIVATE, TRUE, 0), TRUE);
   ExpectPixels(d, h, {{4, 4, kActive, "left end"}}, "active again");
 
@@ -281,19 +301,29 @@ TEST_F(NonClientTest, ClassicFrameAndCaptionOnTheScreen) {
 
 TEST_F(NonClientTest, ScrollBarStripsStartInTheirColours) {
   display::HeadlessDisplay d;
-  HWND h = Make(WS_POPUP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  HWND h = Make(WS_POPUP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, nullptr, "", 0,
+                {100, 100, 400, 300});
   UpdateWindow(h);
-  ExpectPixels(d, h, {{290, 50, kFace, "vertical bar"}, {50, 190, kFace, "horizontal bar"},
-                      {290, 190, kFace, "grow box"}, {0, 50, kBlack, "border"}}, "scroll bars");
+  ExpectPixels(d, h,
+               {{290, 50, kFace, "vertical bar"},
+                {50, 190, kFace, "horizontal bar"},
+                {290, 190, kFace, "grow box"},
+                {0, 50, kBlack, "border"}},
+               "scroll bars");
 }
 
 TEST_F(NonClientTest, ChildrenReachingPastTheClientAreaLeaveTheFrameDrawn) {
   display::HeadlessDisplay d;
-  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, nullptr, "", 0, {100, 100, 400, 300});
+  HWND h = Make(WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, nullptr, "", 0,
+                {100, 100, 400, 300});
   Make(WS_CHILD | WS_VISIBLE, h, "", 0, {200, 100, 400, 300});  // past the right and bottom edges
   UpdateWindow(h);
-  ExpectPixels(d, h, {{299, 190, kDark, "outer dark edge"}, {298, 190, kShadow, "inner shadow"},
-                      {290, 199, kDark, "bottom edge"}, {290, 196, kFace, "sizing border"}}, "frame");
+  ExpectPixels(d, h,
+               {{299, 190, kDark, "outer dark edge"},
+                {298, 190, kShadow, "inner shadow"},
+                {290, 199, kDark, "bottom edge"},
+                {290, 196, kFace, "sizing border"}},
+               "frame");
 }
 
 TEST_F(NonClientTest, ClientBitsFollowTheClientAreaOnAFrameChange) {
@@ -319,9 +349,14 @@ TEST_F(NonClientTest, ClientBitsFollowTheClientAreaOnAFrameChange) {
     std::vector<Px> px;
   } cases[] = {
       // The caption's rows become client: painted, not left showing the caption.
-      {"caption removed", WS_CAPTION, 0, {{3, 3, kMagenta, "corner"}, {100, 10, kPainted, "old caption"}}},
-      {"caption back", 0, WS_CAPTION, {{4, 23, kMagenta, "corner"}, {100, 24, kPainted, "client"},
-                                       {4, 4, kActive, "caption"}}},
+      {"caption removed",
+       WS_CAPTION,
+       0,
+       {{3, 3, kMagenta, "corner"}, {100, 10, kPainted, "old caption"}}},
+      {"caption back",
+       0,
+       WS_CAPTION,
+       {{4, 23, kMagenta, "corner"}, {100, 24, kPainted, "client"}, {4, 4, kActive, "caption"}}},
   };
   for (const Case& c : cases) {
     SetWindowLongPtr(h, GWL_STYLE, (GetWindowLongPtr(h, GWL_STYLE) & ~LONG_PTR(c.remove)) | c.add);
@@ -341,13 +376,28 @@ TEST_F(NonClientTest, NcCalcSizeAnswerDecidesWhichClientPixelsStay) {
     std::vector<Px> px;         // in the widened window, before it repaints
     std::vector<POINT> lost, kept;
   } cases[] = {
-      {"top-left by default", 0, {}, {}, {{0, 50, kMagenta, "left marker"}, {199, 50, kGreen, "right marker"}},
-       {{250, 50}}, {{10, 50}, {199, 50}}},
-      {"aligned right", WVR_ALIGNRIGHT, {}, {}, {{100, 50, kMagenta, "left marker"}, {299, 50, kGreen, "right marker"}},
-       {{50, 50}}, {{100, 50}, {299, 50}}},
+      {"top-left by default",
+       0,
+       {},
+       {},
+       {{0, 50, kMagenta, "left marker"}, {199, 50, kGreen, "right marker"}},
+       {{250, 50}},
+       {{10, 50}, {199, 50}}},
+      {"aligned right",
+       WVR_ALIGNRIGHT,
+       {},
+       {},
+       {{100, 50, kMagenta, "left marker"}, {299, 50, kGreen, "right marker"}},
+       {{50, 50}},
+       {{100, 50}, {299, 50}}},
       {"redraw", WVR_REDRAW, {}, {}, {}, {{10, 50}, {250, 50}}, {}},
-      {"valid rectangles", WVR_VALIDRECTS, {50, 0, 150, 100}, {0, 0, 100, 100},
-       {{50, 50, kMagenta, "left marker moved"}}, {{10, 50}, {160, 50}}, {{50, 50}, {149, 50}}},
+      {"valid rectangles",
+       WVR_VALIDRECTS,
+       {50, 0, 150, 100},
+       {0, 0, 100, 100},
+       {{50, 50, kMagenta, "left marker moved"}},
+       {{10, 50}, {160, 50}},
+       {{50, 50}, {149, 50}}},
   };
   for (const Case& c : cases) {
     answer = nullptr;
@@ -388,8 +438,8 @@ TEST_F(NonClientTest, CaptionButtonsByStyle) {
   struct Case {
     const char* what;
     DWORD style, ex;
-    bool close, max, min;      // present
-    bool max_on, min_on;       // enabled
+    bool close, max, min;  // present
+    bool max_on, min_on;   // enabled
   } cases[] = {
       {"all three", WS_OVERLAPPEDWINDOW, 0, true, true, true, true, true},
       {"no system menu, no buttons", WS_OVERLAPPED | WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX, 0,
@@ -399,7 +449,8 @@ TEST_F(NonClientTest, CaptionButtonsByStyle) {
        true, false, true},
       {"minimise disabled", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 0, true, true,
        true, true, false},
-      {"tool window: close only", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, true, false, false, false, false},
+      {"tool window: close only", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, true, false, false, false,
+       false},
   };
   for (const Case& c : cases) {
     HWND h = Make(c.style | WS_VISIBLE, nullptr, "", c.ex, {100, 100, 400, 300});
@@ -413,15 +464,12 @@ TEST_F(NonClientTest, CaptionButtonsByStyle) {
     EXPECT_EQ(present(max), c.max) << c.what;
     EXPECT_EQ(present(min), c.min) << c.what;
     // A disabled glyph is drawn without black.
-    if (c.max) {
-      EXPECT_EQ(Count(d, h, max, kBlack) > 0, c.max_on) << c.what;
-    }
-    if (c.min) {
-      EXPECT_EQ(Count(d, h, min, kBlack) > 0, c.min_on) << c.what;
-    }
+    if (c.max) { EXPECT_EQ(Count(d, h, max, kBlack) > 0, c.max_on) << c.what; }
+    if (c.min) { EXPECT_EQ(Count(d, h, min, kBlack) > 0, c.min_on) << c.what; }
     DestroyWindow(h);
   }
-  HWND help = Make(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, "", WS_EX_CONTEXTHELP, {100, 100, 400, 300});
+  HWND help = Make(WS_CAPTION | WS_SYSMENU | WS_VISIBLE, nullptr, "", WS_EX_CONTEXTHELP,
+                   {100, 100, 400, 300});
   UpdateWindow(help);
   EXPECT_EQ(d.PixelAt(100 + 261, 100 + 5), kWhite) << "help beside close";
   EXPECT_GT(Count(d, help, {261, 5, 277, 19}, kBlack), 0) << "help glyph";
@@ -433,8 +481,8 @@ TEST_F(NonClientTest, CaptionButtonsByStyle) {
   wc.lpfnWndProc = RecordingProc;
   wc.style = CS_NOCLOSE;
   ASSERT_NE(RegisterClassEx(&wc), 0);
-  HWND shut = CreateWindowEx(0, "NoCloseWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
-                             200, nullptr, nullptr, nullptr, nullptr);
+  HWND shut = CreateWindowEx(0, "NoCloseWindow", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                             300, 200, nullptr, nullptr, nullptr, nullptr);
   UpdateWindow(shut);
   EXPECT_EQ(d.PixelAt(100 + 278, 100 + 6), kWhite) << "close present";
   EXPECT_EQ(Count(d, shut, {278, 6, 294, 20}, kBlack), 0) << "close disabled";
@@ -464,8 +512,11 @@ TEST_F(NonClientTest, WindowAnsweringActivationItselfKeepsItsCaption) {
   for (HWND next : {other, own, other}) {
     SetActiveWindow(next);
     SetWindowText(own, "renamed");
-    ExpectPixels(d, own, {{4, 4, kMagenta, "caption"}, {295, 10, kMagenta, "right end"},
-                          {285, 10, kMagenta, "close place"}}, "own");
+    ExpectPixels(d, own,
+                 {{4, 4, kMagenta, "caption"},
+                  {295, 10, kMagenta, "right end"},
+                  {285, 10, kMagenta, "close place"}},
+                 "own");
   }
 }
 
@@ -480,8 +531,8 @@ TEST_F(NonClientTest, CaptionButtonIsDrawnPushedWhileTracked) {
   SetIdleHandler([&] {
     seen.push_back(d.PixelAt(393, 119));
     switch (step++) {
-      case 0: InjectMouseMove(200, 110); break;   // off the button: drawn up
-      case 1: InjectMouseMove(385, 112); break;   // back on it: pushed again
+      case 0: InjectMouseMove(200, 110); break;  // off the button: drawn up
+      case 1: InjectMouseMove(385, 112); break;  // back on it: pushed again
       case 2: InjectMouseButton(MouseButton::Left, false, 385, 112); break;
     }
   });
@@ -544,7 +595,11 @@ TEST_F(NonClientTest, NonClientMouseSendsSystemCommands) {
       {"system menu", WS_OVERLAPPEDWINDOW, 0, {110, 110}, false, {SC_MOUSEMENU | HTSYSMENU}},
       {"double click maximises", WS_OVERLAPPEDWINDOW, 0, {200, 110}, true, {kDrag, SC_MAXIMIZE}},
       {"not without a maximise box", WS_CAPTION | WS_SYSMENU, 0, {200, 110}, true, {kDrag}},
-      {"double click on the icon closes", WS_OVERLAPPEDWINDOW, 0, {110, 110}, true,
+      {"double click on the icon closes",
+       WS_OVERLAPPEDWINDOW,
+       0,
+       {110, 110},
+       true,
        {SC_MOUSEMENU | HTSYSMENU, SC_CLOSE}},
   };
   for (const Case& c : cases) {
@@ -625,8 +680,8 @@ TEST_F(NonClientTest, CursorFollowsTheHitCodeAndTheParentChoosesFirst) {
     POINT at;
     const char* want;
   } cases[] = {
-      {{100, 200}, IDC_SIZEWE},  {{399, 200}, IDC_SIZEWE},   {{250, 100}, IDC_SIZENS},
-      {{250, 299}, IDC_SIZENS},  {{100, 100}, IDC_SIZENWSE}, {{399, 299}, IDC_SIZENWSE},
+      {{100, 200}, IDC_SIZEWE},   {{399, 200}, IDC_SIZEWE},   {{250, 100}, IDC_SIZENS},
+      {{250, 299}, IDC_SIZENS},   {{100, 100}, IDC_SIZENWSE}, {{399, 299}, IDC_SIZENWSE},
       {{399, 100}, IDC_SIZENESW}, {{100, 299}, IDC_SIZENESW}, {{200, 110}, IDC_ARROW},
       {{385, 110}, IDC_ARROW},
   };
@@ -656,8 +711,11 @@ TEST_F(NonClientTest, NcPaintDrawsOnlyTheRegionItIsGiven) {
   FillWindow(h, {0, 0, 300, 200}, kMagenta);
   HRGN left = CreateRectRgn(100, 100, 104, 300);  // the left border, on the screen
   SendMessage(h, WM_NCPAINT, reinterpret_cast<WPARAM>(left), 0);
-  ExpectPixels(d, h, {{1, 100, kWhite, "left border drawn"}, {298, 100, kMagenta, "right border left"},
-                      {150, 10, kMagenta, "caption left"}, {150, 100, kMagenta, "client never"}},
+  ExpectPixels(d, h,
+               {{1, 100, kWhite, "left border drawn"},
+                {298, 100, kMagenta, "right border left"},
+                {150, 10, kMagenta, "caption left"},
+                {150, 100, kMagenta, "client never"}},
                "region");
   EXPECT_EQ(GetObjectType(left), OBJ_REGION);  // still the caller's
   DeleteObject(left);
@@ -665,8 +723,11 @@ TEST_F(NonClientTest, NcPaintDrawsOnlyTheRegionItIsGiven) {
   for (WPARAM whole : {WPARAM(1), reinterpret_cast<WPARAM>(left)}) {
     FillWindow(h, {0, 0, 300, 200}, kMagenta);
     SendMessage(h, WM_NCPAINT, whole, 0);
-    ExpectPixels(d, h, {{298, 100, kShadow, "right border"}, {4, 4, kActive, "caption"},
-                        {150, 100, kMagenta, "client never"}}, whole == 1 ? "whole" : "stale region");
+    ExpectPixels(d, h,
+                 {{298, 100, kShadow, "right border"},
+                  {4, 4, kActive, "caption"},
+                  {150, 100, kMagenta, "client never"}},
+                 whole == 1 ? "whole" : "stale region");
   }
 }
 
@@ -743,6 +804,7 @@ TEST_F(NonClientTest, IconsDrawThroughTheirMaskAndImage) {
     HBRUSH brush;
     UINT flags;
     std::vector<Px> px;  // on a green 40 x 40 bitmap, the icon at 0, 0
+    // clang-format off
   } cases[] = {
       {"normal", icon, 0, 0, nullptr, DI_NORMAL,
        {{0, 0, kRed, "opaque"}, {2, 3, kGreen, "transparent"}, {3, 1, kMagenta, "inverted"},
@@ -761,6 +823,7 @@ TEST_F(NonClientTest, IconsDrawThroughTheirMaskAndImage) {
        {{0, 0, kBlack, "black"}, {1, 0, kWhite, "white"}, {2, 0, kGreen, "transparent"},
         {3, 0, kMagenta, "inverted"}}},
   };
+  // clang-format on
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP canvas = CreateBitmap(40, 40, 1, 32, nullptr);
   HGDIOBJ old = SelectObject(dc, canvas);
@@ -855,12 +918,16 @@ TEST_F(NonClientTest, CaptionShowsTheWindowIcon) {
   EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_SMALL2, 0), reinterpret_cast<LRESULT>(big));
   ExpectPixels(d, h, {{6, 5, kRed, "big icon's red half"}}, "big");
   EXPECT_EQ(SendMessage(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small)), 0);
-  ExpectPixels(d, h, {{6, 5, kMagenta, "top-left"}, {21, 20, kMagenta, "bottom-right"},
-                      {5, 13, kActive, "left of it"}}, "small");
+  ExpectPixels(d, h,
+               {{6, 5, kMagenta, "top-left"},
+                {21, 20, kMagenta, "bottom-right"},
+                {5, 13, kActive, "left of it"}},
+               "small");
   EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(small));
   EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(big));
   EXPECT_EQ(SendMessage(h, WM_GETICON, ICON_SMALL2, 0), reinterpret_cast<LRESULT>(small));
-  EXPECT_EQ(SendMessage(h, WM_SETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(small));  // the old one
+  EXPECT_EQ(SendMessage(h, WM_SETICON, ICON_SMALL, 0),
+            reinterpret_cast<LRESULT>(small));  // the old one
   ExpectPixels(d, h, {{6, 5, kRed, "back to the big icon"}}, "cleared");
   // A destroyed icon is passed over.
   DestroyIcon(big);

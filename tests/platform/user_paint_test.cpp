@@ -7,8 +7,8 @@
 namespace usertest {
 namespace {
 
-const Seq kPaintMsgs = {"WM_PAINT", "WM_NCPAINT", "WM_ERASEBKGND", "WM_PRINT", "WM_PRINTCLIENT",
-                        "WM_WINDOWPOSCHANGED"};
+const Seq kPaintMsgs = {"WM_PAINT", "WM_NCPAINT",     "WM_ERASEBKGND",
+                        "WM_PRINT", "WM_PRINTCLIENT", "WM_WINDOWPOSCHANGED"};
 
 constexpr COLORREF kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255),
                    kGreen = RGB(0, 255, 0), kBlack = RGB(0, 0, 0);
@@ -79,8 +79,8 @@ class PaintTest : public UserTest {
 bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != 0; }
 ::testing::AssertionResult RectIs(const RECT& got, RECT want) {
   if (Same(got, want)) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "{" << got.left << "," << got.top << "," << got.right
-                                       << "," << got.bottom << "}";
+  return ::testing::AssertionFailure()
+         << "{" << got.left << "," << got.top << "," << got.right << "," << got.bottom << "}";
 }
 
 // ---- clipping of window DCs ------------------------------------------------------------
@@ -97,76 +97,91 @@ TEST_F(PaintTest, WindowDCsAreClippedToTheVisibleRegion) {
        [](PaintTest* t, HWND top) {
          return t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {10, 10, 50, 50});
        },
-       {{10, 10}, {49, 49}}, {{9, 9}, {50, 50}}},
+       {{10, 10}, {49, 49}},
+       {{9, 9}, {50, 50}}},
       {"siblings above clip a WS_CLIPSIBLINGS child",
        [](PaintTest* t, HWND top) {
          t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {30, 30, 70, 70});  // created first: on top
          return t->Make(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, top, "", 0, {10, 10, 50, 50});
        },
-       {{20, 20}, {29, 45}}, {{35, 35}, {49, 49}}},
+       {{20, 20}, {29, 45}},
+       {{35, 35}, {49, 49}}},
       {"without WS_CLIPSIBLINGS it paints over them",
        [](PaintTest* t, HWND top) {
          t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {30, 30, 70, 70});
          return t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {10, 10, 50, 50});
        },
-       {{20, 20}, {35, 35}}, {{60, 60}}},
+       {{20, 20}, {35, 35}},
+       {{60, 60}}},
       {"siblings below never clip",
        [](PaintTest* t, HWND top) {
-         HWND above = t->Make(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, top, "", 0, {10, 10, 50, 50});
+         HWND above =
+             t->Make(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, top, "", 0, {10, 10, 50, 50});
          t->Make(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, top, "", 0, {30, 30, 70, 70});
          return above;
        },
-       {{35, 35}}, {{60, 60}}},
+       {{35, 35}},
+       {{60, 60}}},
       {"a parent with WS_CLIPCHILDREN leaves its children alone",
        [](PaintTest* t, HWND top) {
          HWND p = t->Make(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, top, "", 0, {0, 0, 80, 80});
          t->Make(WS_CHILD | WS_VISIBLE, p, "", 0, {10, 10, 30, 30});
          return p;
        },
-       {{5, 5}, {30, 30}}, {{10, 10}, {29, 29}}},
+       {{5, 5}, {30, 30}},
+       {{10, 10}, {29, 29}}},
       {"except a WS_EX_TRANSPARENT child",
        [](PaintTest* t, HWND top) {
          HWND p = t->Make(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, top, "", 0, {0, 0, 80, 80});
          t->Make(WS_CHILD | WS_VISIBLE, p, "", WS_EX_TRANSPARENT, {10, 10, 30, 30});
          return p;
        },
-       {{5, 5}, {15, 15}}, {{85, 85}}},
+       {{5, 5}, {15, 15}},
+       {{85, 85}}},
       {"a parent without it paints over them",
        [](PaintTest* t, HWND top) {
          HWND p = t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {0, 0, 80, 80});
          t->Make(WS_CHILD | WS_VISIBLE, p, "", 0, {10, 10, 30, 30});
          return p;
        },
-       {{5, 5}, {10, 10}}, {{85, 85}}},
+       {{5, 5}, {10, 10}},
+       {{85, 85}}},
       {"a grandchild stays inside its parent's client area",
        [](PaintTest* t, HWND top) {
          HWND p = t->Make(WS_CHILD | WS_VISIBLE | WS_BORDER, top, "", 0, {10, 10, 50, 50});
          return t->Make(WS_CHILD | WS_VISIBLE, p, "", 0, {20, 20, 80, 80});
        },
-       {{31, 31}, {48, 48}}, {{49, 49}, {60, 60}, {30, 30}}},
+       {{31, 31}, {48, 48}},
+       {{49, 49}, {60, 60}, {30, 30}}},
       {"the window region shapes it",
        [](PaintTest* t, HWND top) {
          HWND c = t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {10, 10, 50, 50});
          SetWindowRgn(c, CreateRectRgn(5, 5, 15, 15), FALSE);
          return c;
        },
-       {{15, 15}, {24, 24}}, {{10, 10}, {25, 25}}},
+       {{15, 15}, {24, 24}},
+       {{10, 10}, {25, 25}}},
       {"the parent's window region shapes its children",
        [](PaintTest* t, HWND top) {
          HWND p = t->Make(WS_CHILD | WS_VISIBLE, top, "", 0, {0, 0, 80, 80});
          SetWindowRgn(p, CreateRectRgn(0, 0, 20, 80), FALSE);
          return t->Make(WS_CHILD | WS_VISIBLE, p, "", 0, {10, 10, 30, 30});
        },
-       {{15, 15}}, {{25, 15}}},
+       {{15, 15}},
+       {{25, 15}}},
       {"a hidden window paints nothing",
-       [](PaintTest* t, HWND top) { return t->Make(WS_CHILD, top, "", 0, {10, 10, 50, 50}); },
-       {}, {{10, 10}, {30, 30}}},
+       [](PaintTest* t, HWND top) {
+         return t->Make(WS_CHILD, top, "", 0, {10, 10, 50, 50});
+       },
+       {},
+       {{10, 10}, {30, 30}}},
       {"nor does the child of a hidden window",
        [](PaintTest* t, HWND top) {
          HWND p = t->Make(WS_CHILD, top, "", 0, {0, 0, 80, 80});
          return t->Make(WS_CHILD | WS_VISIBLE, p, "", 0, {10, 10, 30, 30});
        },
-       {}, {{15, 15}}},
+       {},
+       {{15, 15}}},
   };
   for (auto& c : cases) {
     HWND top = Popup();
@@ -176,7 +191,8 @@ TEST_F(PaintTest, WindowDCsAreClippedToTheVisibleRegion) {
     ASSERT_NE(dc, nullptr) << c.name;
     Fill(dc, RECT{-1000, -1000, 1000, 1000}, kRed);
     EXPECT_EQ(ReleaseDC(target, dc), 1);
-    for (POINT p : c.red) EXPECT_EQ(Px(top, p.x, p.y), kRed) << c.name << " at " << p.x << "," << p.y;
+    for (POINT p : c.red)
+      EXPECT_EQ(Px(top, p.x, p.y), kRed) << c.name << " at " << p.x << "," << p.y;
     for (POINT p : c.untouched)
       EXPECT_NE(Px(top, p.x, p.y), kRed) << c.name << " at " << p.x << "," << p.y;
     DestroyWindow(top);
@@ -243,8 +259,10 @@ TEST_F(PaintTest, GetDCExClipsChildrenOnlyWhenAskedTo) {
   SetWindowLongPtr(top, GWL_STYLE, GetWindowLongPtr(top, GWL_STYLE) | WS_CLIPCHILDREN);
   HWND kid = Make(WS_CHILD | WS_VISIBLE, top, "", 0, {50, 50, 60, 60});
   Pump();
-  struct { DWORD flags; bool over_child; } dcx[] = {
-      {DCX_CACHE, true}, {DCX_CACHE | DCX_CLIPCHILDREN, false}};
+  struct {
+    DWORD flags;
+    bool over_child;
+  } dcx[] = {{DCX_CACHE, true}, {DCX_CACHE | DCX_CLIPCHILDREN, false}};
   for (auto& c : dcx) {
     HDC kdc = GetDCEx(top, nullptr, c.flags);
     Fill(kdc, RECT{0, 0, 98, 98}, c.over_child ? kRed : kGreen);
@@ -287,8 +305,8 @@ TEST_F(PaintTest, AnOwnDCClassKeepsOneDCForLife) {
   wc.lpfnWndProc = DefWindowProc;
   wc.style = CS_OWNDC;
   RegisterClassEx(&wc);
-  HWND own = CreateWindowEx(0, "PaintOwnDC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top,
-                            nullptr, nullptr, nullptr);
+  HWND own = CreateWindowEx(0, "PaintOwnDC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, top, nullptr,
+                            nullptr, nullptr);
   HDC o1 = GetDC(own);
   SetTextColor(o1, kRed);
   ReleaseDC(own, o1);
@@ -354,13 +372,17 @@ TEST_F(PaintTest, QueuedPaintGoesParentsFirstAndStaysUntilValidated) {
   InvalidateRect(top, nullptr, TRUE);  // no WS_CLIPCHILDREN: the children are invalid too
   Pump();
   std::map<HWND, std::string> who{{top, "t"}, {a, "a"}, {b, "b"}, {a1, "a1"}};
-  EXPECT_EQ(Names(who, {"WM_PAINT"}), (Seq{"t:WM_PAINT", "b:WM_PAINT", "a:WM_PAINT", "a1:WM_PAINT"}));
+  EXPECT_EQ(Names(who, {"WM_PAINT"}),
+            (Seq{"t:WM_PAINT", "b:WM_PAINT", "a:WM_PAINT", "a1:WM_PAINT"}));
 
   // A procedure that ignores WM_PAINT is asked again, and again, until it validates.
   static int seen;
   seen = 0;
   react = [](HWND, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (m == WM_PAINT) { ++seen; return 0; }
+    if (m == WM_PAINT) {
+      ++seen;
+      return 0;
+    }
     return std::nullopt;
   };
   InvalidateRect(b, nullptr, FALSE);
@@ -391,32 +413,47 @@ TEST_F(PaintTest, RedrawWindowFlags) {
   struct Case {
     const char* name;
     UINT flags;
-    Seq now;           // sent during the call
+    Seq now;  // sent during the call
     bool still_invalid;
-    Seq queued;        // what pumping the queue brings afterwards
+    Seq queued;  // what pumping the queue brings afterwards
   };
   const UINT inv = RDW_INVALIDATE;
   Case cases[] = {
       {"invalidate only", inv, {}, true, {"w:WM_PAINT"}},
       {"with erase", inv | RDW_ERASE, {}, true, {"w:WM_PAINT", "w:WM_ERASEBKGND"}},
       {"with frame", inv | RDW_FRAME, {}, true, {"w:WM_PAINT", "w:WM_NCPAINT"}},
-      {"erase now", inv | RDW_ERASE | RDW_FRAME | RDW_ERASENOW,
-       {"w:WM_NCPAINT", "w:WM_ERASEBKGND"}, true, {"w:WM_PAINT"}},
-      {"update now", inv | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW,
-       {"w:WM_PAINT", "w:WM_NCPAINT", "w:WM_ERASEBKGND"}, false, {}},
-      {"erase and update now", inv | RDW_ERASE | RDW_FRAME | RDW_ERASENOW | RDW_UPDATENOW,
-       {"w:WM_NCPAINT", "w:WM_ERASEBKGND", "w:WM_PAINT"}, false, {}},
-      {"no erase cancels the erase", inv | RDW_ERASE | RDW_NOERASE | RDW_UPDATENOW,
-       {"w:WM_PAINT"}, false, {}},
-      {"children too", inv | RDW_ALLCHILDREN | RDW_UPDATENOW,
-       {"w:WM_PAINT", "c:WM_PAINT", "c:WM_NCPAINT"}, false, {}},
+      {"erase now",
+       inv | RDW_ERASE | RDW_FRAME | RDW_ERASENOW,
+       {"w:WM_NCPAINT", "w:WM_ERASEBKGND"},
+       true,
+       {"w:WM_PAINT"}},
+      {"update now",
+       inv | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW,
+       {"w:WM_PAINT", "w:WM_NCPAINT", "w:WM_ERASEBKGND"},
+       false,
+       {}},
+      {"erase and update now",
+       inv | RDW_ERASE | RDW_FRAME | RDW_ERASENOW | RDW_UPDATENOW,
+       {"w:WM_NCPAINT", "w:WM_ERASEBKGND", "w:WM_PAINT"},
+       false,
+       {}},
+      {"no erase cancels the erase",
+       inv | RDW_ERASE | RDW_NOERASE | RDW_UPDATENOW,
+       {"w:WM_PAINT"},
+       false,
+       {}},
+      {"children too",
+       inv | RDW_ALLCHILDREN | RDW_UPDATENOW,
+       {"w:WM_PAINT", "c:WM_PAINT", "c:WM_NCPAINT"},
+       false,
+       {}},
       {"no children", inv | RDW_NOCHILDREN | RDW_UPDATENOW, {"w:WM_PAINT"}, false, {}},
       {"internal paint", RDW_INTERNALPAINT, {}, false, {"w:WM_PAINT"}},
       {"internal paint withdrawn", RDW_INTERNALPAINT | RDW_NOINTERNALPAINT, {}, false, {}},
   };
   for (auto& c : cases) {
-    HWND w = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, nullptr, "", 0,
-                  {0, 0, 200, 150});
+    HWND w =
+        Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, nullptr, "", 0, {0, 0, 200, 150});
     HWND child = Make(WS_CHILD | WS_VISIBLE, w, "", 0, {10, 10, 50, 50});
     Pump();
     log.clear();
@@ -767,10 +804,10 @@ TEST_F(PaintTest, ScrollingMovesPixelsAndInvalidatesWhatItUncovers) {
   // What scrolls in from outside the clip rectangle is drawn: nothing is left uncovered.
   EXPECT_EQ(ScrollWindowEx(w, 0, 10, &scroll, &clip, upd, &box, 0), NULLREGION);
   EXPECT_TRUE(RectIs(box, {0, 0, 0, 0}));
-  EXPECT_EQ(Px(w, 5, 5), kRed);                // outside the clip: unchanged
-  EXPECT_EQ(Px(w, 5, 15), kRed);               // scrolled in
-  EXPECT_EQ(Px(w, 5, 25), kGreen);             // moved down
-  EXPECT_EQ(Px(w, 25, 25), kBlue);             // outside the scroll rectangle
+  EXPECT_EQ(Px(w, 5, 5), kRed);                    // outside the clip: unchanged
+  EXPECT_EQ(Px(w, 5, 15), kRed);                   // scrolled in
+  EXPECT_EQ(Px(w, 5, 25), kGreen);                 // moved down
+  EXPECT_EQ(Px(w, 25, 25), kBlue);                 // outside the scroll rectangle
   EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE));  // no SW_INVALIDATE
 
   // A pending update moves with the scrolled pixels.
@@ -791,8 +828,8 @@ TEST_F(PaintTest, ScrollingMovesPixelsAndInvalidatesWhatItUncovers) {
   EXPECT_EQ(ScrollWindowEx(w, INT_MAX, INT_MIN, nullptr, nullptr, upd, &box, 0), SIMPLEREGION);
   EXPECT_TRUE(RectIs(box, {0, 0, 40, 40}));
   EXPECT_EQ(ScrollWindowEx(w, 0, 0, nullptr, nullptr, nullptr, nullptr, 0), NULLREGION);
-  EXPECT_EQ(ScrollWindowEx(reinterpret_cast<HWND>(std::uintptr_t(0x99999)), 1, 1, nullptr,
-                           nullptr, nullptr, nullptr, 0),
+  EXPECT_EQ(ScrollWindowEx(reinterpret_cast<HWND>(std::uintptr_t(0x99999)), 1, 1, nullptr, nullptr,
+                           nullptr, nullptr, 0),
             ERROR);
 
   // ScrollDC on a memory DC reports the uncovered part without invalidating anything.
@@ -835,7 +872,10 @@ TEST_F(PaintTest, PrintDrawsTheWindowAndOnRequestItsChildrenIntoAnyDC) {
       {PRF_CLIENT | PRF_CHILDREN | PRF_CHECKVISIBLE,
        {"w:WM_PRINT", "w:WM_PRINTCLIENT", "c2:WM_PRINT", "c2:WM_PRINTCLIENT", "c1:WM_PRINT",
         "c1:WM_PRINTCLIENT"},
-       {{{5, 5}, kRed}, {{15, 15}, kGreen}, {{25, 25}, kGreen}, {{35, 35}, kBlue},
+       {{{5, 5}, kRed},
+        {{15, 15}, kGreen},
+        {{25, 25}, kGreen},
+        {{35, 35}, kBlue},
         {{5, 45}, kRed}}},
   };
   for (auto& c : cases) {
@@ -843,7 +883,8 @@ TEST_F(PaintTest, PrintDrawsTheWindowAndOnRequestItsChildrenIntoAnyDC) {
     log.clear();
     SendMessage(w, WM_PRINT, reinterpret_cast<WPARAM>(mem), c.flags);
     EXPECT_EQ(Names(who, kPaintMsgs), c.msgs) << c.flags;
-    for (auto& [p, col] : c.px) EXPECT_EQ(GetPixel(mem, p.x, p.y), col) << c.flags << " " << p.x << "," << p.y;
+    for (auto& [p, col] : c.px)
+      EXPECT_EQ(GetPixel(mem, p.x, p.y), col) << c.flags << " " << p.x << "," << p.y;
   }
   // With PRF_NONCLIENT the DC's origin is the window's corner, the client further in; owned
   // windows land where they are on the screen relative to their owner.
@@ -993,20 +1034,29 @@ TEST_F(PaintTest, StaleHandlesFailWithWindowsResults) {
     std::function<bool()> fails;
     DWORD error;
   } cases[] = {
-      {"InvalidateRect", [&] { return !InvalidateRect(gone, &rc, TRUE); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"InvalidateRect", [&] { return !InvalidateRect(gone, &rc, TRUE); },
+       ERROR_INVALID_WINDOW_HANDLE},
       {"ValidateRgn", [&] { return !ValidateRgn(gone, nullptr); }, ERROR_INVALID_WINDOW_HANDLE},
       {"UpdateWindow", [&] { return !UpdateWindow(gone); }, ERROR_INVALID_WINDOW_HANDLE},
-      {"GetUpdateRect", [&] { return !GetUpdateRect(gone, &rc, TRUE); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"GetUpdateRect", [&] { return !GetUpdateRect(gone, &rc, TRUE); },
+       ERROR_INVALID_WINDOW_HANDLE},
       {"BeginPaint", [&] { return !BeginPaint(gone, &ps); }, ERROR_INVALID_WINDOW_HANDLE},
       {"EndPaint", [&] { return !EndPaint(gone, &ps); }, ERROR_INVALID_WINDOW_HANDLE},
       {"GetWindowDC", [&] { return !GetWindowDC(gone); }, ERROR_INVALID_WINDOW_HANDLE},
-      {"SetWindowRgn", [&] { return !SetWindowRgn(gone, nullptr, TRUE); }, ERROR_INVALID_WINDOW_HANDLE},
-      {"ScrollWindow", [&] { return !ScrollWindow(gone, 1, 1, nullptr, nullptr); }, ERROR_INVALID_WINDOW_HANDLE},
+      {"SetWindowRgn", [&] { return !SetWindowRgn(gone, nullptr, TRUE); },
+       ERROR_INVALID_WINDOW_HANDLE},
+      {"ScrollWindow", [&] { return !ScrollWindow(gone, 1, 1, nullptr, nullptr); },
+       ERROR_INVALID_WINDOW_HANDLE},
       {"LockWindowUpdate", [&] { return !LockWindowUpdate(gone); }, ERROR_INVALID_WINDOW_HANDLE},
-      {"InvalidateRgn with a dead region", [&] { return !InvalidateRgn(w, dead, TRUE); }, ERROR_INVALID_HANDLE},
-      {"SetWindowRgn with a dead region", [&] { return !SetWindowRgn(w, dead, TRUE); }, ERROR_INVALID_HANDLE},
-      {"GetWindowRgn into a dead region", [&] { return GetWindowRgn(w, dead) == ERROR; }, ERROR_INVALID_HANDLE},
-      {"ScrollDC on a dead DC", [&] { return !ScrollDC(held, 1, 1, nullptr, nullptr, nullptr, nullptr); }, ERROR_INVALID_HANDLE},
+      {"InvalidateRgn with a dead region", [&] { return !InvalidateRgn(w, dead, TRUE); },
+       ERROR_INVALID_HANDLE},
+      {"SetWindowRgn with a dead region", [&] { return !SetWindowRgn(w, dead, TRUE); },
+       ERROR_INVALID_HANDLE},
+      {"GetWindowRgn into a dead region", [&] { return GetWindowRgn(w, dead) == ERROR; },
+       ERROR_INVALID_HANDLE},
+      {"ScrollDC on a dead DC",
+       [&] { return !ScrollDC(held, 1, 1, nullptr, nullptr, nullptr, nullptr); },
+       ERROR_INVALID_HANDLE},
   };
   for (auto& c : cases) {
     SetLastError(0);

@@ -14,21 +14,29 @@ TEST_F(UserTest, CreationSendsWindowsSequence) {
     bool child;
     Seq want;
   } cases[] = {
-      {"visible overlapped", WS_OVERLAPPEDWINDOW | WS_VISIBLE, false,
-       {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE",
-        "w:WM_CREATE", "w:WM_SIZE", "w:WM_MOVE", "w:WM_SHOWWINDOW", "w:WM_WINDOWPOSCHANGING",
-        "w:WM_ACTIVATEAPP", "p:WM_ACTIVATEAPP", "w:WM_NCACTIVATE", "w:WM_ACTIVATE",
-        "w:WM_SETFOCUS", "w:WM_NCPAINT", "w:WM_ERASEBKGND", "w:WM_WINDOWPOSCHANGED"}},
-      {"hidden popup", WS_POPUP | WS_BORDER, false,
+      {"visible overlapped",
+       WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+       false,
+       {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE",
+        "w:WM_SIZE", "w:WM_MOVE", "w:WM_SHOWWINDOW", "w:WM_WINDOWPOSCHANGING", "w:WM_ACTIVATEAPP",
+        "p:WM_ACTIVATEAPP", "w:WM_NCACTIVATE", "w:WM_ACTIVATE", "w:WM_SETFOCUS", "w:WM_NCPAINT",
+        "w:WM_ERASEBKGND", "w:WM_WINDOWPOSCHANGED"}},
+      {"hidden popup",
+       WS_POPUP | WS_BORDER,
+       false,
        {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE", "w:WM_SIZE",
         "w:WM_MOVE"}},
-      {"child", WS_CHILD, true,
+      {"child",
+       WS_CHILD,
+       true,
        {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE", "w:WM_SIZE",
         "w:WM_MOVE", "p:WM_PARENTNOTIFY"}},
-      {"visible sizable child", WS_CHILD | WS_THICKFRAME | WS_VISIBLE, true,
-       {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE",
-        "w:WM_CREATE", "w:WM_SIZE", "w:WM_MOVE", "p:WM_PARENTNOTIFY", "w:WM_SHOWWINDOW",
-        "w:WM_WINDOWPOSCHANGING", "w:WM_WINDOWPOSCHANGED"}},
+      {"visible sizable child",
+       WS_CHILD | WS_THICKFRAME | WS_VISIBLE,
+       true,
+       {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE",
+        "w:WM_SIZE", "w:WM_MOVE", "p:WM_PARENTNOTIFY", "w:WM_SHOWWINDOW", "w:WM_WINDOWPOSCHANGING",
+        "w:WM_WINDOWPOSCHANGED"}},
   };
   for (auto& c : cases) {
     log.clear();
@@ -52,7 +60,10 @@ TEST_F(UserTest, CreationHookSeesParametersFirstAndMayEditOrVeto) {
       seen = std::string(cbt->lpcs->lpszClass) + "/" + cls + "/" +
              std::to_string(cbt->lpcs->style & WS_CHILD ? 1 : 0) + "/" +
              std::to_string(GetWindowTextLength(hooked));
-      if (mode == 1) { cbt->lpcs->cx = 77; cbt->lpcs->style |= WS_VISIBLE; }
+      if (mode == 1) {
+        cbt->lpcs->cx = 77;
+        cbt->lpcs->style |= WS_VISIBLE;
+      }
       if (mode == 2) return 1;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
@@ -88,11 +99,14 @@ TEST_F(UserTest, FailedCreationEndsWithNcDestroy) {
     LRESULT answer;
     Seq want;
   } cases[] = {
-      {WM_NCCREATE, FALSE,
-       {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:HCBT_DESTROYWND", "w:WM_DESTROY", "w:WM_NCDESTROY"}},
-      {WM_CREATE, -1,
-       {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE",
-        "w:HCBT_DESTROYWND", "w:WM_DESTROY", "w:WM_NCDESTROY"}},
+      {WM_NCCREATE,
+       FALSE,
+       {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:HCBT_DESTROYWND", "w:WM_DESTROY",
+        "w:WM_NCDESTROY"}},
+      {WM_CREATE,
+       -1,
+       {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE", "w:HCBT_DESTROYWND",
+        "w:WM_DESTROY", "w:WM_NCDESTROY"}},
   };
   for (auto& c : cases) {
     static UINT refuse;
@@ -113,7 +127,10 @@ TEST_F(UserTest, FailedCreationEndsWithNcDestroy) {
 }
 
 TEST_F(UserTest, MinMaxInfoBoundsTheCreatedSize) {
-  struct Case { DWORD style; int cx, want; } cases[] = {
+  struct Case {
+    DWORD style;
+    int cx, want;
+  } cases[] = {
       {WS_OVERLAPPEDWINDOW, 5000, 1024 + 12},  // max tracking size: screen plus 12
       {WS_OVERLAPPEDWINDOW, 10, 112},          // min tracking size of a framed window
       {WS_POPUP, 5000, 5000},                  // a plain popup is not asked
@@ -136,7 +153,10 @@ TEST_F(UserTest, MinMaxInfoBoundsTheCreatedSize) {
 }
 
 TEST_F(UserTest, ClientAreaFollowsTheFrameStyles) {
-  struct Case { DWORD style, ex; RECT client; } cases[] = {
+  struct Case {
+    DWORD style, ex;
+    RECT client;
+  } cases[] = {
       {WS_OVERLAPPEDWINDOW, 0, {0, 0, 200 - 8, 150 - 8 - 19}},
       {WS_POPUP | WS_BORDER, 0, {0, 0, 198, 148}},
       {WS_POPUP | WS_DLGFRAME, 0, {0, 0, 194, 144}},
@@ -178,8 +198,8 @@ TEST_F(UserTest, DestructionOrderWithChildrenAndOwnedWindows) {
   ASSERT_TRUE(DestroyWindow(p));
   EXPECT_EQ(Names({{p, "p"}, {c1, "c1"}, {c2, "c2"}, {g, "g"}, {o, "o"}}),
             (Seq{"p:HCBT_DESTROYWND", "o:HCBT_DESTROYWND", "o:WM_DESTROY", "o:WM_NCDESTROY",
-                 "p:WM_DESTROY", "c1:WM_DESTROY", "g:WM_DESTROY", "c2:WM_DESTROY",
-                 "g:WM_NCDESTROY", "c1:WM_NCDESTROY", "c2:WM_NCDESTROY", "p:WM_NCDESTROY"}));
+                 "p:WM_DESTROY", "c1:WM_DESTROY", "g:WM_DESTROY", "c2:WM_DESTROY", "g:WM_NCDESTROY",
+                 "c1:WM_NCDESTROY", "c2:WM_NCDESTROY", "p:WM_NCDESTROY"}));
   for (HWND h : {p, c1, c2, g, o}) EXPECT_FALSE(IsWindow(h));
   SetLastError(0);
   EXPECT_FALSE(DestroyWindow(p));
@@ -199,11 +219,11 @@ TEST_F(UserTest, DestroyingAVisibleChildHidesItAndTellsTheParent) {
   DestroyWindow(c);
   const LPARAM child = reinterpret_cast<LPARAM>(c);
   EXPECT_EQ(notes, (std::vector<std::pair<WPARAM, LPARAM>>{{MAKEWPARAM(WM_CREATE, 7), child},
-                                                          {MAKEWPARAM(WM_DESTROY, 7), child}}));
-  EXPECT_EQ(Names({{p, "p"}, {c, "c"}}),
-            (Seq{"c:HCBT_DESTROYWND", "p:WM_PARENTNOTIFY", "c:WM_SHOWWINDOW",
-                 "c:WM_WINDOWPOSCHANGING", "c:WM_WINDOWPOSCHANGED", "c:WM_DESTROY",
-                 "c:WM_NCDESTROY"}));
+                                                           {MAKEWPARAM(WM_DESTROY, 7), child}}));
+  EXPECT_EQ(
+      Names({{p, "p"}, {c, "c"}}),
+      (Seq{"c:HCBT_DESTROYWND", "p:WM_PARENTNOTIFY", "c:WM_SHOWWINDOW", "c:WM_WINDOWPOSCHANGING",
+           "c:WM_WINDOWPOSCHANGED", "c:WM_DESTROY", "c:WM_NCDESTROY"}));
   EXPECT_EQ(GetWindow(p, GW_CHILD), nullptr);
 }
 
@@ -237,8 +257,8 @@ TEST_F(UserTest, DestroyingAWindowInsideItsOwnHandlerIsSafe) {
   log.clear();
   EXPECT_EQ(SendMessage(w, WM_USER, 0, 0), 7);
   EXPECT_FALSE(IsWindow(w));
-  EXPECT_EQ(Names({{w, "w"}}), (Seq{"w:WM_USER+0", "w:HCBT_DESTROYWND", "w:WM_DESTROY",
-                                    "w:WM_NCDESTROY"}));
+  EXPECT_EQ(Names({{w, "w"}}),
+            (Seq{"w:WM_USER+0", "w:HCBT_DESTROYWND", "w:WM_DESTROY", "w:WM_NCDESTROY"}));
 
   react = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
     if (m == WM_CREATE) DestroyWindow(h);  // destroyed while being created
@@ -265,7 +285,8 @@ struct Layer {
 Layer layers[3];
 template <int N>
 LRESULT LayerProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_USER + 9 && layers[N].active) UserTest::log.push_back({h, "L" + std::to_string(N + 1)});
+  if (m == WM_USER + 9 && layers[N].active)
+    UserTest::log.push_back({h, "L" + std::to_string(N + 1)});
   return CallWindowProc(layers[N].prev, h, m, wp, lp);
 }
 constexpr WNDPROC kLayerProcs[3] = {LayerProc<0>, LayerProc<1>, LayerProc<2>};
@@ -288,7 +309,10 @@ TEST_F(UserTest, SubclassChainsComeOffInAnyOrder) {
       SetWindowLongPtr(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(layers[n].prev));
     layers[n].active = false;
   };
-  struct Case { int order[3]; const char* after[3]; } cases[] = {
+  struct Case {
+    int order[3];
+    const char* after[3];
+  } cases[] = {
       {{1, 0, 2}, {"L3 L1 base", "L3 base", "base"}},
       {{2, 1, 0}, {"L2 L1 base", "L1 base", "base"}},
       {{0, 2, 1}, {"L3 L2 base", "L2 base", "base"}},
@@ -376,15 +400,16 @@ TEST_F(UserTest, ClassRegistration) {
   EXPECT_EQ(info.cbWndExtra, 16);
   EXPECT_EQ(info.cbClsExtra, 8);
   // An atom works where a name does.
-  HWND w = CreateWindowEx(0, MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                          nullptr, nullptr);
+  HWND w = CreateWindowEx(0, MAKEINTATOM(atom), "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                          nullptr);
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(UnregisterClass(kClass, nullptr));
   EXPECT_EQ(GetLastError(), ERROR_CLASS_HAS_WINDOWS);
   DestroyWindow(w);
 
-  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                           nullptr, nullptr), nullptr);
+  EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                           nullptr),
+            nullptr);
   EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
   EXPECT_EQ(Make(WS_CHILD), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_TLW_WITH_WSCHILD);
@@ -448,8 +473,8 @@ TEST_F(UserTest, SetWindowPosMovesSizesAndRecomputesTheFrame) {
   SetWindowPos(c, nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
   EXPECT_EQ(Names({{c, "c"}}, {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
                                "WM_MOVE", "WM_SIZE"}),
-            (Seq{"c:WM_WINDOWPOSCHANGING", "c:WM_NCCALCSIZE", "c:WM_WINDOWPOSCHANGED",
-                 "c:WM_MOVE", "c:WM_SIZE"}));
+            (Seq{"c:WM_WINDOWPOSCHANGING", "c:WM_NCCALCSIZE", "c:WM_WINDOWPOSCHANGED", "c:WM_MOVE",
+                 "c:WM_SIZE"}));
   GetClientRect(c, &r);
   EXPECT_EQ(r.right, 40);
 
@@ -534,17 +559,25 @@ TEST_F(UserTest, AncestorsEnumerationAndSearch) {
   EnumChildWindows(top, Collect, reinterpret_cast<LPARAM>(&got));
   EXPECT_EQ(got, (std::vector<HWND>{a, a1, b, c}));
   got.clear();
-  EnumChildWindows(top, [](HWND h, LPARAM lp) -> BOOL {
-    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-    DestroyWindow(h);  // the snapshot skips what dies: a1 goes with a
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&got));
+  EnumChildWindows(
+      top,
+      [](HWND h, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+        DestroyWindow(h);  // the snapshot skips what dies: a1 goes with a
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&got));
   EXPECT_EQ(got, (std::vector<HWND>{a, b, c}));
   EXPECT_EQ(GetWindow(top, GW_CHILD), nullptr);
 
   HWND d = Make(WS_CHILD, top, "x", WS_EX_NOPARENTNOTIFY);
   HWND e = Make(WS_CHILD, top, "y", WS_EX_NOPARENTNOTIFY);
-  struct Case { HWND after; const char* cls; const char* text; HWND want; } cases[] = {
+  struct Case {
+    HWND after;
+    const char* cls;
+    const char* text;
+    HWND want;
+  } cases[] = {
       {nullptr, "usertestWINDOW", nullptr, d},
       {d, kClass, nullptr, e},
       {nullptr, nullptr, "y", e},

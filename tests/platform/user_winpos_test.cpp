@@ -12,9 +12,11 @@ RECT WindowRect(HWND h) {
 }
 
 // The messages placement sends; activation and painting are left out of the logs.
+// clang-format off
 const std::vector<std::string> kPlacementMessages = {
     "HCBT_MINMAX", "WM_QUERYOPEN", "WM_GETMINMAXINFO", "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING",
     "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"};
+// clang-format on
 
 // What WM_WINDOWPOSCHANGED adds when the client area kept its size or place.
 constexpr UINT kNoClientSize = 0x0800, kNoClientMove = 0x1000;
@@ -65,34 +67,63 @@ TEST_F(PlacementTest, MinimiseMaximiseRestoreSequences) {
       {SW_SHOWMAXIMIZED,
        {"HCBT_MINMAX", "WM_GETMINMAXINFO", "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING",
         "WM_GETMINMAXINFO", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"},
-       {SIZE_MAXIMIZED}, maximised, false, true, true},
+       {SIZE_MAXIMIZED},
+       maximised,
+       false,
+       true,
+       true},
       {SW_SHOWMAXIMIZED, {}, {}, maximised, false, true, true},  // already there
       {SW_MINIMIZE,
-       {"HCBT_MINMAX", "WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
-        "WM_MOVE", "WM_SIZE"},
-       {SIZE_MINIMIZED}, parked, true, false, true},
+       {"HCBT_MINMAX", "WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_MOVE",
+        "WM_SIZE"},
+       {SIZE_MINIMIZED},
+       parked,
+       true,
+       false,
+       true},
       // Minimised from maximised, it comes back maximised, asking first.
       {SW_RESTORE,
        {"HCBT_MINMAX", "WM_QUERYOPEN", "WM_GETMINMAXINFO", "WM_WINDOWPOSCHANGING",
         "WM_GETMINMAXINFO", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"},
-       {SIZE_MAXIMIZED}, maximised, false, true, true},
+       {SIZE_MAXIMIZED},
+       maximised,
+       false,
+       true,
+       true},
       {SW_RESTORE,
        {"HCBT_MINMAX", "WM_WINDOWPOSCHANGING", "WM_GETMINMAXINFO", "WM_NCCALCSIZE",
         "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"},
-       {SIZE_RESTORED}, normal, false, false, true},
-      {SW_HIDE, {"WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"}, {}, normal,
-       false, false, false},
+       {SIZE_RESTORED},
+       normal,
+       false,
+       false,
+       true},
+      {SW_HIDE,
+       {"WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"},
+       {},
+       normal,
+       false,
+       false,
+       false},
       {SW_HIDE, {}, {}, normal, false, false, false},
       // Minimising a hidden window shows it minimised.
       {SW_SHOWMINNOACTIVE,
        {"HCBT_MINMAX", "WM_SHOWWINDOW", "WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE",
         "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"},
-       {SIZE_MINIMIZED}, parked, true, false, true},
+       {SIZE_MINIMIZED},
+       parked,
+       true,
+       false,
+       true},
       {SW_SHOW, {}, {}, parked, true, false, true},  // shows in its current state
       {SW_SHOWNORMAL,
-       {"HCBT_MINMAX", "WM_QUERYOPEN", "WM_WINDOWPOSCHANGING", "WM_GETMINMAXINFO",
-        "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"},
-       {SIZE_RESTORED}, normal, false, false, true},
+       {"HCBT_MINMAX", "WM_QUERYOPEN", "WM_WINDOWPOSCHANGING", "WM_GETMINMAXINFO", "WM_NCCALCSIZE",
+        "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"},
+       {SIZE_RESTORED},
+       normal,
+       false,
+       false,
+       true},
   };
   bool visible = false;
   for (const Step& s : steps) {
@@ -123,11 +154,16 @@ TEST_F(PlacementTest, MinimiseMaximiseRestoreSequences) {
 // Activation is the focus slice's, driven by SWP_NOACTIVATE: set exactly where Windows does
 // not activate, and always for child windows.
 TEST_F(PlacementTest, ShowCommandsActivateOnlyWhereWindowsDoes) {
-  struct Case { int cmd; bool activates; } cases[] = {
-      {SW_SHOWNORMAL, true},     {SW_SHOW, true},         {SW_SHOWMAXIMIZED, true},
-      {SW_SHOWMINIMIZED, true},  {SW_RESTORE, true},      {SW_SHOWDEFAULT, true},
-      {SW_SHOWNA, false},        {SW_SHOWNOACTIVATE, false}, {SW_MINIMIZE, false},
-      {SW_SHOWMINNOACTIVE, false}, {SW_FORCEMINIMIZE, false},
+  struct Case {
+    int cmd;
+    bool activates;
+  } cases[] = {
+      {SW_SHOWNORMAL, true},     {SW_SHOW, true},
+      {SW_SHOWMAXIMIZED, true},  {SW_SHOWMINIMIZED, true},
+      {SW_RESTORE, true},        {SW_SHOWDEFAULT, true},
+      {SW_SHOWNA, false},        {SW_SHOWNOACTIVATE, false},
+      {SW_MINIMIZE, false},      {SW_SHOWMINNOACTIVE, false},
+      {SW_FORCEMINIMIZE, false},
   };
   HWND parent = Make(WS_POPUP);
   for (const Case& c : cases) {
@@ -155,10 +191,13 @@ TEST_F(PlacementTest, HookAndQueryOpenMayRefuseTheStateChange) {
   HWND w = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "", 0, {10, 10, 310, 210});
   static bool veto;
   veto = true;
-  HHOOK hook = SetWindowsHookEx(WH_CBT, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (code == HCBT_MINMAX && veto) return 1;
-    return CallNextHookEx(nullptr, code, wp, lp);
-  }, nullptr, GetCurrentThreadId());
+  HHOOK hook = SetWindowsHookEx(
+      WH_CBT,
+      [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (code == HCBT_MINMAX && veto) return 1;
+        return CallNextHookEx(nullptr, code, wp, lp);
+      },
+      nullptr, GetCurrentThreadId());
   EXPECT_TRUE(ShowWindow(w, SW_MAXIMIZE));
   EXPECT_FALSE(IsZoomed(w));
   EXPECT_EQ(WindowRect(w), (RECT{10, 10, 310, 210}));
@@ -200,20 +239,24 @@ TEST_F(PlacementTest, SystemCommandsChangeTheState) {
   static WPARAM refuse;
   heard.clear();
   refuse = 0;
-  HHOOK hook = SetWindowsHookEx(WH_CBT, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-    if (code == HCBT_SYSCOMMAND) {
-      heard.push_back(wp);
-      if (wp == refuse) return 1;
-    }
-    return CallNextHookEx(nullptr, code, wp, lp);
-  }, nullptr, GetCurrentThreadId());
-  struct Step { WPARAM sc; bool iconic, zoomed; } steps[] = {
+  HHOOK hook = SetWindowsHookEx(
+      WH_CBT,
+      [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (code == HCBT_SYSCOMMAND) {
+          heard.push_back(wp);
+          if (wp == refuse) return 1;
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+      },
+      nullptr, GetCurrentThreadId());
+  struct Step {
+    WPARAM sc;
+    bool iconic, zoomed;
+  } steps[] = {
       {SC_MAXIMIZE | 2, false, true},  // the low bits are the system's and do not matter
-      {SC_MINIMIZE, true, false},
-      {SC_RESTORE, false, true},      // back to maximised
-      {SC_RESTORE, false, false},
-      {SC_RESTORE, false, false},     // nothing to restore
-      {SC_TASKLIST, false, false},    // not a state command
+      {SC_MINIMIZE, true, false},     {SC_RESTORE, false, true},   // back to maximised
+      {SC_RESTORE, false, false},     {SC_RESTORE, false, false},  // nothing to restore
+      {SC_TASKLIST, false, false},                                 // not a state command
   };
   for (const Step& s : steps) {
     SendMessage(w, WM_SYSCOMMAND, s.sc, 0);
@@ -298,27 +341,62 @@ TEST_F(PlacementTest, SetWindowPosFlags) {
     Seq want;
     UINT told_set, told_clear;
   } cases[] = {
-      {"same place", nullptr, {0, 0, 50, 50}, SWP_NOZORDER,
+      {"same place",
+       nullptr,
+       {0, 0, 50, 50},
+       SWP_NOZORDER,
        {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"},
-       SWP_NOSIZE | SWP_NOMOVE | kNoClientSize | kNoClientMove, 0},
-      {"no changing", nullptr, {3, 0, 53, 50}, SWP_NOZORDER | SWP_NOSENDCHANGING,
-       {"WM_WINDOWPOSCHANGED", "WM_MOVE"}, SWP_NOSIZE, SWP_NOMOVE},
-      {"frame", nullptr, {0, 0, 0, 0}, SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED,
-       {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED"}, SWP_FRAMECHANGED, 0},
-      {"already on top", HWND_TOP, {0, 0, 0, 0}, SWP_NOMOVE | SWP_NOSIZE,
-       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"}, SWP_NOZORDER, 0},
-      {"hide the hidden", nullptr, {0, 0, 0, 0}, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW,
-       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"}, 0, SWP_HIDEWINDOW},
-      {"children know no topmost", HWND_TOPMOST, {0, 0, 0, 0}, SWP_NOMOVE | SWP_NOSIZE,
-       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"}, SWP_NOZORDER, 0},
-      {"below the sibling", d, {0, 0, 0, 0}, SWP_NOMOVE | SWP_NOSIZE,
-       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"}, 0, SWP_NOZORDER},
+       SWP_NOSIZE | SWP_NOMOVE | kNoClientSize | kNoClientMove,
+       0},
+      {"no changing",
+       nullptr,
+       {3, 0, 53, 50},
+       SWP_NOZORDER | SWP_NOSENDCHANGING,
+       {"WM_WINDOWPOSCHANGED", "WM_MOVE"},
+       SWP_NOSIZE,
+       SWP_NOMOVE},
+      {"frame",
+       nullptr,
+       {0, 0, 0, 0},
+       SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_FRAMECHANGED,
+       {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED"},
+       SWP_FRAMECHANGED,
+       0},
+      {"already on top",
+       HWND_TOP,
+       {0, 0, 0, 0},
+       SWP_NOMOVE | SWP_NOSIZE,
+       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"},
+       SWP_NOZORDER,
+       0},
+      {"hide the hidden",
+       nullptr,
+       {0, 0, 0, 0},
+       SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW,
+       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"},
+       0,
+       SWP_HIDEWINDOW},
+      {"children know no topmost",
+       HWND_TOPMOST,
+       {0, 0, 0, 0},
+       SWP_NOMOVE | SWP_NOSIZE,
+       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"},
+       SWP_NOZORDER,
+       0},
+      {"below the sibling",
+       d,
+       {0, 0, 0, 0},
+       SWP_NOMOVE | SWP_NOSIZE,
+       {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"},
+       0,
+       SWP_NOZORDER},
   };
   SetWindowPos(c, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   for (const Case& k : cases) {
     Reset();
     ASSERT_TRUE(SetWindowPos(c, k.after, k.r.left, k.r.top, k.r.right - k.r.left,
-                             k.r.bottom - k.r.top, k.flags)) << k.name;
+                             k.r.bottom - k.r.top, k.flags))
+        << k.name;
     EXPECT_EQ(Names({{c, "c"}}, kPlacementMessages), [&] {
       Seq want;
       for (auto& m : k.want) want.push_back("c:" + m);
@@ -366,9 +444,14 @@ TEST_F(PlacementTest, DefaultProcedureKeepsTrackingSizes) {
   RECT frame{};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_THICKFRAME, FALSE, 0);
   const LONG two_frames = 2 * -frame.left;  // without a border, no less than its frame
-  struct Case { HWND h; int cx, cy; LONG want_cx, want_cy; bool asks; } cases[] = {
-      {top, 10, 10, 112, 27, true},        {top, 5000, 5000, 1036, 780, true},
-      {popup, 10, 10, 10, 10, false},      {sizable, 1, 1, two_frames, two_frames, true},
+  struct Case {
+    HWND h;
+    int cx, cy;
+    LONG want_cx, want_cy;
+    bool asks;
+  } cases[] = {
+      {top, 10, 10, 112, 27, true},    {top, 5000, 5000, 1036, 780, true},
+      {popup, 10, 10, 10, 10, false},  {sizable, 1, 1, two_frames, two_frames, true},
       {top, 300, 200, 300, 200, true},
   };
   for (const Case& c : cases) {
@@ -546,10 +629,13 @@ TEST_F(PlacementTest, CoordinatesThroughNestedChildren) {
   ASSERT_TRUE(ScreenToClient(inner, &pt));
   EXPECT_EQ(pt.x, 1);
   EXPECT_EQ(pt.y, 2);
-  EXPECT_EQ(WindowRect(inner), (RECT{inner_origin.x, inner_origin.y, inner_origin.x + 50,
-                                    inner_origin.y + 50}));
+  EXPECT_EQ(WindowRect(inner),
+            (RECT{inner_origin.x, inner_origin.y, inner_origin.x + 50, inner_origin.y + 50}));
 
-  struct Case { HWND from, to; LONG dx, dy; } cases[] = {
+  struct Case {
+    HWND from, to;
+    LONG dx, dy;
+  } cases[] = {
       {inner, nullptr, inner_origin.x, inner_origin.y},
       {nullptr, inner, -inner_origin.x, -inner_origin.y},
       {inner, top, 11 + 3, 21 + 4},

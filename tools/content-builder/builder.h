@@ -16,7 +16,7 @@ struct Page {
 
 struct Content {
     std::vector<TableData> tables; // one per tables() entry, same order
-    std::vector<Page> pages;       // the pages whose source exists
+    std::vector<Page> pages; // the pages whose source exists
     std::vector<std::string> warnings; // one per source not found
 };
 

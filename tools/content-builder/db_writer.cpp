@@ -75,7 +75,8 @@ void write_database(const std::filesystem::path& file, std::span<const TableData
                 sqlite3_bind_text(s, static_cast<int>(i) + 2, r.values[i].data(),
                                   static_cast<int>(r.values[i].size()), SQLITE_STATIC);
             if (sqlite3_step(s) != SQLITE_DONE)
-                fail(file, raw, "cannot insert record " + std::to_string(r.id) + " into " + std::string(t.spec->table));
+                fail(file, raw,
+                     "cannot insert record " + std::to_string(r.id) + " into " + std::string(t.spec->table));
             sqlite3_reset(s);
         }
     }

@@ -10,8 +10,12 @@ const std::vector<TableSpec>& tables()
         {"data1/sp.txt", "data1.dat", "sp", {"Name", "demo"}, 30},
         {"data1/xd.txt", "data1.dat", "xd", {"Name", "demo"}, 25},
         {"data1/yd.txt", "data1.dat", "yd", {"Name", "demo"}, 25},
-        {"data1/01.txt", "data1.dat", "01", {"name", "title", "sz"},
-         static_cast<int>(kCalorieCategories.size()) * kMinFoodsPerCategory, "name"},
+        {"data1/01.txt",
+         "data1.dat",
+         "01",
+         {"name", "title", "sz"},
+         static_cast<int>(kCalorieCategories.size()) * kMinFoodsPerCategory,
+         "name"},
         {"data2/01.txt", "data2.dat", "01", {"name", "content"}, 40},
         {"data3/body.txt", "data3.dat", "body", {"title", "content"}, 15},
         {"data3/diy.txt", "data3.dat", "diy", {"title", "content"}, 15},
@@ -56,7 +60,8 @@ std::vector<Record> load_table(const TableSpec& spec, std::string_view text, con
     auto index = static_cast<std::size_t>(field - spec.fields.begin());
     for (const Record& r : records) {
         const std::string& value = r.values[index];
-        if (std::find(kCalorieCategories.begin(), kCalorieCategories.end(), value) != kCalorieCategories.end())
+        if (std::find(kCalorieCategories.begin(), kCalorieCategories.end(), value) !=
+            kCalorieCategories.end())
             continue;
         std::string known;
         for (auto c : kCalorieCategories)

@@ -10,11 +10,11 @@
 namespace vellisa::content {
 
 struct TableSpec {
-    std::string_view source;   // relative to the content folder
+    std::string_view source; // relative to the content folder
     std::string_view database; // file name under data/
     std::string_view table;
     std::vector<std::string_view> fields;
-    int min_records;                    // what a complete content tree holds
+    int min_records; // what a complete content tree holds
     std::string_view category_field {}; // field whose value must be a calorie category
 };
 
@@ -32,8 +32,8 @@ const std::vector<PageSpec>& pages();
 // The calorie categories, in the order of the diet panel's radio items; a food is listed under
 // the item whose text equals its `name`.
 inline constexpr std::array<std::string_view, 18> kCalorieCategories = {
-    "五谷类", "肉类", "脂肪类", "海产类", "蔬菜蛋类", "快餐店类",
-    "生果类", "茶餐厅类", "点心类", "粥面类", "中式食肆类", "面包/蛋糕类",
+    "五谷类", "肉类",       "脂肪类",     "海产类",          "蔬菜蛋类",    "快餐店类",
+    "生果类", "茶餐厅类",   "点心类",     "粥面类",          "中式食肆类",  "面包/蛋糕类",
     "西餐类", "中西甜品类", "日本料理类", "即食食品/零食类", "酱油/调味料", "饮品/酒类",
 };
 inline constexpr int kMinFoodsPerCategory = 15;

@@ -6,8 +6,9 @@
 namespace vellisa::content {
 
 SourceError::SourceError(std::string file, int line, const std::string& what)
-    : std::runtime_error(file + ":" + std::to_string(line) + ": " + what),
-      file_(std::move(file)), line_(line)
+    : std::runtime_error(file + ":" + std::to_string(line) + ": " + what)
+    , file_(std::move(file))
+    , line_(line)
 {
 }
 
@@ -73,12 +74,16 @@ bool is_identifier(std::string_view s)
     return true;
 }
 
-std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
+std::string quoted(std::string_view s)
+{
+    return "'" + std::string(s) + "'";
+}
 
 class Parser {
 public:
     Parser(const std::string& file, const std::vector<std::string_view>& fields)
-        : file_(file), fields_(fields)
+        : file_(file)
+        , fields_(fields)
     {
     }
 
@@ -191,8 +196,8 @@ private:
             return;
         for (std::size_t i = 0; i < fields_.size(); ++i) {
             if (current_->lines[i] == 0)
-                fail(current_->line, "record [" + std::to_string(current_->id) + "] has no field " +
-                                         quoted(fields_[i]));
+                fail(current_->line,
+                     "record [" + std::to_string(current_->id) + "] has no field " + quoted(fields_[i]));
         }
         current_ = nullptr;
     }

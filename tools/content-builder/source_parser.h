@@ -22,9 +22,9 @@ private:
 
 struct Record {
     std::int64_t id = 0;
-    int line = 0;                    // line of its "[N]"
+    int line = 0; // line of its "[N]"
     std::vector<std::string> values; // in the order of the table's fields
-    std::vector<int> lines;          // line where each value starts
+    std::vector<int> lines; // line where each value starts
 };
 
 // Parses `text` for a table with `fields` (exact spelling). Every record must set every field

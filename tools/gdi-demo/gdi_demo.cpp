@@ -59,8 +59,9 @@ void Shapes(HDC dc) {
   DrawEdge(dc, &focus, EDGE_RAISED, BF_RECT);
   InflateRect(&focus, -6, -6);
   DrawFocusRect(dc, &focus);
-  for (HGDIOBJ o : {static_cast<HGDIOBJ>(ell), static_cast<HGDIOBJ>(cut), static_cast<HGDIOBJ>(rr),
-                    static_cast<HGDIOBJ>(inner), static_cast<HGDIOBJ>(teal), static_cast<HGDIOBJ>(hatch)})
+  for (HGDIOBJ o :
+       {static_cast<HGDIOBJ>(ell), static_cast<HGDIOBJ>(cut), static_cast<HGDIOBJ>(rr),
+        static_cast<HGDIOBJ>(inner), static_cast<HGDIOBJ>(teal), static_cast<HGDIOBJ>(hatch)})
     DeleteObject(o);
   SelectObject(dc, old_brush);
   DeleteObject(pink);
@@ -136,8 +137,10 @@ void Texts(HDC dc) {
   TextOut(dc, 10, 350, bold_text, int(std::string(bold_text).size()));
   SelectObject(dc, body);
   const std::string para =
-      "早餐要吃好。一份全麦面包、一杯无糖豆浆和一个水煮蛋，热量约三百五十千卡，既能提供上午所需的能量，"
-      "又不会让血糖大起大落。工作日时间紧，可以前一晚把燕麦泡好，早上加一把坚果和半根香蕉，五分钟就能出门。";
+      "早餐要吃好。一份全麦面包、一杯无糖豆浆和一个水煮蛋，热量约三百五十千卡，既能提供上午所需的能"
+      "量，"
+      "又不会让血糖大起大落。工作日时间紧，可以前一晚把燕麦泡好，早上加一把坚果和半根香蕉，五分钟就"
+      "能出门。";
   RECT box{10, 375, 450, 445};
   FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
   InflateRect(&box, -4, -4);

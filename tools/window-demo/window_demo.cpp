@@ -49,9 +49,7 @@ void Text(HDC dc, int x, int y, const std::string& s, COLORREF c = RGB(0, 0, 0))
   TextOut(dc, x, y, s.c_str(), int(s.size()));
 }
 
-RECT BallRect() {
-  return RECT{ball.x, ball.y, ball.x + kBall, ball.y + kBall};
-}
+RECT BallRect() { return RECT{ball.x, ball.y, ball.x + kBall, ball.y + kBall}; }
 
 LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -90,11 +88,18 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kAnimation) {
         RECT before = BallRect();
-        int w = (kStage.right - kStage.left) - 4 - kBall, h = (kStage.bottom - kStage.top) - 4 - kBall;
+        int w = (kStage.right - kStage.left) - 4 - kBall,
+            h = (kStage.bottom - kStage.top) - 4 - kBall;
         ball.x += speed.x;
         ball.y += speed.y;
-        if (ball.x < 0 || ball.x > w) { speed.x = -speed.x; ball.x = std::clamp<LONG>(ball.x, 0, w); }
-        if (ball.y < 0 || ball.y > h) { speed.y = -speed.y; ball.y = std::clamp<LONG>(ball.y, 0, h); }
+        if (ball.x < 0 || ball.x > w) {
+          speed.x = -speed.x;
+          ball.x = std::clamp<LONG>(ball.x, 0, w);
+        }
+        if (ball.y < 0 || ball.y > h) {
+          speed.y = -speed.y;
+          ball.y = std::clamp<LONG>(ball.y, 0, h);
+        }
         RECT after = BallRect(), both;
         UnionRect(&both, &before, &after);
         OffsetRect(&both, kStage.left + 2, kStage.top + 2);
@@ -105,9 +110,7 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         DestroyWindow(hwnd);
       }
       return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
   }
   return DefWindowProc(hwnd, msg, wp, lp);
 }
@@ -208,8 +211,8 @@ ATOM Register(const char* name, WNDPROC proc, int background) {
 }
 
 HWND Pane(HWND parent, const char* name, int x, int y, int w, int h, COLORREF c) {
-  HWND p = CreateWindowEx(0, "DemoPane", name, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w,
-                          h, parent, nullptr, nullptr, nullptr);
+  HWND p = CreateWindowEx(0, "DemoPane", name, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, w, h,
+                          parent, nullptr, nullptr, nullptr);
   SetWindowLongPtr(p, GWLP_USERDATA, LONG_PTR(c));
   return p;
 }
@@ -220,13 +223,20 @@ int main(int argc, char** argv) {
   bool layout = false, cpu = false, still = false;
   int quit_after = 0;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--layout")) layout = true;
-    else if (!std::strcmp(argv[i], "--cpu")) cpu = true;
-    else if (!std::strcmp(argv[i], "--still")) still = true;
-    else if (!std::strcmp(argv[i], "--quit-after") && i + 1 < argc) quit_after = std::atoi(argv[++i]);
-    else if (!std::strcmp(argv[i], "--shot") && i + 1 < argc) shot = argv[++i];
+    if (!std::strcmp(argv[i], "--layout"))
+      layout = true;
+    else if (!std::strcmp(argv[i], "--cpu"))
+      cpu = true;
+    else if (!std::strcmp(argv[i], "--still"))
+      still = true;
+    else if (!std::strcmp(argv[i], "--quit-after") && i + 1 < argc)
+      quit_after = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--shot") && i + 1 < argc)
+      shot = argv[++i];
     else {
-      std::fprintf(stderr, "usage: %s [--layout] [--still] [--quit-after MS] [--cpu] [--shot FILE]\n", argv[0]);
+      std::fprintf(stderr,
+                   "usage: %s [--layout] [--still] [--quit-after MS] [--cpu] [--shot FILE]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -238,9 +248,9 @@ int main(int argc, char** argv) {
   Register("DemoLine", LineProc, COLOR_WINDOW);
   Register("DemoDialog", DialogProc, COLOR_BTNFACE);
 
-  HWND main_window = CreateWindowEx(0, "DemoMain", "Vellisa 窗口演示",
-                                    WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, kMainX, kMainY, kMainW,
-                                    kMainH, nullptr, nullptr, nullptr, nullptr);
+  HWND main_window =
+      CreateWindowEx(0, "DemoMain", "Vellisa 窗口演示", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                     kMainX, kMainY, kMainW, kMainH, nullptr, nullptr, nullptr, nullptr);
   HWND line = CreateWindowEx(0, "DemoLine", "", WS_CHILD | WS_VISIBLE, 20, 100, 200, 24,
                              main_window, nullptr, nullptr, nullptr);
   // Two siblings overlapping (the later one under the earlier, both clipping each other), and
@@ -253,8 +263,8 @@ int main(int argc, char** argv) {
   ShowWindow(main_window, SW_SHOW);
 
   HWND dialog = CreateWindowEx(WS_EX_DLGMODALFRAME, "DemoDialog", "附属窗口",
-                               WS_POPUP | WS_CAPTION | WS_SYSMENU, kMainX + kMainW + 20, kMainY + 40,
-                               220, 160, main_window, nullptr, nullptr, nullptr);
+                               WS_POPUP | WS_CAPTION | WS_SYSMENU, kMainX + kMainW + 20,
+                               kMainY + 40, 220, 160, main_window, nullptr, nullptr, nullptr);
   ShowWindow(dialog, SW_SHOWNOACTIVATE);
   UpdateWindow(main_window);
 

@@ -1,6 +1,6 @@
 #include "platform/base/internal/clock.h"
-#include "platform/testing.h"
 #include "platform/base/internal/reset.h"
+#include "platform/testing.h"
 
 #include <chrono>
 
@@ -14,17 +14,26 @@ const auto real_start = std::chrono::steady_clock::now();
 std::uint64_t ClockNowMs() {
   if (manual) return manual_now;
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                               real_start).count();
+                                                               real_start)
+      .count();
 }
-void UseManualClock(std::uint64_t start_ms) { manual = true; manual_now = start_ms; }
+void UseManualClock(std::uint64_t start_ms) {
+  manual = true;
+  manual_now = start_ms;
+}
 void UseRealClock() { manual = false; }
 bool IsManualClock() { return manual; }
-void AdvanceClock(std::uint64_t ms) { if (manual) manual_now += ms; }
+void AdvanceClock(std::uint64_t ms) {
+  if (manual) manual_now += ms;
+}
 DWORD GetTickCount() { return static_cast<DWORD>(ClockNowMs()); }
 std::uint64_t GetTickCount64() { return ClockNowMs(); }
 
 namespace {
-void ResetClock() { manual = false; manual_now = 0; }
+void ResetClock() {
+  manual = false;
+  manual_now = 0;
+}
 [[maybe_unused]] const bool kClockReset = RegisterReset(ResetStage::Base, ResetClock);
 }  // namespace
 

@@ -25,7 +25,10 @@ std::shared_ptr<Block> FindBlock(HGLOBAL mem) {
 }  // namespace
 
 HGLOBAL GlobalAlloc(UINT, std::size_t bytes) {
-  if (bytes > kMaxBlock) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
+  if (bytes > kMaxBlock) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
   auto b = std::make_shared<Block>();
   b->type = ObjectType::Global;
   try {
@@ -55,7 +58,10 @@ void* GlobalLock(HGLOBAL mem) {
 BOOL GlobalUnlock(HGLOBAL mem) {
   auto b = FindBlock(mem);
   if (!b) return FALSE;
-  if (b->locks == 0) { SetLastError(ERROR_NOT_LOCKED); return FALSE; }
+  if (b->locks == 0) {
+    SetLastError(ERROR_NOT_LOCKED);
+    return FALSE;
+  }
   if (--b->locks > 0) return TRUE;
   SetLastError(ERROR_SUCCESS);
   return FALSE;

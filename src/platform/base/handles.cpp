@@ -19,7 +19,10 @@ HANDLE HandleTable::Add(std::shared_ptr<HandleObject> obj) {
     slot = free_.front();
     free_.pop_front();
   } else {
-    if (slots_.size() > kSlotMask) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
+    if (slots_.size() > kSlotMask) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return nullptr;
+    }
     slot = slots_.size();
     slots_.emplace_back();
   }
@@ -43,13 +46,19 @@ bool HandleTable::Decode(HANDLE h, std::size_t* slot) const {
 
 std::shared_ptr<HandleObject> HandleTable::Find(HANDLE h) const {
   std::size_t i;
-  if (!Decode(h, &i)) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+  if (!Decode(h, &i)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   return slots_[i].obj;
 }
 
 bool HandleTable::Remove(HANDLE h) {
   std::size_t i;
-  if (!Decode(h, &i)) { SetLastError(ERROR_INVALID_HANDLE); return false; }
+  if (!Decode(h, &i)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
   slots_[i].obj.reset();
   // Generations wrap far beyond any realistic handle lifetime; 0 is skipped so that a
   // small integer cast to a handle never matches.

@@ -1,6 +1,6 @@
 #include "platform/base/internal/text.h"
-#include "platform/base/text.h"
 #include "platform/base/error.h"
+#include "platform/base/text.h"
 
 #include <iconv.h>
 
@@ -17,13 +17,30 @@ std::vector<char32_t> DecodeUtf8(std::string_view s) {
   const std::size_t n = s.size();
   while (i < n) {
     auto c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) { out.push_back(c); ++i; continue; }
+    if (c < 0x80) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
     int len;
     char32_t cp, min;
-    if (c >= 0xC2 && c <= 0xDF) { len = 2; cp = c & 0x1F; min = 0x80; }
-    else if (c >= 0xE0 && c <= 0xEF) { len = 3; cp = c & 0x0F; min = 0x800; }
-    else if (c >= 0xF0 && c <= 0xF4) { len = 4; cp = c & 0x07; min = 0x10000; }
-    else { out.push_back(0xFFFD); ++i; continue; }
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+      cp = c & 0x1F;
+      min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      cp = c & 0x0F;
+      min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      cp = c & 0x07;
+      min = 0x10000;
+    } else {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
     int k = 1;
     for (; k < len && i + k < n; ++k) {
       auto cc = static_cast<unsigned char>(s[i + k]);
@@ -80,7 +97,8 @@ std::string Utf16ToUtf8(std::u16string_view s) {
   out.reserve(s.size() * 3);
   for (std::size_t i = 0; i < s.size(); ++i) {
     char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF) {
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
@@ -122,7 +140,10 @@ std::string Convert(const char* to, const char* from, std::string_view in, std::
       dst = out.data() + used;
       dst_left = out.size() - used;
     }
-    for (char b : bad) { *dst++ = b; --dst_left; }
+    for (char b : bad) {
+      *dst++ = b;
+      --dst_left;
+    }
     std::size_t step = skip_bytes;
     if (step == 0) {
       // Skip one whole sequence: as long as the lead byte says when well-formed (a literal
@@ -147,9 +168,7 @@ std::string GbkToUtf8(std::string_view gbk) {
   return Convert("UTF-8", "GBK", gbk, "\xEF\xBF\xBD", 1);
 }
 
-std::string Utf8ToGbk(std::string_view utf8) {
-  return Convert("GBK", "UTF-8", utf8, "?", 0);
-}
+std::string Utf8ToGbk(std::string_view utf8) { return Convert("GBK", "UTF-8", utf8, "?", 0); }
 
 int GbkWidth(std::string_view utf8) {
   int n = 0;
@@ -166,13 +185,21 @@ namespace {
 template <class Char>
 int Deliver(const std::basic_string<Char>& out, Char* buffer, int capacity) {
   if (capacity == 0) return int(out.size());
-  if (capacity < 0 || !buffer) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  if (out.size() > std::size_t(capacity)) { SetLastError(ERROR_INSUFFICIENT_BUFFER); return 0; }
+  if (capacity < 0 || !buffer) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (out.size() > std::size_t(capacity)) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
   std::copy(out.begin(), out.end(), buffer);
   return int(out.size());
 }
 
-bool KnownCodePage(UINT cp) { return cp == CP_ACP || cp == CP_OEMCP || cp == CP_UTF8 || cp == CP_GBK; }
+bool KnownCodePage(UINT cp) {
+  return cp == CP_ACP || cp == CP_OEMCP || cp == CP_UTF8 || cp == CP_GBK;
+}
 
 }  // namespace
 
@@ -195,8 +222,11 @@ int WideCharToMultiByte(UINT code_page, DWORD, const WCHAR* wide, int wide_count
     return 0;
   }
   std::size_t n = 0;
-  if (wide_count < 0) { while (wide[n]) ++n; ++n; }
-  else n = std::size_t(wide_count);
+  if (wide_count < 0) {
+    while (wide[n]) ++n;
+    ++n;
+  } else
+    n = std::size_t(wide_count);
   std::string out = Utf16ToUtf8(std::u16string_view(wide, n));
   if (used_default) *used_default = FALSE;
   if (code_page == CP_GBK) {

@@ -14,8 +14,8 @@ constexpr UINT CP_GBK = 936;  // Windows' code page 936
 // ERROR_INVALID_PARAMETER.
 int MultiByteToWideChar(UINT code_page, DWORD flags, const char* text, int count, WCHAR* wide,
                         int wide_count);
-int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR* wide, int wide_count,
-                        char* text, int count, const char* default_char, BOOL* used_default);
+int WideCharToMultiByte(UINT code_page, DWORD flags, const WCHAR* wide, int wide_count, char* text,
+                        int count, const char* default_char, BOOL* used_default);
 
 // Exact, case-sensitive comparison: negative, zero or positive as `a` sorts before, equal to or
 // after `b` byte by byte. Null sorts before every string.

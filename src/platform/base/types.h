@@ -1,7 +1,7 @@
 #pragma once
 // Windows-style scalar types, geometry structures and handle types.
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 namespace win {
 
@@ -23,15 +23,25 @@ using ATOM = WORD;
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
-struct POINT { LONG x = 0, y = 0; };
-struct SIZE { LONG cx = 0, cy = 0; };
-struct RECT { LONG left = 0, top = 0, right = 0, bottom = 0; };
+struct POINT {
+  LONG x = 0, y = 0;
+};
+struct SIZE {
+  LONG cx = 0, cy = 0;
+};
+struct RECT {
+  LONG left = 0, top = 0, right = 0, bottom = 0;
+};
 
 // Handles are opaque values from the handle table: an index plus a generation, so a
 // handle outliving its object can be recognised and refused.
 using HANDLE = void*;
 using HGDIOBJ = HANDLE;
-#define VELLISA_DECLARE_HANDLE(name) struct name##__ { int unused; }; using name = name##__*
+#define VELLISA_DECLARE_HANDLE(name) \
+  struct name##__ {                  \
+    int unused;                      \
+  };                                 \
+  using name = name##__*
 VELLISA_DECLARE_HANDLE(HDC);
 VELLISA_DECLARE_HANDLE(HBITMAP);
 VELLISA_DECLARE_HANDLE(HBRUSH);

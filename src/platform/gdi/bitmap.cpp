@@ -29,7 +29,8 @@ std::vector<RGBQUAD> DefaultColorTable(int bpp) {
       for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
           for (int b = 0; b < 6; ++b) add(BYTE(r * 51), BYTE(g * 51), BYTE(b * 51));
-      for (int i = 0; t.size() < 256; ++i) add(BYTE(8 + i * 10), BYTE(8 + i * 10), BYTE(8 + i * 10));
+      for (int i = 0; t.size() < 256; ++i)
+        add(BYTE(8 + i * 10), BYTE(8 + i * 10), BYTE(8 + i * 10));
     }
   }
   return t;
@@ -75,9 +76,20 @@ std::shared_ptr<Bitmap> FindBitmap(HBITMAP h) {
 std::uint32_t Bitmap::Get(int x, int y) const {
   const BYTE* row = Row(y);
   switch (bpp) {
-    case 32: { std::uint32_t v; std::memcpy(&v, row + x * 4, 4); return v & 0x00FFFFFF; }
-    case 24: { const BYTE* p = row + x * 3; return p[0] | (p[1] << 8) | (p[2] << 16); }
-    case 16: { std::uint16_t v; std::memcpy(&v, row + x * 2, 2); return v; }
+    case 32: {
+      std::uint32_t v;
+      std::memcpy(&v, row + x * 4, 4);
+      return v & 0x00FFFFFF;
+    }
+    case 24: {
+      const BYTE* p = row + x * 3;
+      return p[0] | (p[1] << 8) | (p[2] << 16);
+    }
+    case 16: {
+      std::uint16_t v;
+      std::memcpy(&v, row + x * 2, 2);
+      return v;
+    }
     case 8: return row[x];
     case 4: return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
     case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
@@ -88,9 +100,23 @@ std::uint32_t Bitmap::Get(int x, int y) const {
 void Bitmap::Put(int x, int y, std::uint32_t v) {
   BYTE* row = Row(y);
   switch (bpp) {
-    case 32: { v &= 0x00FFFFFF; std::memcpy(row + x * 4, &v, 4); break; }
-    case 24: { BYTE* p = row + x * 3; p[0] = BYTE(v); p[1] = BYTE(v >> 8); p[2] = BYTE(v >> 16); break; }
-    case 16: { auto s = std::uint16_t(v); std::memcpy(row + x * 2, &s, 2); break; }
+    case 32: {
+      v &= 0x00FFFFFF;
+      std::memcpy(row + x * 4, &v, 4);
+      break;
+    }
+    case 24: {
+      BYTE* p = row + x * 3;
+      p[0] = BYTE(v);
+      p[1] = BYTE(v >> 8);
+      p[2] = BYTE(v >> 16);
+      break;
+    }
+    case 16: {
+      auto s = std::uint16_t(v);
+      std::memcpy(row + x * 2, &s, 2);
+      break;
+    }
     case 8: row[x] = BYTE(v); break;
     case 4: {
       BYTE& b = row[x >> 1];
@@ -109,8 +135,7 @@ void Bitmap::Put(int x, int y, std::uint32_t v) {
 std::uint32_t Bitmap::FromColor(COLORREF c) const {
   if (!Paletted()) {
     std::uint32_t rgb = ColorToRgb(c & 0x00FFFFFF);
-    if (bpp == 16)
-      return ((rgb >> 9) & 0x7C00) | ((rgb >> 6) & 0x03E0) | ((rgb >> 3) & 0x001F);
+    if (bpp == 16) return ((rgb >> 9) & 0x7C00) | ((rgb >> 6) & 0x03E0) | ((rgb >> 3) & 0x001F);
     return rgb;
   }
   if (c & 0x01000000) return (c & 0xFFFF) & RawMask();  // PALETTEINDEX
@@ -137,20 +162,27 @@ using gdi::kMaxBitmapSide;
 using gdi::NewBitmap;
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bpp, const void* bits) {
-  if (planes != 1) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (planes != 1) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   auto bmp = NewBitmap(width, height, int(bpp));
   if (!bmp) return nullptr;
   if (bits) {
     // Device-dependent bitmap bits are word-aligned rows, not DWORD-aligned.
     const int src_stride = int(((std::int64_t(width) * bpp + 15) / 16) * 2);
     const BYTE* src = static_cast<const BYTE*>(bits);
-    for (int y = 0; y < height; ++y) std::memcpy(bmp->Row(y), src + std::size_t(y) * src_stride, src_stride);
+    for (int y = 0; y < height; ++y)
+      std::memcpy(bmp->Row(y), src + std::size_t(y) * src_stride, src_stride);
   }
   return gdi::AddBitmap(bmp);
 }
 
 HBITMAP CreateBitmapIndirect(const BITMAP* bm) {
-  if (!bm) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!bm) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   return CreateBitmap(bm->bmWidth, bm->bmHeight, bm->bmPlanes, bm->bmBitsPixel, bm->bmBits);
 }
 
@@ -183,22 +215,29 @@ bool ValidInfo(const BITMAPINFO* info) {
   if (!info) return false;
   const auto& h = info->bmiHeader;
   if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biWidth <= 0 || h.biWidth > kMaxBitmapSide ||
-      h.biHeight == 0 || h.biHeight < -kMaxBitmapSide || h.biHeight > kMaxBitmapSide || h.biPlanes != 1)
+      h.biHeight == 0 || h.biHeight < -kMaxBitmapSide || h.biHeight > kMaxBitmapSide ||
+      h.biPlanes != 1)
     return false;
   switch (h.biBitCount) {
-    case 1: case 4: case 8: case 24: return h.biCompression == BI_RGB;
-    case 16: case 32: return h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS;
+    case 1:
+    case 4:
+    case 8:
+    case 24: return h.biCompression == BI_RGB;
+    case 16:
+    case 32: return h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS;
   }
   return false;
 }
 
 const RGBQUAD* InfoColors(const BITMAPINFO* info) {
-  return reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + info->bmiHeader.biSize);
+  return reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) +
+                                          info->bmiHeader.biSize);
 }
 
 // Bit-field masks follow a 40-byte header; longer headers carry them inside, at the same place.
 const DWORD* InfoMasks(const BITMAPINFO* info) {
-  return reinterpret_cast<const DWORD*>(reinterpret_cast<const BYTE*>(info) + sizeof(BITMAPINFOHEADER));
+  return reinterpret_cast<const DWORD*>(reinterpret_cast<const BYTE*>(info) +
+                                        sizeof(BITMAPINFOHEADER));
 }
 
 // Reads one pixel of a DIB in memory as a colour.
@@ -221,17 +260,29 @@ struct DibReader {
     if (h.biCompression == BI_BITFIELDS) {
       std::memcpy(masks, InfoMasks(i), sizeof masks);
     } else if (h.biBitCount == 16) {
-      masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+      masks[0] = 0x7C00;
+      masks[1] = 0x03E0;
+      masks[2] = 0x001F;
     } else {
-      masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF;
+      masks[0] = 0xFF0000;
+      masks[1] = 0xFF00;
+      masks[2] = 0xFF;
     }
     for (int c = 0; c < 3; ++c) {
       DWORD m = masks[c];
-      while (m && !(m & 1)) { m >>= 1; ++shift[c]; }
-      while (m & 1) { m >>= 1; ++width_bits[c]; }
+      while (m && !(m & 1)) {
+        m >>= 1;
+        ++shift[c];
+      }
+      while (m & 1) {
+        m >>= 1;
+        ++width_bits[c];
+      }
     }
   }
-  const BYTE* RowPtr(int y) const { return bits + std::size_t(top_down ? y : height - 1 - y) * stride; }
+  const BYTE* RowPtr(int y) const {
+    return bits + std::size_t(top_down ? y : height - 1 - y) * stride;
+  }
   BYTE Channel(DWORD v, int c) const {
     if (!width_bits[c]) return 0;
     DWORD x = (v & masks[c]) >> shift[c];
@@ -242,14 +293,20 @@ struct DibReader {
   COLORREF Color(int x, int y) const {
     const BYTE* row = RowPtr(y);
     switch (info->bmiHeader.biBitCount) {
-      case 1: case 4: case 8: {
+      case 1:
+      case 4:
+      case 8: {
         int bpp = info->bmiHeader.biBitCount;
-        int idx = bpp == 8 ? row[x] : bpp == 4 ? (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15
-                                                : (row[x >> 3] >> (7 - (x & 7))) & 1;
+        int idx = bpp == 8   ? row[x]
+                  : bpp == 4 ? (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15
+                             : (row[x >> 3] >> (7 - (x & 7))) & 1;
         if (idx >= int(colors.size())) return 0;
         return RGB(colors[idx].rgbRed, colors[idx].rgbGreen, colors[idx].rgbBlue);
       }
-      case 16: { DWORD v = row[x * 2] | (row[x * 2 + 1] << 8); return RGB(Channel(v, 0), Channel(v, 1), Channel(v, 2)); }
+      case 16: {
+        DWORD v = row[x * 2] | (row[x * 2 + 1] << 8);
+        return RGB(Channel(v, 0), Channel(v, 1), Channel(v, 2));
+      }
       case 24: return RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]);
       case 32: {
         DWORD v;
@@ -296,7 +353,10 @@ int SetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, const void* bits,
               const BITMAPINFO* info, UINT usage) {
   auto bmp = gdi::FindBitmap(hbmp);
   if (!bmp) return 0;
-  if (!ValidInfo(info) || !bits || usage != DIB_RGB_COLORS) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!ValidInfo(info) || !bits || usage != DIB_RGB_COLORS) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   DibReader r(info, bits);
   int w = std::min<int>(info->bmiHeader.biWidth, bmp->width);
   int done = 0;
@@ -316,7 +376,8 @@ int SetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, const void* bits,
   return done;
 }
 
-int GetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage) {
+int GetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, void* bits, BITMAPINFO* info,
+              UINT usage) {
   auto bmp = gdi::FindBitmap(hbmp);
   if (!bmp) return 0;
   if (!info || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || usage != DIB_RGB_COLORS) {
@@ -337,20 +398,29 @@ int GetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, void* bits, BITMAPI
       return 1;
     }
     if (h.biBitCount <= 8) {
-      auto table = bmp->Paletted() && bmp->bpp == h.biBitCount ? bmp->colors : gdi::DefaultColorTable(h.biBitCount);
-      std::memcpy(reinterpret_cast<BYTE*>(info) + h.biSize, table.data(), table.size() * sizeof(RGBQUAD));
+      auto table = bmp->Paletted() && bmp->bpp == h.biBitCount
+                       ? bmp->colors
+                       : gdi::DefaultColorTable(h.biBitCount);
+      std::memcpy(reinterpret_cast<BYTE*>(info) + h.biSize, table.data(),
+                  table.size() * sizeof(RGBQUAD));
     }
     h.biSizeImage = DWORD(gdi::DibStride(h.biWidth, h.biBitCount)) * DWORD(std::abs(h.biHeight));
     return 1;
   }
-  if (!ValidInfo(info) || h.biCompression != BI_RGB) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!ValidInfo(info) || h.biCompression != BI_RGB) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   bool top_down = h.biHeight < 0;
   int height = top_down ? -h.biHeight : h.biHeight;
   auto out = NewBitmap(h.biWidth, 1, h.biBitCount);
   if (!out) return 0;
   if (h.biBitCount <= 8) {
-    out->colors = bmp->Paletted() && bmp->bpp == h.biBitCount ? bmp->colors : gdi::DefaultColorTable(h.biBitCount);
-    std::memcpy(reinterpret_cast<BYTE*>(info) + h.biSize, out->colors.data(), out->colors.size() * sizeof(RGBQUAD));
+    out->colors = bmp->Paletted() && bmp->bpp == h.biBitCount
+                      ? bmp->colors
+                      : gdi::DefaultColorTable(h.biBitCount);
+    std::memcpy(reinterpret_cast<BYTE*>(info) + h.biSize, out->colors.data(),
+                out->colors.size() * sizeof(RGBQUAD));
   }
   const bool same_palette = bmp->Paletted() && bmp->bpp == h.biBitCount;
   int done = 0;
@@ -427,14 +497,18 @@ int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD w, DWORD h, int sx, int sy, U
   // ySrc counts from the bottom of a bottom-up DIB; the band's row 0 is DIB line
   // start + band height - 1 there, and line `start` for a top-down DIB.
   int band_y = top_down ? sy - int(start) : int(start) + band->height - (sy + int(h));
-  if (!gdi::StretchBitmap(*dc, x, y, int(w), int(h), band, nullptr, sx, band_y, int(w), int(h), 0x00CC0020))  // SRCCOPY
+  if (!gdi::StretchBitmap(*dc, x, y, int(w), int(h), band, nullptr, sx, band_y, int(w), int(h),
+                          0x00CC0020))  // SRCCOPY
     return 0;
   return band->height;
 }
 
 int StretchDIBits(HDC hdc, int x, int y, int w, int h, int sx, int sy, int sw, int sh,
                   const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
-  if (!ValidInfo(info) || !bits || usage != DIB_RGB_COLORS) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!ValidInfo(info) || !bits || usage != DIB_RGB_COLORS) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   auto dc = gdi::FindDC(hdc);
   if (!dc) return 0;
   const int height = std::abs(info->bmiHeader.biHeight);

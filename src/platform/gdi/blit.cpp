@@ -117,9 +117,12 @@ BrushSampler SampleBrush(const DC& dc, const std::shared_ptr<Brush>& brush) {
     for (int x = 0; x < s.tw; ++x) {
       std::uint32_t raw = pat.Get(x, y);
       std::uint32_t v;
-      if (pat.bpp == 1 && !pat.dib) v = raw ? bg : fg;
-      else if (pat.bpp == dst.bpp && (!pat.Paletted() || pat.colors == dst.colors)) v = raw;
-      else v = dst.FromColor(pat.ToColor(raw));
+      if (pat.bpp == 1 && !pat.dib)
+        v = raw ? bg : fg;
+      else if (pat.bpp == dst.bpp && (!pat.Paletted() || pat.colors == dst.colors))
+        v = raw;
+      else
+        v = dst.FromColor(pat.ToColor(raw));
       s.tile[std::size_t(y) * s.tw + x] = v;
     }
   return s;
@@ -145,7 +148,8 @@ class Converter {
         lut_[0] = dst.FromColor(dst_dc.st.text_color);
         lut_[1] = dst.FromColor(dst_dc.st.bk_color);
       } else {
-        for (std::size_t i = 0; i < lut_.size(); ++i) lut_[i] = dst.FromColor(src.ToColor(std::uint32_t(i)));
+        for (std::size_t i = 0; i < lut_.size(); ++i)
+          lut_[i] = dst.FromColor(src.ToColor(std::uint32_t(i)));
       }
     } else if (!dst.Paletted() && dst.bpp != 16 && src.bpp != 16) {
       identity_ = true;  // 24 and 32 bpp share the 0x00RRGGBB raw form
@@ -211,7 +215,8 @@ struct Target {
 // For every destination column (or row) of [from, to): the source coordinate under the
 // destination pixel's centre, or -1 outside the source bitmap. Taking the centre keeps
 // enlargements exact (each source pixel repeated equally often) and shrinks symmetric.
-std::vector<int> MapAxis(int from, int to, const Axis& d, const Axis& s, bool mirror, int src_size) {
+std::vector<int> MapAxis(int from, int to, const Axis& d, const Axis& s, bool mirror,
+                         int src_size) {
   std::vector<int> m(std::size_t(std::max(0, to - from)));
   const i64 dl = d.len(), sl = s.len();
   for (int k = from; k < to; ++k) {
@@ -232,7 +237,10 @@ std::shared_ptr<Bitmap> DetachSource(const std::shared_ptr<Bitmap>& src, const B
     *lo = INT32_MAX;
     *hi = -1;
     for (int v : m)
-      if (v >= 0) { *lo = std::min(*lo, v); *hi = std::max(*hi, v); }
+      if (v >= 0) {
+        *lo = std::min(*lo, v);
+        *hi = std::max(*hi, v);
+      }
   };
   int x0, x1, y0, y1;
   bounds(xs, &x0, &x1);
@@ -244,8 +252,10 @@ std::shared_ptr<Bitmap> DetachSource(const std::shared_ptr<Bitmap>& src, const B
   copy->dib = src->dib;
   for (int y = y0; y <= y1; ++y)
     for (int x = x0; x <= x1; ++x) copy->Put(x - x0, y - y0, src->Get(x, y));
-  for (int& v : xs) if (v >= 0) v -= x0;
-  for (int& v : ys) if (v >= 0) v -= y0;
+  for (int& v : xs)
+    if (v >= 0) v -= x0;
+  for (int& v : ys)
+    if (v >= 0) v -= y0;
   return copy;
 }
 
@@ -258,7 +268,10 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
   const bool use_src = RopUsesSource(index);
   const bool use_pat = RopUsesPattern(index);
   if (w == 0 || h == 0) return true;
-  if (use_src && (!src_bmp || sw == 0 || sh == 0)) { SetLastError(ERROR_INVALID_PARAMETER); return false; }
+  if (use_src && (!src_bmp || sw == 0 || sh == 0)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
   Bitmap& dst = *dc.surface;
 
   const Target t(dc, x, y, w, h);
@@ -304,7 +317,11 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
     auto range = [](i64 k, const Axis& d, const Axis& s, bool mirror, int size, i64* a, i64* b) {
       i64 lo = k * s.len() / d.len(), hi = (k + 1) * s.len() / d.len();
       if (hi <= lo) hi = lo + 1;
-      if (mirror) { i64 t = s.len() - hi; hi = s.len() - lo; lo = t; }
+      if (mirror) {
+        i64 t = s.len() - hi;
+        hi = s.len() - lo;
+        lo = t;
+      }
       *a = std::max<i64>(s.lo + lo, 0);
       *b = std::min<i64>(s.lo + hi, size);
     };
@@ -332,7 +349,8 @@ bool StretchBitmap(DC& dc, int x, int y, int w, int h, const std::shared_ptr<Bit
       while (xa < xb && mx[xa - box.left] < 0) ++xa;
       while (xb > xa && mx[xb - 1 - box.left] < 0) --xb;
       if (xa == xb) continue;
-      const std::size_t off = std::size_t(xa) * bytes, soff = std::size_t(mx[xa - box.left]) * bytes;
+      const std::size_t off = std::size_t(xa) * bytes,
+                        soff = std::size_t(mx[xa - box.left]) * bytes;
       const std::size_t n = std::size_t(xb - xa) * bytes;
       for (int yy = r.top; yy < r.bottom; ++yy) {
         int syy = my[yy - box.top];
@@ -395,7 +413,8 @@ BOOL StretchBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, 
     auto dst = FindDC(hdst);
     if (!dst) return FALSE;
     const int index = int((rop >> 16) & 0xFF);
-    if (!RopUsesSource(index)) return StretchBitmap(*dst, x, y, w, h, nullptr, nullptr, 0, 0, 0, 0, rop);
+    if (!RopUsesSource(index))
+      return StretchBitmap(*dst, x, y, w, h, nullptr, nullptr, 0, 0, 0, 0, rop);
     std::shared_ptr<DC> src;
     POINT at;
     if (!SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
@@ -404,28 +423,32 @@ BOOL StretchBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, 
 }
 
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
-  return Guarded([&]() -> BOOL {
-    return StretchBlt(dst, x, y, w, h, src, sx, sy, w, h, rop);
-  });
+  return Guarded([&]() -> BOOL { return StretchBlt(dst, x, y, w, h, src, sx, sy, w, h, rop); });
 }
 
 BOOL PatBlt(HDC hdc, int x, int y, int w, int h, DWORD rop) {
   return Guarded([&]() -> BOOL {
     auto dc = FindDC(hdc);
     if (!dc) return FALSE;
-    if (RopUsesSource(int((rop >> 16) & 0xFF))) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (RopUsesSource(int((rop >> 16) & 0xFF))) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     return StretchBitmap(*dc, x, y, w, h, nullptr, nullptr, 0, 0, 0, 0, rop);
   });
 }
 
-BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBITMAP hmask,
-             int mx, int my, DWORD rop4) {
+BOOL MaskBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int sy, HBITMAP hmask, int mx,
+             int my, DWORD rop4) {
   return Guarded([&]() -> BOOL {
     if (!hmask) return BitBlt(hdst, x, y, w, h, hsrc, sx, sy, rop4 & 0x00FFFFFF);
     auto dst = FindDC(hdst);
     auto mask = FindBitmap(hmask);
     if (!dst || !mask || !dst->surface) return FALSE;
-    if (mask->bpp != 1) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (mask->bpp != 1) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     const int fore = int((rop4 >> 16) & 0xFF), back = int((rop4 >> 24) & 0xFF);
     std::shared_ptr<DC> src;
     POINT at{};
@@ -481,7 +504,10 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int 
     std::shared_ptr<DC> src;
     POINT at;
     if (!SourceOf(hsrc, sx, sy, &src, &at)) return FALSE;
-    if (w < 0 || h < 0 || sw < 0 || sh < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (w < 0 || h < 0 || sw < 0 || sh < 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     if (w == 0 || h == 0 || sw == 0 || sh == 0) return TRUE;
     Bitmap& d = *dst->surface;
     const Target t(*dst, x, y, w, h);
@@ -489,8 +515,10 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int sx, int 
     const Axis &ax = t.ax, &ay = t.ay;
     const Region& clip = t.clip;
     const RECT& box = t.box;
-    std::vector<int> xs = MapAxis(box.left, box.right, ax, MakeAxis(at.x, sw), false, src->surface->width);
-    std::vector<int> ys = MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, sh), false, src->surface->height);
+    std::vector<int> xs =
+        MapAxis(box.left, box.right, ax, MakeAxis(at.x, sw), false, src->surface->width);
+    std::vector<int> ys =
+        MapAxis(box.top, box.bottom, ay, MakeAxis(at.y, sh), false, src->surface->height);
     std::shared_ptr<Bitmap> sbmp = DetachSource(src->surface, d, xs, ys);
     const Bitmap& s = *sbmp;
     // The key is compared in the source's own pixel format.

@@ -42,8 +42,14 @@ struct Channel {
   int shift = 0, width = 0;
   explicit Channel(DWORD m) : mask(m) {
     if (!m) return;
-    while (!(m & 1)) { m >>= 1; ++shift; }
-    while (m) { m >>= 1; ++width; }
+    while (!(m & 1)) {
+      m >>= 1;
+      ++shift;
+    }
+    while (m) {
+      m >>= 1;
+      ++width;
+    }
   }
   BYTE Get(DWORD v) const {
     if (!width) return 0;
@@ -66,7 +72,10 @@ struct Rle {
 
   void Put(int x, int y, BYTE v) {
     BYTE* row = out.storage.data() + std::size_t(y) * out.stride;  // bottom-up: row 0 first
-    if (!four) { row[x] = v; return; }
+    if (!four) {
+      row[x] = v;
+      return;
+    }
     BYTE& b = row[x >> 1];
     b = (x & 1) ? BYTE((b & 0xF0) | (v & 0x0F)) : BYTE((b & 0x0F) | ((v & 0x0F) << 4));
   }
@@ -89,9 +98,12 @@ struct Rle {
         continue;
       }
       switch (value) {
-        case 0: x = 0; ++y; break;  // end of line
-        case 1: return true;        // end of bitmap
-        case 2: {                   // delta
+        case 0:
+          x = 0;
+          ++y;
+          break;              // end of line
+        case 1: return true;  // end of bitmap
+        case 2: {             // delta
           if (n - i < 2) return Err("RLE delta ends early");
           x += d[i];
           y += d[i + 1];
@@ -133,7 +145,12 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
   const DWORD hsize = f.U32(14);
   const std::size_t h0 = kBitmapFileHeaderSize;
   switch (hsize) {
-    case 12: case 40: case 52: case 56: case 108: case 124: break;
+    case 12:
+    case 40:
+    case 52:
+    case 56:
+    case 108:
+    case 124: break;
     default: return Unsupported("unsupported bitmap header size " + std::to_string(hsize));
   }
   if (!f.Has(h0, hsize)) return Corrupt("bitmap header runs past the end of the file");
@@ -165,16 +182,27 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
   const bool top_down = height < 0;
   const int h = top_down ? -height : height;
   switch (bpp) {
-    case 1: case 4: case 8: case 24: break;
-    case 16: case 32: if (!core) break; [[fallthrough]];
+    case 1:
+    case 4:
+    case 8:
+    case 24: break;
+    case 16:
+    case 32:
+      if (!core) break;
+      [[fallthrough]];
     default: return Unsupported("unsupported bit depth " + std::to_string(bpp));
   }
   const bool bitfields = compression == BI_BITFIELDS || compression == BI_ALPHABITFIELDS;
   switch (compression) {
     case BI_RGB: break;
-    case BI_RLE8: if (bpp == 8) break; return Corrupt("RLE8 needs 8 bits per pixel");
-    case BI_RLE4: if (bpp == 4) break; return Corrupt("RLE4 needs 4 bits per pixel");
-    case BI_BITFIELDS: case BI_ALPHABITFIELDS:
+    case BI_RLE8:
+      if (bpp == 8) break;
+      return Corrupt("RLE8 needs 8 bits per pixel");
+    case BI_RLE4:
+      if (bpp == 4) break;
+      return Corrupt("RLE4 needs 4 bits per pixel");
+    case BI_BITFIELDS:
+    case BI_ALPHABITFIELDS:
       if (bpp == 16 || bpp == 32) break;
       return Corrupt("bit fields need 16 or 32 bits per pixel");
     default: return Unsupported("unsupported compression " + std::to_string(compression));
@@ -197,9 +225,13 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
     }
     for (int c = 0; c < 3; ++c) masks[c] = f.U32(moff + 4 * c);
   } else if (bpp == 16) {
-    masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F;
+    masks[0] = 0x7C00;
+    masks[1] = 0x03E0;
+    masks[2] = 0x001F;
   } else {
-    masks[0] = 0xFF0000; masks[1] = 0xFF00; masks[2] = 0xFF;
+    masks[0] = 0xFF0000;
+    masks[1] = 0xFF00;
+    masks[2] = 0xFF;
   }
 
   std::vector<RGBQUAD> table;
@@ -210,7 +242,8 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
                      std::to_string(max) + " for " + std::to_string(bpp) + " bits per pixel");
     const DWORD count = clr_used ? clr_used : max;
     const std::size_t entry = core ? 3 : 4;
-    if (!f.Has(table_off, count * entry)) return Corrupt("colour table runs past the end of the file");
+    if (!f.Has(table_off, count * entry))
+      return Corrupt("colour table runs past the end of the file");
     for (DWORD i = 0; i < count; ++i) {
       const BYTE* e = f.p + table_off + i * entry;
       table.push_back(RGBQUAD{e[0], e[1], e[2], 0});
@@ -228,8 +261,8 @@ BmpResult ReadBmp(const void* data, std::size_t size) {
     return Corrupt("pixel data truncated: " + std::to_string(avail) + " of " +
                    std::to_string(need) + " bytes");
 
-  const bool to32 = bpp == 16 || (bitfields && !(masks[0] == 0xFF0000 && masks[1] == 0xFF00 &&
-                                                 masks[2] == 0xFF));
+  const bool to32 =
+      bpp == 16 || (bitfields && !(masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF));
   if (to32 && std::int64_t(DibStride(width, 32)) * h > kMaxBitmapBytes)
     return Corrupt("image of " + std::to_string(width) + "x" + std::to_string(h) +
                    " too large at 32 bits per pixel");
@@ -279,7 +312,10 @@ BmpResult ReadBmpFile(const std::string& path) {
   bool too_big = false;
   while ((got = std::fread(buf, 1, sizeof buf, file)) > 0) {
     // Headers and tables never need more than a few kilobytes beyond the largest image.
-    if (std::int64_t(bytes.size() + got) > kMaxBitmapBytes + (1 << 20)) { too_big = true; break; }
+    if (std::int64_t(bytes.size() + got) > kMaxBitmapBytes + (1 << 20)) {
+      too_big = true;
+      break;
+    }
     bytes.insert(bytes.end(), buf, buf + got);
   }
   bool read_error = std::ferror(file) != 0;
@@ -293,7 +329,8 @@ BmpResult ReadBmpFile(const std::string& path) {
 
 std::vector<BYTE> EncodeBmp(const Bitmap& bmp) {
   std::vector<BYTE> out;
-  if (bmp.width <= 0 || bmp.height <= 0 || bmp.storage.size() < std::size_t(bmp.stride) * bmp.height)
+  if (bmp.width <= 0 || bmp.height <= 0 ||
+      bmp.storage.size() < std::size_t(bmp.stride) * bmp.height)
     return out;
   const int bpp = bmp.bpp == 16 ? 24 : bmp.bpp;
   const int stride = DibStride(bmp.width, bpp);
@@ -305,8 +342,14 @@ std::vector<BYTE> EncodeBmp(const Bitmap& bmp) {
   const DWORD off_bits = DWORD(kBitmapFileHeaderSize + 40 + 4 * table.size());
   const DWORD image = DWORD(stride) * DWORD(bmp.height);
   out.reserve(off_bits + image);
-  auto u16 = [&](DWORD v) { out.push_back(BYTE(v)); out.push_back(BYTE(v >> 8)); };
-  auto u32 = [&](DWORD v) { u16(v & 0xFFFF); u16(v >> 16); };
+  auto u16 = [&](DWORD v) {
+    out.push_back(BYTE(v));
+    out.push_back(BYTE(v >> 8));
+  };
+  auto u32 = [&](DWORD v) {
+    u16(v & 0xFFFF);
+    u16(v >> 16);
+  };
   u16(BMP_MAGIC);
   u32(off_bits + image);
   u32(0);
@@ -349,9 +392,15 @@ std::vector<BYTE> EncodeBmp(const Bitmap& bmp) {
 
 bool WriteBmpFile(const Bitmap& bmp, const std::string& path) {
   std::vector<BYTE> bytes = EncodeBmp(bmp);
-  if (bytes.empty()) { SetLastError(ERROR_INVALID_PARAMETER); return false; }
+  if (bytes.empty()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
   std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) { SetLastError(ERROR_ACCESS_DENIED); return false; }
+  if (!file) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = std::fclose(file) == 0 && ok;
   if (!ok) SetLastError(ERROR_ACCESS_DENIED);

@@ -21,7 +21,9 @@ struct BITMAPCOREHEADER {
   DWORD bcSize = 12;
   WORD bcWidth = 0, bcHeight = 0, bcPlanes = 1, bcBitCount = 0;
 };
-struct RGBTRIPLE { BYTE rgbtBlue = 0, rgbtGreen = 0, rgbtRed = 0; };
+struct RGBTRIPLE {
+  BYTE rgbtBlue = 0, rgbtGreen = 0, rgbtRed = 0;
+};
 
 // A bitmap handle for a BMP file in memory or on disk, as LoadImage with LR_LOADFROMFILE gives
 // one; null with the last error set: ERROR_BAD_FORMAT for a file that is not a bitmap we read

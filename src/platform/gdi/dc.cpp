@@ -20,8 +20,10 @@ std::shared_ptr<DC> FindDC(HDC h) {
 Region DC::Clip() const {
   Region r;
   if (!surface) return r;
-  if (vis) r = *vis;
-  else r = Region(RECT{0, 0, surface->width, surface->height});
+  if (vis)
+    r = *vis;
+  else
+    r = Region(RECT{0, 0, surface->width, surface->height});
   r.IntersectRect(RECT{0, 0, surface->width, surface->height});
   if (st.clip) {
     Region c = *st.clip;
@@ -108,7 +110,10 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ obj_handle) {
       return old;
     }
     case ObjectType::Bitmap: {
-      if (!dc->memory) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+      if (!dc->memory) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+      }
       auto bmp = std::static_pointer_cast<Bitmap>(obj);
       // A bitmap lives in one memory DC at a time; the stock bitmap may be in any number.
       if (!bmp->stock && bmp->selected_in && bmp->selected_in != dc.get()) {
@@ -126,9 +131,7 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ obj_handle) {
       int r = SelectClipRgn(h, static_cast<HRGN>(obj_handle));
       return reinterpret_cast<HGDIOBJ>(std::intptr_t(r));
     }
-    default:
-      SetLastError(ERROR_INVALID_HANDLE);
-      return nullptr;
+    default: SetLastError(ERROR_INVALID_HANDLE); return nullptr;
   }
 }
 
@@ -158,7 +161,10 @@ BOOL RestoreDC(HDC h, int saved) {
   if (!dc) return FALSE;
   int n = int(dc->saved.size());
   int index = saved < 0 ? n + saved : saved - 1;  // negative: relative to the newest
-  if (index < 0 || index >= n) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (index < 0 || index >= n) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   DCState st = dc->saved[index];
   dc->saved.resize(index);
   if (dc->memory && st.bitmap != dc->st.bitmap) {
@@ -183,8 +189,11 @@ BOOL SetPoint(HDC h, POINT DCState::*member, int x, int y, POINT* old, bool rela
   return WithDC(h, FALSE, [&](DC& dc) {
     POINT& p = dc.st.*member;
     if (old) *old = p;
-    if (relative) { p.x += x; p.y += y; }
-    else p = {x, y};
+    if (relative) {
+      p.x += x;
+      p.y += y;
+    } else
+      p = {x, y};
     return TRUE;
   });
 }
@@ -213,14 +222,24 @@ T Read(HDC h, T DCState::*member, T fail) {
 
 }  // namespace
 
-BOOL SetViewportOrgEx(HDC h, int x, int y, POINT* old) { return SetPoint(h, &DCState::viewport_org, x, y, old, false); }
+BOOL SetViewportOrgEx(HDC h, int x, int y, POINT* old) {
+  return SetPoint(h, &DCState::viewport_org, x, y, old, false);
+}
 BOOL GetViewportOrgEx(HDC h, POINT* pt) { return GetPoint(h, &DCState::viewport_org, pt); }
-BOOL OffsetViewportOrgEx(HDC h, int dx, int dy, POINT* old) { return SetPoint(h, &DCState::viewport_org, dx, dy, old, true); }
-BOOL SetWindowOrgEx(HDC h, int x, int y, POINT* old) { return SetPoint(h, &DCState::window_org, x, y, old, false); }
+BOOL OffsetViewportOrgEx(HDC h, int dx, int dy, POINT* old) {
+  return SetPoint(h, &DCState::viewport_org, dx, dy, old, true);
+}
+BOOL SetWindowOrgEx(HDC h, int x, int y, POINT* old) {
+  return SetPoint(h, &DCState::window_org, x, y, old, false);
+}
 BOOL GetWindowOrgEx(HDC h, POINT* pt) { return GetPoint(h, &DCState::window_org, pt); }
-BOOL SetBrushOrgEx(HDC h, int x, int y, POINT* old) { return SetPoint(h, &DCState::brush_org, x, y, old, false); }
+BOOL SetBrushOrgEx(HDC h, int x, int y, POINT* old) {
+  return SetPoint(h, &DCState::brush_org, x, y, old, false);
+}
 BOOL GetBrushOrgEx(HDC h, POINT* pt) { return GetPoint(h, &DCState::brush_org, pt); }
-BOOL MoveToEx(HDC h, int x, int y, POINT* old) { return SetPoint(h, &DCState::cur_pos, x, y, old, false); }
+BOOL MoveToEx(HDC h, int x, int y, POINT* old) {
+  return SetPoint(h, &DCState::cur_pos, x, y, old, false);
+}
 BOOL GetCurrentPositionEx(HDC h, POINT* pt) { return GetPoint(h, &DCState::cur_pos, pt); }
 
 BOOL LPtoDP(HDC h, POINT* pts, int count) {
@@ -243,37 +262,61 @@ BOOL DPtoLP(HDC h, POINT* pts, int count) {
 }
 
 int SetBkMode(HDC h, int mode) {
-  if (mode != TRANSPARENT && mode != OPAQUE) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (mode != TRANSPARENT && mode != OPAQUE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   return Exchange(h, &DCState::bk_mode, mode, 0);
 }
 int GetBkMode(HDC h) { return Read(h, &DCState::bk_mode, 0); }
 COLORREF SetBkColor(HDC h, COLORREF c) { return Exchange(h, &DCState::bk_color, c, CLR_INVALID); }
 COLORREF GetBkColor(HDC h) { return Read(h, &DCState::bk_color, CLR_INVALID); }
-COLORREF SetTextColor(HDC h, COLORREF c) { return Exchange(h, &DCState::text_color, c, CLR_INVALID); }
+COLORREF SetTextColor(HDC h, COLORREF c) {
+  return Exchange(h, &DCState::text_color, c, CLR_INVALID);
+}
 COLORREF GetTextColor(HDC h) { return Read(h, &DCState::text_color, CLR_INVALID); }
-COLORREF SetDCBrushColor(HDC h, COLORREF c) { return Exchange(h, &DCState::dc_brush_color, c, CLR_INVALID); }
-COLORREF SetDCPenColor(HDC h, COLORREF c) { return Exchange(h, &DCState::dc_pen_color, c, CLR_INVALID); }
+COLORREF SetDCBrushColor(HDC h, COLORREF c) {
+  return Exchange(h, &DCState::dc_brush_color, c, CLR_INVALID);
+}
+COLORREF SetDCPenColor(HDC h, COLORREF c) {
+  return Exchange(h, &DCState::dc_pen_color, c, CLR_INVALID);
+}
 UINT SetTextAlign(HDC h, UINT a) { return Exchange(h, &DCState::text_align, a, GDI_ERROR); }
 UINT GetTextAlign(HDC h) { return Read(h, &DCState::text_align, GDI_ERROR); }
-int SetTextCharacterExtra(HDC h, int e) { return Exchange(h, &DCState::char_extra, e, int(0x80000000)); }
+int SetTextCharacterExtra(HDC h, int e) {
+  return Exchange(h, &DCState::char_extra, e, int(0x80000000));
+}
 int SetROP2(HDC h, int r) {
-  if (r < R2_BLACK || r > R2_WHITE) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (r < R2_BLACK || r > R2_WHITE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   return Exchange(h, &DCState::rop2, r, 0);
 }
 int GetROP2(HDC h) { return Read(h, &DCState::rop2, 0); }
 int SetStretchBltMode(HDC h, int m) {
-  if (m < BLACKONWHITE || m > HALFTONE) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (m < BLACKONWHITE || m > HALFTONE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   return Exchange(h, &DCState::stretch_mode, m, 0);
 }
 int GetStretchBltMode(HDC h) { return Read(h, &DCState::stretch_mode, 0); }
 int SetPolyFillMode(HDC h, int m) {
-  if (m != ALTERNATE && m != WINDING) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (m != ALTERNATE && m != WINDING) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   return Exchange(h, &DCState::poly_fill_mode, m, 0);
 }
 int GetPolyFillMode(HDC h) { return Read(h, &DCState::poly_fill_mode, 0); }
 // Only the text mapping mode exists: one logical unit is one pixel.
-int SetMapMode(HDC h, int m) { return WithDC(h, 0, [&](DC&) { return MM_TEXT; }); }
-int GetMapMode(HDC h) { return WithDC(h, 0, [&](DC&) { return MM_TEXT; }); }
+int SetMapMode(HDC h, int m) {
+  return WithDC(h, 0, [&](DC&) { return MM_TEXT; });
+}
+int GetMapMode(HDC h) {
+  return WithDC(h, 0, [&](DC&) { return MM_TEXT; });
+}
 
 COLORREF GetPixel(HDC h, int x, int y) {
   return WithDC(h, CLR_INVALID, [&](DC& dc) {
@@ -302,13 +345,15 @@ int GetDeviceCaps(HDC h, int index) {
     switch (index) {
       case BITSPIXEL: return bpp;
       case PLANES: return 1;
-      case LOGPIXELSX: case LOGPIXELSY: return s.dpi;
+      case LOGPIXELSX:
+      case LOGPIXELSY: return s.dpi;
       case HORZRES: return dc.memory ? dc.surface->width : s.width;
       case VERTRES: return dc.memory ? dc.surface->height : s.height;
       case HORZSIZE: return MulDiv(s.width, 254, s.dpi * 10);
       case VERTSIZE: return MulDiv(s.height, 254, s.dpi * 10);
       case NUMCOLORS: return bpp <= 8 ? 1 << bpp : -1;
-      case SIZEPALETTE: case NUMRESERVED: return 0;  // not a palette device
+      case SIZEPALETTE:
+      case NUMRESERVED: return 0;  // not a palette device
       case COLORRES: return 24;
       case RASTERCAPS: return RC_BITBLT | RC_STRETCHBLT;
     }
@@ -328,7 +373,10 @@ int ExtSelectClipRgn(HDC h, HRGN rgn, int mode) {
   auto dc = FindDC(h);
   if (!dc) return ERROR;
   if (!rgn) {
-    if (mode != RGN_COPY) { SetLastError(ERROR_INVALID_PARAMETER); return ERROR; }
+    if (mode != RGN_COPY) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return ERROR;
+    }
     dc->st.clip.reset();
     return ClipResult(*dc);
   }
@@ -391,7 +439,10 @@ int OffsetClipRgn(HDC h, int dx, int dy) {
 int GetClipBox(HDC h, RECT* rc) {
   auto dc = FindDC(h);
   if (!dc) return ERROR;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return ERROR; }
+  if (!rc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return ERROR;
+  }
   Region c = dc->Clip();
   RECT box = c.Box();
   // Back to logical coordinates.
@@ -422,7 +473,8 @@ BOOL RectVisible(HDC h, const RECT* rc) {
   auto dc = FindDC(h);
   if (!dc || !rc) return FALSE;
   POINT a = dc->ToSurface(rc->left, rc->top), b = dc->ToSurface(rc->right, rc->bottom);
-  return dc->Clip().Overlaps(RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)});
+  return dc->Clip().Overlaps(
+      RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)});
 }
 
 }  // namespace win

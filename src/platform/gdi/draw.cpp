@@ -18,8 +18,12 @@ namespace {
 
 using i64 = std::int64_t;
 
-struct Pt { i64 x, y; };
-struct PtD { double x, y; };
+struct Pt {
+  i64 x, y;
+};
+struct PtD {
+  double x, y;
+};
 
 // Figures in surface coordinates, which may lie far outside the 32-bit range.
 struct R64 {
@@ -27,15 +31,19 @@ struct R64 {
   bool empty() const { return left >= right || top >= bottom; }
 };
 
-R64 Grown(const R64& rc, i64 l, i64 t, i64 r, i64 b) { return {rc.left - l, rc.top - t, rc.right + r, rc.bottom + b}; }
+R64 Grown(const R64& rc, i64 l, i64 t, i64 r, i64 b) {
+  return {rc.left - l, rc.top - t, rc.right + r, rc.bottom + b};
+}
 
 // Shapes are built only inside a window a little larger than the clip box, so their cost
 // follows what can show; the margin keeps the outline of a cut shape off the visible part.
 constexpr int kWindowMargin = 2;
 
 RECT Cut(const R64& rc, const RECT& win) {
-  return {LONG(std::clamp<i64>(rc.left, win.left, win.right)), LONG(std::clamp<i64>(rc.top, win.top, win.bottom)),
-          LONG(std::clamp<i64>(rc.right, win.left, win.right)), LONG(std::clamp<i64>(rc.bottom, win.top, win.bottom))};
+  return {LONG(std::clamp<i64>(rc.left, win.left, win.right)),
+          LONG(std::clamp<i64>(rc.top, win.top, win.bottom)),
+          LONG(std::clamp<i64>(rc.right, win.left, win.right)),
+          LONG(std::clamp<i64>(rc.bottom, win.top, win.bottom))};
 }
 
 // The rounded rectangle [rc.left, rc.right) x [rc.top, rc.bottom), as RoundShape.
@@ -59,19 +67,26 @@ struct PenInfo {
 PenInfo ResolvePen(const DC& dc) {
   PenInfo p;
   const auto& pen = dc.st.pen;
-  if (!pen) { p.kind = PS_NULL; return p; }
+  if (!pen) {
+    p.kind = PS_NULL;
+    return p;
+  }
   p.kind = pen->Kind();
   p.width = std::max(1, pen->width);
   p.cap = pen->style & 0xF00;
   p.join = pen->style & 0xF000;
   p.color = pen->color;
-  if (pen->stock && pen == FindPen(static_cast<HPEN>(GetStockObject(DC_PEN)))) p.color = dc.st.dc_pen_color;
+  if (pen->stock && pen == FindPen(static_cast<HPEN>(GetStockObject(DC_PEN))))
+    p.color = dc.st.dc_pen_color;
   if (p.wide() && p.kind != PS_INSIDEFRAME && p.kind != PS_NULL) p.kind = PS_SOLID;
   return p;
 }
 
 // Cosmetic style patterns: alternating on/off run lengths in pixels.
-struct Dashes { int n; int runs[6]; };
+struct Dashes {
+  int n;
+  int runs[6];
+};
 const Dashes* PatternOf(int kind) {
   static const Dashes dash{2, {18, 6}}, dot{2, {3, 3}}, dashdot{4, {9, 6, 3, 6}},
       dashdotdot{6, {9, 3, 3, 3, 3, 3}}, alternate{2, {1, 1}};
@@ -166,8 +181,10 @@ i64 LinePixels(Pt a, Pt b, const RECT& box, F plot) {
   const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
   if (adx == 0 && ady == 0) return 0;
   int octant;
-  if (dy > 0) octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
-  else octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
+  if (dy > 0)
+    octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
+  else
+    octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
   const i64 bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
   const bool x_major = adx > ady;
   const i64 len = x_major ? adx : ady;
@@ -197,7 +214,8 @@ i64 LinePixels(Pt a, Pt b, const RECT& box, F plot) {
 // A cosmetic pen drawing one figure: the style pattern runs on across its segments.
 class CosmeticPen {
  public:
-  CosmeticPen(DC& dc, Painter& p, const PenInfo& pen) : dc_(dc), p_(p), pattern_(PatternOf(pen.kind)) {
+  CosmeticPen(DC& dc, Painter& p, const PenInfo& pen)
+      : dc_(dc), p_(p), pattern_(PatternOf(pen.kind)) {
     fg_ = p.bmp().FromColor(pen.color);
     bg_ = p.bmp().FromColor(dc.st.bk_color);
   }
@@ -214,19 +232,24 @@ class CosmeticPen {
   }
   // Paints what Collect gathered: solid pens paint each pixel once, styled pens in order.
   void Flush(const Region& pixels) {
-    if (!pattern_) p_.Fill(pixels, fg_, dc_.st.rop2);
+    if (!pattern_)
+      p_.Fill(pixels, fg_, dc_.st.rop2);
     else
       for (auto& o : order_) Put(o.x, o.y, o.pos);
     order_.clear();
   }
   void Put(i64 x, i64 y, i64 pos) {
-    if (!pattern_ || PatternOn(pattern_, pos)) p_.Pixel(x, y, fg_, dc_.st.rop2);
-    else if (dc_.st.bk_mode == OPAQUE) p_.Pixel(x, y, bg_, dc_.st.rop2);
+    if (!pattern_ || PatternOn(pattern_, pos))
+      p_.Pixel(x, y, fg_, dc_.st.rop2);
+    else if (dc_.st.bk_mode == OPAQUE)
+      p_.Pixel(x, y, bg_, dc_.st.rop2);
   }
   bool styled() const { return pattern_ != nullptr; }
 
  private:
-  struct Ordered { i64 x, y, pos; };
+  struct Ordered {
+    i64 x, y, pos;
+  };
   DC& dc_;
   Painter& p_;
   const Dashes* pattern_;
@@ -241,7 +264,10 @@ class CosmeticPen {
 void RasterConvex(const std::vector<PtD>& poly, const RECT& win, std::vector<RECT>* out) {
   if (poly.size() < 3) return;
   double ymin = poly[0].y, ymax = poly[0].y;
-  for (auto& p : poly) { ymin = std::min(ymin, p.y); ymax = std::max(ymax, p.y); }
+  for (auto& p : poly) {
+    ymin = std::min(ymin, p.y);
+    ymax = std::max(ymax, p.y);
+  }
   const i64 y0 = i64(std::ceil(std::clamp(ymin, double(win.top), double(win.bottom))));
   const i64 y1 = i64(std::ceil(std::clamp(ymax, double(win.top), double(win.bottom))));
   for (i64 y = y0; y < y1; ++y) {
@@ -274,7 +300,8 @@ bool ClipSegment(PtD a, PtD b, const RECT& box, double reach, double* t0, double
   *t0 = 0;
   *t1 = 1;
   const double d[2] = {b.x - a.x, b.y - a.y}, p[2] = {a.x, a.y};
-  const double lo[2] = {box.left - reach, box.top - reach}, hi[2] = {box.right + reach, box.bottom + reach};
+  const double lo[2] = {box.left - reach, box.top - reach},
+               hi[2] = {box.right + reach, box.bottom + reach};
   for (int k = 0; k < 2; ++k) {
     if (d[k] == 0) {
       if (p[k] < lo[k] || p[k] > hi[k]) return false;
@@ -300,14 +327,17 @@ Region WideStroke(const std::vector<Pt>& in, bool closed, const PenInfo& pen, co
   std::vector<Pt> pts;
   for (const Pt& p : in)
     if (pts.empty() || p.x != pts.back().x || p.y != pts.back().y) pts.push_back(p);
-  if (closed && pts.size() > 1 && pts.front().x == pts.back().x && pts.front().y == pts.back().y) pts.pop_back();
+  if (closed && pts.size() > 1 && pts.front().x == pts.back().x && pts.front().y == pts.back().y)
+    pts.pop_back();
   const double r = pen.width / 2.0;
   std::vector<RECT> rects;
   Region out;
   if (pts.size() == 1) {
     if (pen.cap == PS_ENDCAP_ROUND) return Disc(pts[0], pen.width, win);
     if (pen.cap == PS_ENDCAP_SQUARE)
-      return Region(Cut({pts[0].x - pen.a(), pts[0].y - pen.a(), pts[0].x + pen.b() + 1, pts[0].y + pen.b() + 1}, win));
+      return Region(Cut(
+          {pts[0].x - pen.a(), pts[0].y - pen.a(), pts[0].x + pen.b() + 1, pts[0].y + pen.b() + 1},
+          win));
     return out;
   }
   const std::size_t nseg = closed ? pts.size() : pts.size() - 1;
@@ -331,8 +361,11 @@ Region WideStroke(const std::vector<Pt>& in, bool closed, const PenInfo& pen, co
     const PtD ab{b.x - a.x, b.y - a.y};
     b = {a.x + ab.x * t1, a.y + ab.y * t1};
     a = {a.x + ab.x * t0, a.y + ab.y * t0};
-    RasterConvex({{a.x + n.x * r, a.y + n.y * r}, {b.x + n.x * r, b.y + n.y * r},
-                  {b.x - n.x * r, b.y - n.y * r}, {a.x - n.x * r, a.y - n.y * r}}, win, &rects);
+    RasterConvex({{a.x + n.x * r, a.y + n.y * r},
+                  {b.x + n.x * r, b.y + n.y * r},
+                  {b.x - n.x * r, b.y - n.y * r},
+                  {a.x - n.x * r, a.y - n.y * r}},
+                 win, &rects);
   }
   // Joins at the inner vertices (all of them for a closed figure), caps at the ends; a miter
   // reaches at most ten half-widths from its vertex.
@@ -341,7 +374,10 @@ Region WideStroke(const std::vector<Pt>& in, bool closed, const PenInfo& pen, co
     const Pt& v = pts[i];
     PtD vv{double(v.x), double(v.y)};
     if (Outside(vv, win) > 10 * r + 2) continue;
-    if (pen.join == PS_JOIN_ROUND) { out.Union(Disc(v, pen.width, win)); continue; }
+    if (pen.join == PS_JOIN_ROUND) {
+      out.Union(Disc(v, pen.width, win));
+      continue;
+    }
     PtD d1 = dir(i + pts.size() - 1), d2 = dir(i);
     PtD n1{-d1.y, d1.x}, n2{-d2.y, d2.x};
     double s = (d2.x * n1.x + d2.y * n1.y) > 0 ? -1 : 1;
@@ -388,7 +424,8 @@ struct Ctx {
 void StrokePath(Ctx& c, const std::vector<Pt>& pts, bool closed) {
   if (c.pen.null() || pts.empty()) return;
   if (c.pen.wide()) {
-    c.painter->Fill(WideStroke(pts, closed, c.pen, c.win()), c.painter->bmp().FromColor(c.pen.color), c.rop());
+    c.painter->Fill(WideStroke(pts, closed, c.pen, c.win()),
+                    c.painter->bmp().FromColor(c.pen.color), c.rop());
     return;
   }
   CosmeticPen pen(*c.dc, *c.painter, c.pen);
@@ -422,7 +459,10 @@ void PaintOutline(Ctx& c, const Region& outline, double cx, double cy) {
     c.painter->Fill(outline, c.painter->bmp().FromColor(c.pen.color), c.rop());
     return;
   }
-  struct P { double a; i64 x, y; };
+  struct P {
+    double a;
+    i64 x, y;
+  };
   std::vector<P> px;
   for (const RECT& r : outline.Rects())
     for (int y = r.top; y < r.bottom; ++y)
@@ -431,11 +471,15 @@ void PaintOutline(Ctx& c, const Region& outline, double cx, double cy) {
   for (std::size_t i = 0; i < px.size(); ++i) pen.Put(px[i].x, px[i].y, i64(i));
 }
 
-R64 Ordered(i64 l, i64 t, i64 r, i64 b) { return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)}; }
+R64 Ordered(i64 l, i64 t, i64 r, i64 b) {
+  return {std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
+}
 
 // A wide pen's band around a figure: the figure grown by the pen about its edge, and that
 // shrunk again by the pen's width (empty where the pen covers everything).
-struct Band { R64 outer, inner; };
+struct Band {
+  R64 outer, inner;
+};
 Band WideBand(const PenInfo& pen, const R64& rc) {
   R64 outer = Grown(rc, pen.a(), pen.a(), pen.b(), pen.b());
   return {outer, Grown(outer, -pen.width, -pen.width, -pen.width, -pen.width)};
@@ -486,7 +530,10 @@ BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, i64 ew, i64 eh
   if (rc.left == rc.right || rc.top == rc.bottom) return TRUE;
   rc = InsideFrame(rc, c.pen);
   if (rc.empty()) return TRUE;
-  if (ellipse) { ew = rc.right - rc.left; eh = rc.bottom - rc.top; }
+  if (ellipse) {
+    ew = rc.right - rc.left;
+    eh = rc.bottom - rc.top;
+  }
   ew = ew < 0 ? -ew : ew;
   eh = eh < 0 ? -eh : eh;
   BrushSampler brush = c.Brush();
@@ -499,7 +546,8 @@ BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, i64 ew, i64 eh
     const i64 w = c.pen.width;
     auto [outer, inner] = WideBand(c.pen, rc);
     Region hole = inner.empty() ? Region()
-                                : Shape(inner, std::max<i64>(0, ew - w - 1), std::max<i64>(0, eh - w - 1), c.win());
+                                : Shape(inner, std::max<i64>(0, ew - w - 1),
+                                        std::max<i64>(0, eh - w - 1), c.win());
     Region ring = Shape(outer, ew + w - 1, eh + w - 1, c.win());
     ring.Subtract(hole);
     c.painter->Fill(hole, brush, c.rop());
@@ -511,7 +559,8 @@ BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, i64 ew, i64 eh
   Region inside = shape;
   inside.Subtract(outline);
   c.painter->Fill(inside, brush, c.rop());
-  PaintOutline(c, outline, (double(rc.left) + double(rc.right) - 1) / 2, (double(rc.top) + double(rc.bottom) - 1) / 2);
+  PaintOutline(c, outline, (double(rc.left) + double(rc.right) - 1) / 2,
+               (double(rc.top) + double(rc.bottom) - 1) / 2);
   return TRUE;
 }
 
@@ -520,7 +569,8 @@ BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, i64 ew, i64 eh
 // and the angular tests run on row spans, so a huge figure costs what shows of it.
 enum class ArcKind { Arc, ArcTo, Pie, Chord };
 
-BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye, ArcKind kind) {
+BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye,
+               ArcKind kind) {
   Ctx c;
   if (!c.Open(h)) return FALSE;
   Pt a = c.S(left, top), b = c.S(right, bottom);
@@ -528,8 +578,10 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
   if (rc.left == rc.right || rc.top == rc.bottom) return TRUE;
   rc = InsideFrame(rc, c.pen);
   if (rc.empty()) return TRUE;
-  const double cx = (double(rc.left) + double(rc.right) - 1) / 2, cy = (double(rc.top) + double(rc.bottom) - 1) / 2;
-  const double rx = (double(rc.right) - double(rc.left) - 1) / 2, ry = (double(rc.bottom) - double(rc.top) - 1) / 2;
+  const double cx = (double(rc.left) + double(rc.right) - 1) / 2,
+               cy = (double(rc.top) + double(rc.bottom) - 1) / 2;
+  const double rx = (double(rc.right) - double(rc.left) - 1) / 2,
+               ry = (double(rc.bottom) - double(rc.top) - 1) / 2;
   Pt ps = c.S(xs, ys), pe = c.S(xe, ye);
   // Angles counter-clockwise on screen (y grows downwards).
   const double two_pi = 2 * 3.14159265358979323846;
@@ -552,7 +604,8 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
     for (const RECT& q : r.Rects())
       for (i64 y = q.top; y < q.bottom; ++y) {
         auto in = [&](i64 x) { return in_sweep(double(x), double(y)); };
-        const i64 split = Flip(q.left, q.right, [&](i64 x) { return angle(double(x), double(y)) >= as; });
+        const i64 split =
+            Flip(q.left, q.right, [&](i64 x) { return angle(double(x), double(y)) >= as; });
         KeepSpan(q.left, split, y, in, &keep);
         KeepSpan(split, q.right, y, in, &keep);
       }
@@ -565,7 +618,8 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
     if (c.pen.wide()) {
       auto [outer, inner] = WideBand(c.pen, rc);
       arc = Shape(outer, outer.right - outer.left, outer.bottom - outer.top, c.win());
-      if (!inner.empty()) arc.Subtract(Shape(inner, inner.right - inner.left, inner.bottom - inner.top, c.win()));
+      if (!inner.empty())
+        arc.Subtract(Shape(inner, inner.right - inner.left, inner.bottom - inner.top, c.win()));
     } else {
       arc = RegionFrame(shape, 1, 1);
     }
@@ -580,9 +634,10 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
     return TRUE;
   }
   // The closing lines and the filled part.
-  std::vector<Pt> closing = kind == ArcKind::Pie
-                                ? std::vector<Pt>{end, {i64(std::lround(cx)), i64(std::lround(cy))}, start}
-                                : std::vector<Pt>{end, start};
+  std::vector<Pt> closing =
+      kind == ArcKind::Pie
+          ? std::vector<Pt>{end, {i64(std::lround(cx)), i64(std::lround(cy))}, start}
+          : std::vector<Pt>{end, start};
   Region lines;
   if (!c.pen.null()) {
     if (c.pen.wide()) {
@@ -590,8 +645,9 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
     } else {
       std::vector<RECT> px;
       for (std::size_t i = 0; i + 1 < closing.size(); ++i)
-        LinePixels(closing[i], closing[i + 1], c.painter->box(),
-                   [&](i64 x, i64 y, i64) { px.push_back({LONG(x), LONG(y), LONG(x + 1), LONG(y + 1)}); });
+        LinePixels(closing[i], closing[i + 1], c.painter->box(), [&](i64 x, i64 y, i64) {
+          px.push_back({LONG(x), LONG(y), LONG(x + 1), LONG(y + 1)});
+        });
       const RECT& box = c.painter->box();
       if (start.x >= box.left && start.x < box.right && start.y >= box.top && start.y < box.bottom)
         px.push_back({LONG(start.x), LONG(start.y), LONG(start.x + 1), LONG(start.y + 1)});
@@ -608,7 +664,9 @@ BOOL ArcFigure(HDC h, int left, int top, int right, int bottom, int xs, int ys, 
     const double mid = as + sweep / 2;
     const double mx = cx + rx * std::cos(mid), my = cy - ry * std::sin(mid);
     const double nx = double(end.x - start.x), ny = double(end.y - start.y);
-    auto side = [&](double x, double y) { return (x - double(start.x)) * ny - (y - double(start.y)) * nx; };
+    auto side = [&](double x, double y) {
+      return (x - double(start.x)) * ny - (y - double(start.y)) * nx;
+    };
     const double want = side(mx, my);
     std::vector<RECT> keep;
     for (const RECT& q : shape.Rects())
@@ -634,7 +692,10 @@ std::shared_ptr<Brush> BrushArg(HBRUSH h) {
   auto v = reinterpret_cast<std::uintptr_t>(h);
   if (v > 0 && v <= 64) {
     HBRUSH sys = SysColorBrush(int(v) - 1);
-    if (!sys) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+    if (!sys) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return nullptr;
+    }
     h = sys;
   }
   return FindBrush(h);
@@ -662,7 +723,8 @@ Region LogicalRegion(const Ctx& c, HRGN h, bool* ok) {
 Region RoundShape(const RECT& rc, int ew, int eh, const RECT* window) {
   RECT win = rc;
   if (window && !::win::IntersectRect(&win, &rc, window)) return {};
-  return RoundRectPixels(rc.left, rc.top, rc.right, rc.bottom, std::abs(i64(ew)), std::abs(i64(eh)), win);
+  return RoundRectPixels(rc.left, rc.top, rc.right, rc.bottom, std::abs(i64(ew)), std::abs(i64(eh)),
+                         win);
 }
 
 Region RegionFrame(const Region& r, int width, int height) {
@@ -718,7 +780,10 @@ BOOL Polyline(HDC h, const POINT* pts, int count) {
   return Guarded([&]() -> BOOL {
     Ctx c;
     if (!c.Open(h)) return FALSE;
-    if (!pts || count < 2) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!pts || count < 2) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     std::vector<Pt> v;
     for (int i = 0; i < count; ++i) v.push_back(c.S(pts[i].x, pts[i].y));
     StrokePath(c, v, false);
@@ -730,7 +795,10 @@ BOOL PolylineTo(HDC h, const POINT* pts, DWORD count) {
   return Guarded([&]() -> BOOL {
     Ctx c;
     if (!c.Open(h)) return FALSE;
-    if (!pts || count == 0 || count > (1u << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!pts || count == 0 || count > (1u << 24)) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     std::vector<Pt> v{c.S(c.dc->st.cur_pos.x, c.dc->st.cur_pos.y)};
     for (DWORD i = 0; i < count; ++i) v.push_back(c.S(pts[i].x, pts[i].y));
     StrokePath(c, v, false);
@@ -743,9 +811,15 @@ BOOL PolyPolyline(HDC h, const POINT* pts, const DWORD* counts, DWORD polylines)
   return Guarded([&]() -> BOOL {
     Ctx c;
     if (!c.Open(h)) return FALSE;
-    if (!pts || !counts || polylines == 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!pts || !counts || polylines == 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     for (DWORD p = 0; p < polylines; ++p)
-      if (counts[p] < 2 || counts[p] > (1u << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+      if (counts[p] < 2 || counts[p] > (1u << 24)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+      }
     std::size_t base = 0;
     for (DWORD p = 0; p < polylines; ++p) {
       std::vector<Pt> v;
@@ -775,7 +849,8 @@ BOOL Rectangle(HDC h, int left, int top, int right, int bottom) {
     const i64 l = rc.left, t = rc.top, r = rc.right - 1, bm = rc.bottom - 1;
     Region outline = StrokeFigures(c, {{{r, t}, {l, t}, {l, bm}, {r, bm}}});
     const i64 w = c.pen.width;
-    Region inside(Cut(Grown(rc, c.pen.a() - w, c.pen.a() - w, c.pen.b() - w, c.pen.b() - w), c.win()));
+    Region inside(
+        Cut(Grown(rc, c.pen.a() - w, c.pen.a() - w, c.pen.b() - w, c.pen.b() - w), c.win()));
     inside.Subtract(outline);
     c.painter->Fill(inside, brush, c.rop());
     return TRUE;
@@ -794,9 +869,15 @@ BOOL PolyPolygon(HDC h, const POINT* pts, const INT* counts, int polygons) {
   return Guarded([&]() -> BOOL {
     Ctx c;
     if (!c.Open(h)) return FALSE;
-    if (!pts || !counts || polygons <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!pts || !counts || polygons <= 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     for (int p = 0; p < polygons; ++p)
-      if (counts[p] < 2 || counts[p] > (1 << 24)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+      if (counts[p] < 2 || counts[p] > (1 << 24)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+      }
     std::vector<std::vector<Pt>> figures;
     std::vector<Point64> moved;
     std::size_t base = 0;
@@ -810,7 +891,8 @@ BOOL PolyPolygon(HDC h, const POINT* pts, const INT* counts, int polygons) {
       figures.push_back(std::move(f));
       base += counts[p];
     }
-    Region fill = *PolyPolygonRegion(moved.data(), counts, polygons, c.dc->st.poly_fill_mode, c.win(), 0);
+    Region fill =
+        *PolyPolygonRegion(moved.data(), counts, polygons, c.dc->st.poly_fill_mode, c.win(), 0);
     // The outline goes first so the fill can leave its pixels alone.
     Region outline = StrokeFigures(c, figures);
     fill.Subtract(outline);
@@ -820,9 +902,7 @@ BOOL PolyPolygon(HDC h, const POINT* pts, const INT* counts, int polygons) {
 }
 
 BOOL Polygon(HDC h, const POINT* pts, int count) {
-  return Guarded([&]() -> BOOL {
-    return PolyPolygon(h, pts, &count, 1);
-  });
+  return Guarded([&]() -> BOOL { return PolyPolygon(h, pts, &count, 1); });
 }
 
 BOOL Arc(HDC h, int l, int t, int r, int b, int xs, int ys, int xe, int ye) {
@@ -849,7 +929,10 @@ BOOL PaintRect(HDC h, const RECT* rc, const HBRUSH* hbr, F paint) {
     if (!c.Open(h)) return FALSE;
     std::shared_ptr<Brush> brush;
     if (hbr && !(brush = BrushArg(*hbr))) return FALSE;
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!rc) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     RECT s;
     if (SurfaceRect(c, *rc, &s)) paint(c, s, brush);
     return TRUE;

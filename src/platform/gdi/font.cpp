@@ -60,8 +60,8 @@ FT_Library Library() {
 
 void InitFontconfig() {
   static bool done = [] {
-    // fontconfig's configuration lives for the process, and its parser drops a few blocks
-    // on the way; none of that is ours to report.
+  // fontconfig's configuration lives for the process, and its parser drops a few blocks
+  // on the way; none of that is ours to report.
 #if VELLISA_LSAN
     __lsan_disable();
 #endif
@@ -151,7 +151,10 @@ std::shared_ptr<FaceEntry> Resolve(const std::string& family, bool bold, bool it
       for (int i = 0; i < set->nfont && !e; ++i) {
         if (!PatternHas(set->fonts[i], U'\u4E2D')) continue;
         FcPattern* full = FcFontRenderPrepare(nullptr, pat, set->fonts[i]);
-        if (full) { e = FromPattern(full); FcPatternDestroy(full); }
+        if (full) {
+          e = FromPattern(full);
+          FcPatternDestroy(full);
+        }
       }
       FcFontSetDestroy(set);
     }
@@ -200,8 +203,9 @@ std::string RealizationKey(const LOGFONTA& lf) {
   std::string k = Lower(lf.lfFaceName);
   k += '|' + std::to_string(lf.lfHeight) + '|' + std::to_string(lf.lfWeight >= FW_SEMIBOLD) +
        std::to_string(lf.lfItalic != 0) + std::to_string(lf.lfUnderline != 0) +
-       std::to_string(lf.lfStrikeOut != 0) + std::to_string(lf.lfQuality == NONANTIALIASED_QUALITY) +
-       '|' + std::to_string(lf.lfCharSet) + '|' + std::to_string(lf.lfWeight);
+       std::to_string(lf.lfStrikeOut != 0) +
+       std::to_string(lf.lfQuality == NONANTIALIASED_QUALITY) + '|' + std::to_string(lf.lfCharSet) +
+       '|' + std::to_string(lf.lfWeight);
   return k;
 }
 
@@ -216,12 +220,19 @@ std::string SubstituteFamily(const std::string& face) {
   static const std::map<std::string, const char*> table = {
       {"\xE5\xAE\x8B\xE4\xBD\x93", kMing},              // 宋体
       {"\xE6\x96\xB0\xE5\xAE\x8B\xE4\xBD\x93", kMing},  // 新宋体
-      {"simsun", kMing}, {"nsimsun", kMing}, {"", kMing},
-      {"\xE6\xA5\xB7\xE4\xBD\x93_gb2312", kKai},        // 楷体_GB2312
-      {"\xE6\xA5\xB7\xE4\xBD\x93", kKai},               // 楷体
-      {"kaiti", kKai}, {"kaiti_gb2312", kKai},
-      {"ms sans serif", kSans}, {"microsoft sans serif", kSans}, {"ms shell dlg", kSans},
-      {"ms shell dlg 2", kSans}, {"tahoma", kSans}, {"arial", kSans},
+      {"simsun", kMing},
+      {"nsimsun", kMing},
+      {"", kMing},
+      {"\xE6\xA5\xB7\xE4\xBD\x93_gb2312", kKai},  // 楷体_GB2312
+      {"\xE6\xA5\xB7\xE4\xBD\x93", kKai},         // 楷体
+      {"kaiti", kKai},
+      {"kaiti_gb2312", kKai},
+      {"ms sans serif", kSans},
+      {"microsoft sans serif", kSans},
+      {"ms shell dlg", kSans},
+      {"ms shell dlg 2", kSans},
+      {"tahoma", kSans},
+      {"arial", kSans},
   };
   auto it = table.find(Lower(face));
   return it == table.end() ? std::string() : it->second;
@@ -244,8 +255,10 @@ FontRealization::Sized* FontRealization::SizedFor(const std::shared_ptr<FaceEntr
   if (std::abs(em_ - std::round(em_)) < 1e-9)
     for (int i = 0; i < f->num_fixed_sizes; ++i)
       if (((f->available_sizes[i].y_ppem + 32) >> 6) == Round(em_)) strike = i;
-  if (strike >= 0 && FT_Select_Size(f, strike) == 0) s->strike = true;
-  else FT_Set_Char_Size(f, 0, FT_F26Dot6(std::lround(em_ * 64)), 72, 72);
+  if (strike >= 0 && FT_Select_Size(f, strike) == 0)
+    s->strike = true;
+  else
+    FT_Set_Char_Size(f, 0, FT_F26Dot6(std::lround(em_ * 64)), 72, 72);
   s->sim_bold = want_bold_ && !entry->bold;
   s->sim_italic = want_italic_ && !entry->italic;
   faces_.push_back(std::move(s));
@@ -272,13 +285,19 @@ Glyph FontRealization::Render(char32_t cp) {
   Sized* sized = nullptr;
   FT_UInt index = 0;
   for (auto& s : faces_)
-    if ((index = FT_Get_Char_Index(s->entry->face, cp)) != 0) { sized = s.get(); break; }
+    if ((index = FT_Get_Char_Index(s->entry->face, cp)) != 0) {
+      sized = s.get();
+      break;
+    }
   if (!sized) {
     // Ming covers the Chinese a Latin face lacks, DejaVu the symbols Ming lacks; anything
     // else goes to fontconfig.
     for (auto fam : {kMing, kSans}) {
       auto e = Resolve(fam, false, false, false);
-      if (e && (index = FT_Get_Char_Index(e->face, cp)) != 0) { sized = SizedFor(e); break; }
+      if (e && (index = FT_Get_Char_Index(e->face, cp)) != 0) {
+        sized = SizedFor(e);
+        break;
+      }
     }
     if (!sized) {
       auto e = FallbackFor(cp);
@@ -335,8 +354,10 @@ Glyph FontRealization::Render(char32_t cp) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
         if ((bm.buffer[std::ptrdiff_t(y) * bm.pitch + (x >> 3)] >> (7 - (x & 7))) & 1) {
-          ix0 = std::min(ix0, x); ix1 = std::max(ix1, x + 1);
-          iy0 = std::min(iy0, y); iy1 = std::max(iy1, y + 1);
+          ix0 = std::min(ix0, x);
+          ix1 = std::max(ix1, x + 1);
+          iy0 = std::min(iy0, y);
+          iy1 = std::max(iy1, y + 1);
         }
     if (ix0 < ix1) {
       if (cp == 0x3001 || cp == 0x3002 || cp == 0xFF0E) {
@@ -344,7 +365,8 @@ Glyph FontRealization::Render(char32_t cp) {
         shift_x = std::max(1, Round(em_ / 12)) - (slot->bitmap_left + ix0);
         shift_y = (iy1 - 1) - slot->bitmap_top;
       } else {
-        double bx = slot->bitmap_left + (ix0 + ix1) / 2.0, by = slot->bitmap_top - (iy0 + iy1) / 2.0;
+        double bx = slot->bitmap_left + (ix0 + ix1) / 2.0,
+               by = slot->bitmap_top - (iy0 + iy1) / 2.0;
         if (std::abs(ox - bx) >= 2 || std::abs(oy - by) >= 2) {
           shift_x = Round(ox - bx);
           shift_y = Round(oy - by);
@@ -363,10 +385,13 @@ Glyph FontRealization::Render(char32_t cp) {
     std::uint8_t* out = &g.coverage[std::size_t(y) * g.width];
     for (int x = 0; x < w; ++x) {
       std::uint8_t v;
-      if (bm.pixel_mode == FT_PIXEL_MODE_MONO) v = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
+      if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
+        v = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
       else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY)
-        v = bm.num_grays == 256 ? row[x] : std::uint8_t(row[x] * 255 / std::max(1, bm.num_grays - 1));
-      else v = 0;
+        v = bm.num_grays == 256 ? row[x]
+                                : std::uint8_t(row[x] * 255 / std::max(1, bm.num_grays - 1));
+      else
+        v = 0;
       if (mono) v = v >= 128 ? 255 : 0;
       out[x] = std::max(out[x], v);
       if (extra) out[x + 1] = std::max(out[x + 1], v);
@@ -386,12 +411,18 @@ Glyph FontRealization::Render(char32_t cp) {
     g.left += lo;
   }
   for (std::uint8_t v : g.coverage)
-    if (v != 0 && v != 255) { g.solid = false; break; }
+    if (v != 0 && v != 255) {
+      g.solid = false;
+      break;
+    }
   if (g.solid)
     for (int y = 0; y < g.height; ++y) {
       const std::uint8_t* row = &g.coverage[std::size_t(y) * g.width];
       for (int x = 0; x < g.width;) {
-        if (!row[x]) { ++x; continue; }
+        if (!row[x]) {
+          ++x;
+          continue;
+        }
         int b = x;
         while (x < g.width && row[x]) ++x;
         g.runs.push_back({std::int16_t(y), std::int16_t(b), std::int16_t(x - b)});
@@ -423,8 +454,12 @@ std::shared_ptr<FontRealization> RealizeFont(const LOGFONTA& lf_in) {
   r->face_name_ = requested.empty() ? std::string("\xE5\xAE\x8B\xE4\xBD\x93") : requested;
   TEXTMETRICA& tm = r->tm_;
   if (!entry) {  // no fonts at all: empty glyphs with plausible metrics
-    tm.tmHeight = 12; tm.tmAscent = 10; tm.tmDescent = 2; tm.tmAveCharWidth = 6;
-    tm.tmMaxCharWidth = 12; tm.tmWeight = FW_NORMAL;
+    tm.tmHeight = 12;
+    tm.tmAscent = 10;
+    tm.tmDescent = 2;
+    tm.tmAveCharWidth = 6;
+    tm.tmMaxCharWidth = 12;
+    tm.tmWeight = FW_NORMAL;
     map[key] = r;
     return r;
   }
@@ -435,15 +470,22 @@ std::shared_ptr<FontRealization> RealizeFont(const LOGFONTA& lf_in) {
   const TT_HoriHeader* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(f, FT_SFNT_HHEA));
   double asc = os2 && os2->usWinAscent ? os2->usWinAscent : f->ascender;
   double desc = os2 && os2->usWinDescent ? os2->usWinDescent : -f->descender;
-  if (asc + desc <= 0) { asc = upem * 0.8; desc = upem * 0.2; }
+  if (asc + desc <= 0) {
+    asc = upem * 0.8;
+    desc = upem * 0.2;
+  }
   // Chinese faces keep the whole cell inside the em, as SimSun does: no internal leading.
   bool cjk = CoversChinese(f);
   double em;
   int height = 0;
   LONG h = lf.lfHeight;
-  if (h < 0) em = double(std::min<std::int64_t>(-std::int64_t(h), 2048));  // INT_MIN has no int negation
-  else if (h > 0) { height = std::min<LONG>(h, 2048); em = cjk ? height : height * upem / (asc + desc); }
-  else em = 12;
+  if (h < 0)
+    em = double(std::min<std::int64_t>(-std::int64_t(h), 2048));  // INT_MIN has no int negation
+  else if (h > 0) {
+    height = std::min<LONG>(h, 2048);
+    em = cjk ? height : height * upem / (asc + desc);
+  } else
+    em = 12;
   r->em_ = em;
   if (cjk) {
     if (!height) height = Round(em);
@@ -477,14 +519,17 @@ std::shared_ptr<FontRealization> RealizeFont(const LOGFONTA& lf_in) {
   tm.tmLastChar = 0xFF;
   tm.tmDefaultChar = 0x1F;
   tm.tmBreakChar = 0x20;
-  tm.tmCharSet = lf.lfCharSet != DEFAULT_CHARSET ? lf.lfCharSet : cjk ? GB2312_CHARSET : ANSI_CHARSET;
+  tm.tmCharSet = lf.lfCharSet != DEFAULT_CHARSET ? lf.lfCharSet
+                 : cjk                           ? GB2312_CHARSET
+                                                 : ANSI_CHARSET;
   bool fixed = cjk || FT_IS_FIXED_WIDTH(f);
   std::string fam = Lower(entry->family);
-  BYTE family_bits = cjk || fixed ? FF_MODERN : fam.find("serif") != std::string::npos &&
-                                                        fam.find("sans") == std::string::npos
-                                                    ? FF_ROMAN
-                                                    : FF_SWISS;
-  tm.tmPitchAndFamily = BYTE(family_bits | TMPF_TRUETYPE | TMPF_VECTOR | (fixed ? 0 : TMPF_FIXED_PITCH));
+  BYTE family_bits =
+      cjk || fixed                                                                      ? FF_MODERN
+      : fam.find("serif") != std::string::npos && fam.find("sans") == std::string::npos ? FF_ROMAN
+                                                                                        : FF_SWISS;
+  tm.tmPitchAndFamily =
+      BYTE(family_bits | TMPF_TRUETYPE | TMPF_VECTOR | (fixed ? 0 : TMPF_FIXED_PITCH));
 
   int ul_size = std::max(1, Round(f->underline_thickness * em / upem));
   int ul_pos = std::max(1, Round(-f->underline_position * em / upem - ul_size / 2.0));

@@ -7,8 +7,8 @@
 
 #include "platform/base/error.h"
 #include "platform/base/internal/geometry.h"
-#include "platform/gdi/internal/frame.h"
 #include "platform/gdi/internal/draw.h"
+#include "platform/gdi/internal/frame.h"
 #include "platform/gdi/internal/guard.h"
 
 namespace win {
@@ -20,37 +20,36 @@ namespace {
 constexpr int kSysColors = 31;
 constexpr COLORREF kNoColor = 0xFFFFFFFF;
 constexpr COLORREF kClassic[kSysColors] = {
-    RGB(212, 208, 200),  // COLOR_SCROLLBAR
-    RGB(58, 110, 165),   // COLOR_BACKGROUND
-    RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
-    RGB(128, 128, 128),  // COLOR_INACTIVECAPTION
-    RGB(212, 208, 200),  // COLOR_MENU
-    RGB(255, 255, 255),  // COLOR_WINDOW
-    RGB(0, 0, 0),        // COLOR_WINDOWFRAME
-    RGB(0, 0, 0),        // COLOR_MENUTEXT
-    RGB(0, 0, 0),        // COLOR_WINDOWTEXT
-    RGB(255, 255, 255),  // COLOR_CAPTIONTEXT
-    RGB(212, 208, 200),  // COLOR_ACTIVEBORDER
-    RGB(212, 208, 200),  // COLOR_INACTIVEBORDER
-    RGB(128, 128, 128),  // COLOR_APPWORKSPACE
-    RGB(10, 36, 106),    // COLOR_HIGHLIGHT
-    RGB(255, 255, 255),  // COLOR_HIGHLIGHTTEXT
-    RGB(212, 208, 200),  // COLOR_BTNFACE
-    RGB(128, 128, 128),  // COLOR_BTNSHADOW
-    RGB(128, 128, 128),  // COLOR_GRAYTEXT
-    RGB(0, 0, 0),        // COLOR_BTNTEXT
-    RGB(212, 208, 200),  // COLOR_INACTIVECAPTIONTEXT
-    RGB(255, 255, 255),  // COLOR_BTNHIGHLIGHT
-    RGB(64, 64, 64),     // COLOR_3DDKSHADOW
-    RGB(212, 208, 200),  // COLOR_3DLIGHT
-    RGB(0, 0, 0),        // COLOR_INFOTEXT
-    RGB(255, 255, 225),  // COLOR_INFOBK
-    kNoColor,
-    RGB(0, 0, 128),      // COLOR_HOTLIGHT
-    RGB(166, 202, 240),  // COLOR_GRADIENTACTIVECAPTION
-    RGB(192, 192, 192),  // COLOR_GRADIENTINACTIVECAPTION
-    RGB(10, 36, 106),    // COLOR_MENUHILIGHT
-    RGB(212, 208, 200),  // COLOR_MENUBAR
+    RGB(212, 208, 200),                  // COLOR_SCROLLBAR
+    RGB(58, 110, 165),                   // COLOR_BACKGROUND
+    RGB(10, 36, 106),                    // COLOR_ACTIVECAPTION
+    RGB(128, 128, 128),                  // COLOR_INACTIVECAPTION
+    RGB(212, 208, 200),                  // COLOR_MENU
+    RGB(255, 255, 255),                  // COLOR_WINDOW
+    RGB(0, 0, 0),                        // COLOR_WINDOWFRAME
+    RGB(0, 0, 0),                        // COLOR_MENUTEXT
+    RGB(0, 0, 0),                        // COLOR_WINDOWTEXT
+    RGB(255, 255, 255),                  // COLOR_CAPTIONTEXT
+    RGB(212, 208, 200),                  // COLOR_ACTIVEBORDER
+    RGB(212, 208, 200),                  // COLOR_INACTIVEBORDER
+    RGB(128, 128, 128),                  // COLOR_APPWORKSPACE
+    RGB(10, 36, 106),                    // COLOR_HIGHLIGHT
+    RGB(255, 255, 255),                  // COLOR_HIGHLIGHTTEXT
+    RGB(212, 208, 200),                  // COLOR_BTNFACE
+    RGB(128, 128, 128),                  // COLOR_BTNSHADOW
+    RGB(128, 128, 128),                  // COLOR_GRAYTEXT
+    RGB(0, 0, 0),                        // COLOR_BTNTEXT
+    RGB(212, 208, 200),                  // COLOR_INACTIVECAPTIONTEXT
+    RGB(255, 255, 255),                  // COLOR_BTNHIGHLIGHT
+    RGB(64, 64, 64),                     // COLOR_3DDKSHADOW
+    RGB(212, 208, 200),                  // COLOR_3DLIGHT
+    RGB(0, 0, 0),                        // COLOR_INFOTEXT
+    RGB(255, 255, 225),                  // COLOR_INFOBK
+    kNoColor,           RGB(0, 0, 128),  // COLOR_HOTLIGHT
+    RGB(166, 202, 240),                  // COLOR_GRADIENTACTIVECAPTION
+    RGB(192, 192, 192),                  // COLOR_GRADIENTINACTIVECAPTION
+    RGB(10, 36, 106),                    // COLOR_MENUHILIGHT
+    RGB(212, 208, 200),                  // COLOR_MENUBAR
 };
 
 bool Known(int index) { return index >= 0 && index < kSysColors && kClassic[index] != kNoColor; }
@@ -107,8 +106,9 @@ EdgeColors ColorsFor(UINT edge, UINT flags) {
   auto pick = [](UINT bits, UINT raised, UINT sunken, int a, int b) {
     return bits == raised ? a : bits == sunken ? b : kNone;
   };
-  c.lt_out = pick(outer, BDR_RAISEDOUTER, BDR_SUNKENOUTER, soft ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT,
-                  soft ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW);
+  c.lt_out =
+      pick(outer, BDR_RAISEDOUTER, BDR_SUNKENOUTER, soft ? COLOR_BTNHIGHLIGHT : COLOR_3DLIGHT,
+           soft ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW);
   c.rb_out = pick(outer, BDR_RAISEDOUTER, BDR_SUNKENOUTER, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT);
   c.lt_in = pick(inner, BDR_RAISEDINNER, BDR_SUNKENINNER, soft ? COLOR_3DLIGHT : COLOR_BTNHIGHLIGHT,
                  soft ? COLOR_BTNSHADOW : COLOR_3DDKSHADOW);
@@ -124,7 +124,9 @@ EdgeColors ColorsFor(UINT edge, UINT flags) {
 
 using i64 = std::int64_t;
 
-RECT Rect64(i64 l, i64 t, i64 r, i64 b) { return {DC::Saturate(l), DC::Saturate(t), DC::Saturate(r), DC::Saturate(b)}; }
+RECT Rect64(i64 l, i64 t, i64 r, i64 b) {
+  return {DC::Saturate(l), DC::Saturate(t), DC::Saturate(r), DC::Saturate(b)};
+}
 
 void Line(DC& dc, i64 l, i64 t, i64 r, i64 b, int color) {
   if (color == kNone || l >= r || t >= b) return;
@@ -137,7 +139,8 @@ RECT LogicalClipBox(const DC& dc) {
   const RECT box = dc.Clip().Box();
   const POINT zero = dc.ToSurface(0, 0);
   auto back = [](LONG v, LONG o) { return DC::Saturate(std::int64_t(v) - o); };
-  return {back(box.left, zero.x), back(box.top, zero.y), back(box.right, zero.x), back(box.bottom, zero.y)};
+  return {back(box.left, zero.x), back(box.top, zero.y), back(box.right, zero.x),
+          back(box.bottom, zero.y)};
 }
 
 RECT Visible(const DC& dc, const RECT& rc) {
@@ -151,7 +154,8 @@ Region Dither(const DC& dc, const RECT& rc) {
   const RECT v = Visible(dc, rc);
   std::vector<RECT> px;
   for (int y = v.top; y < v.bottom; ++y)
-    for (int x = v.left + ((v.left + y) & 1); x < v.right; x += 2) px.push_back({x, y, x + 1, y + 1});
+    for (int x = v.left + ((v.left + y) & 1); x < v.right; x += 2)
+      px.push_back({x, y, x + 1, y + 1});
   return Region::FromRects(px.data(), px.size());
 }
 
@@ -166,7 +170,8 @@ void RectEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   RECT in = *rc;
   const i64 l = in.left, t = in.top, r = in.right, b = in.bottom;
   const int lt = (flags & BF_TOPLEFT) == BF_TOPLEFT, rt = (flags & BF_TOPRIGHT) == BF_TOPRIGHT;
-  const int lb = (flags & BF_BOTTOMLEFT) == BF_BOTTOMLEFT, rb = (flags & BF_BOTTOMRIGHT) == BF_BOTTOMRIGHT;
+  const int lb = (flags & BF_BOTTOMLEFT) == BF_BOTTOMLEFT,
+            rb = (flags & BF_BOTTOMRIGHT) == BF_BOTTOMRIGHT;
   // Top and left first: the bottom and right lines own the shared corners.
   if (flags & BF_TOP) Line(dc, l, t, r, t + 1, c.lt_out);
   if (flags & BF_LEFT) Line(dc, l, t, l + 1, b, c.lt_out);
@@ -181,7 +186,8 @@ void RectEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
     if (flags & BF_RIGHT) in.right -= c.lines;
     if (flags & BF_TOP) in.top += c.lines;
     if (flags & BF_BOTTOM) in.bottom -= c.lines;
-    if (flags & BF_MIDDLE) FillRectColor(dc, in, SysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE));
+    if (flags & BF_MIDDLE)
+      FillRectColor(dc, in, SysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE));
     if (flags & BF_ADJUST) *rc = in;
   }
 }
@@ -206,8 +212,10 @@ void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   };
   const i64 i0 = std::max<i64>(0, CeilDiv(i128(v.left) - rc->left, n, w));
   const i64 i1 = std::min<i64>(n, CeilDiv(i128(v.right) - rc->left, n, w));
-  const i64 y_lo = up ? CeilDiv(i128(rc->bottom) - 1 - v.bottom, n, h) : CeilDiv(i128(v.top) - 1 - rc->top, n, h);
-  const i64 y_hi = up ? CeilDiv(i128(rc->bottom) + 1 - v.top, n, h) : CeilDiv(i128(v.bottom) + 1 - rc->top, n, h);
+  const i64 y_lo = up ? CeilDiv(i128(rc->bottom) - 1 - v.bottom, n, h)
+                      : CeilDiv(i128(v.top) - 1 - rc->top, n, h);
+  const i64 y_hi = up ? CeilDiv(i128(rc->bottom) + 1 - v.top, n, h)
+                      : CeilDiv(i128(v.bottom) + 1 - rc->top, n, h);
   std::vector<RECT> px, px2, mid;
   for (i64 i = std::max(i0, y_lo), end = std::min(i1, y_hi); i < end; ++i) {
     const int x = int(rc->left + i64(i128(i) * w / n)), y = row(i);
@@ -218,14 +226,17 @@ void DiagEdge(DC& dc, RECT* rc, UINT edge, UINT flags) {
   // The middle lies above the line: in each visible column, down to the line's lowest step
   // there (the first step of the column for "/", the last for "\").
   for (int x = v.left; x < v.right; ++x) {
-    const i64 first = CeilDiv(i128(x) - rc->left, n, w), last = CeilDiv(i128(x) + 1 - rc->left, n, w) - 1;
+    const i64 first = CeilDiv(i128(x) - rc->left, n, w),
+              last = CeilDiv(i128(x) + 1 - rc->left, n, w) - 1;
     if (first > last) continue;
     const int bottom = up ? row(first) - 1 : row(last);
     if (bottom > v.top) mid.push_back({x, v.top, x + 1, bottom});
   }
   if ((flags & BF_MIDDLE) && !mid.empty())
-    FillRegionColor(dc, Region::FromRects(mid.data(), mid.size()), SysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE));
-  if (inner != kNone) FillRegionColor(dc, Region::FromRects(px2.data(), px2.size()), SysColor(inner));
+    FillRegionColor(dc, Region::FromRects(mid.data(), mid.size()),
+                    SysColor(flags & BF_MONO ? COLOR_WINDOW : COLOR_BTNFACE));
+  if (inner != kNone)
+    FillRegionColor(dc, Region::FromRects(px2.data(), px2.size()), SysColor(inner));
   if (out != kNone) FillRegionColor(dc, Region::FromRects(px.data(), px.size()), SysColor(out));
 }
 
@@ -234,14 +245,19 @@ Region Pattern(const std::vector<const char*>& rows, i64 x, i64 y, i64 scale = 1
   std::vector<RECT> px;
   for (int j = 0; j < int(rows.size()); ++j)
     for (int i = 0; rows[j][i]; ++i)
-      if (rows[j][i] == '#') px.push_back(Rect64(x + i * scale, y + j * scale, x + (i + 1) * scale, y + (j + 1) * scale));
+      if (rows[j][i] == '#')
+        px.push_back(
+            Rect64(x + i * scale, y + j * scale, x + (i + 1) * scale, y + (j + 1) * scale));
   return Region::FromRects(px.data(), px.size());
 }
 
-int Width(const std::vector<const char*>& rows) { return rows.empty() ? 0 : int(std::char_traits<char>::length(rows[0])); }
+int Width(const std::vector<const char*>& rows) {
+  return rows.empty() ? 0 : int(std::char_traits<char>::length(rows[0]));
+}
 
 // A glyph centred in rc; grey with a white shadow when inactive.
-void Glyph(DC& dc, const RECT& rc, const std::vector<const char*>& rows, UINT state, COLORREF color, int shift = 0) {
+void Glyph(DC& dc, const RECT& rc, const std::vector<const char*>& rows, UINT state, COLORREF color,
+           int shift = 0) {
   const i64 w = i64(rc.right) - rc.left, h = i64(rc.bottom) - rc.top;
   const i64 gw = Width(rows), gh = i64(rows.size());
   i64 scale = std::max<i64>(1, std::min(w / (gw + 6), h / (gh + 6)));
@@ -260,22 +276,24 @@ RECT Square(const RECT& rc) {
   return Rect64(x, y, x + s, y + s);
 }
 
-const std::vector<const char*> kCheck = {
-    "      #", "     ##", "#   ###", "## ### ", "#####  ", " ###   ", "  #    "};
+const std::vector<const char*> kCheck = {"      #", "     ##", "#   ###", "## ### ",
+                                         "#####  ", " ###   ", "  #    "};
 const std::vector<const char*> kBullet = {" ## ", "####", "####", " ## "};
-const std::vector<const char*> kMenuArrow = {"#   ", "##  ", "### ", "####", "### ", "##  ", "#   "};
-const std::vector<const char*> kMenuArrowLeft = {"   #", "  ##", " ###", "####", " ###", "  ##", "   #"};
-const std::vector<const char*> kClose = {
-    "##    ##", " ##  ## ", "  ####  ", "   ##   ", "  ####  ", " ##  ## ", "##    ##"};
-const std::vector<const char*> kMin = {"      ", "      ", "      ", "      ", "      ", "######", "######"};
-const std::vector<const char*> kMax = {
-    "#########", "#########", "#       #", "#       #", "#       #", "#       #", "#       #",
-    "#########"};
-const std::vector<const char*> kRestore = {
-    "  ######", "  ######", "  #    #", "######  #", "######  #", "#    ####", "#    #  ", "#    #  ",
-    "######  "};
-const std::vector<const char*> kHelp = {
-    " #### ", "##  ##", "    ##", "   ## ", "  ##  ", "  ##  ", "      ", "  ##  ", "  ##  "};
+const std::vector<const char*> kMenuArrow = {"#   ", "##  ", "### ", "####",
+                                             "### ", "##  ", "#   "};
+const std::vector<const char*> kMenuArrowLeft = {"   #", "  ##", " ###", "####",
+                                                 " ###", "  ##", "   #"};
+const std::vector<const char*> kClose = {"##    ##", " ##  ## ", "  ####  ", "   ##   ",
+                                         "  ####  ", " ##  ## ", "##    ##"};
+const std::vector<const char*> kMin = {"      ", "      ", "      ", "      ",
+                                       "      ", "######", "######"};
+const std::vector<const char*> kMax = {"#########", "#########", "#       #", "#       #",
+                                       "#       #", "#       #", "#       #", "#########"};
+const std::vector<const char*> kRestore = {"  ######",  "  ######",  "  #    #",
+                                           "######  #", "######  #", "#    ####",
+                                           "#    #  ",  "#    #  ",  "######  "};
+const std::vector<const char*> kHelp = {" #### ", "##  ##", "    ##", "   ## ", "  ##  ",
+                                        "  ##  ", "      ", "  ##  ", "  ##  "};
 
 void PushFace(DC& dc, RECT* rc, UINT state) {
   const bool down = state & (DFCS_PUSHED | DFCS_CHECKED);
@@ -310,8 +328,9 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
     const int diameter = int(std::min<i64>(s, INT32_MAX));
     // Built within the clip box and a margin that keeps the rings of the cut off the view.
     const RECT clip = LogicalClipBox(dc);
-    const RECT win{DC::Saturate(std::int64_t(clip.left) - 3), DC::Saturate(std::int64_t(clip.top) - 3),
-                   DC::Saturate(std::int64_t(clip.right) + 3), DC::Saturate(std::int64_t(clip.bottom) + 3)};
+    const RECT win{
+        DC::Saturate(std::int64_t(clip.left) - 3), DC::Saturate(std::int64_t(clip.top) - 3),
+        DC::Saturate(std::int64_t(clip.right) + 3), DC::Saturate(std::int64_t(clip.bottom) + 3)};
     Region outer = RoundShape(box, diameter, diameter, &win);
     if (state & DFCS_BUTTONRADIOMASK) {
       FillRegionColor(dc, outer, 0);
@@ -329,7 +348,8 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
       for (const RECT& q : r.Rects())
         for (int y = q.top; y < q.bottom; ++y)
           for (int x = q.left; x < q.right; ++x)
-            if ((i64(x) - box.left + (i64(y) - box.top) < s - 1) == top_left) px.push_back({x, y, x + 1, y + 1});
+            if ((i64(x) - box.left + (i64(y) - box.top) < s - 1) == top_left)
+              px.push_back({x, y, x + 1, y + 1});
       return Region::FromRects(px.data(), px.size());
     };
     FillRegionColor(dc, core, SysColor(face_fill ? COLOR_BTNFACE : COLOR_WINDOW));
@@ -345,8 +365,10 @@ BOOL ButtonControl(DC& dc, RECT* rc, UINT state) {
   }
   // Check boxes.
   RECT in = box;
-  if (state & (DFCS_MONO | DFCS_FLAT)) RectEdge(dc, &in, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | BF_MONO);
-  else RectEdge(dc, &in, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  if (state & (DFCS_MONO | DFCS_FLAT))
+    RectEdge(dc, &in, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST | BF_MONO);
+  else
+    RectEdge(dc, &in, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   if ((state & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED)) {
     // The indeterminate state: a grey mark on a dither of the highlight and face colours.
     FillRectColor(dc, in, SysColor(COLOR_BTNFACE));
@@ -387,12 +409,15 @@ Region Arrow(const RECT& rc, int dir, int shift, const RECT& clip) {
   // Step i from the tip lies at depth offset i (up, left) or depth - 1 - i (down, right).
   const i64 a = (vertical ? i64(clip.top) - cy : i64(clip.left) - cx);
   const i64 b = (vertical ? i64(clip.bottom) - cy : i64(clip.right) - cx);
-  const i64 i0 = std::max<i64>(0, forward ? a : depth - b), i1 = std::min(depth, forward ? b : depth - a);
+  const i64 i0 = std::max<i64>(0, forward ? a : depth - b),
+            i1 = std::min(depth, forward ? b : depth - a);
   std::vector<RECT> px;
   for (i64 i = i0; i < i1; ++i) {
     const i64 at = forward ? i : depth - 1 - i;  // the row (column) offset of the step
-    if (vertical) px.push_back(Rect64(cx + depth - 1 - i, cy + at, cx + depth + i, cy + at + 1));
-    else px.push_back(Rect64(cx + at, cy + depth - 1 - i, cx + at + 1, cy + depth + i));
+    if (vertical)
+      px.push_back(Rect64(cx + depth - 1 - i, cy + at, cx + depth + i, cy + at + 1));
+    else
+      px.push_back(Rect64(cx + at, cy + depth - 1 - i, cx + at + 1, cy + depth + i));
   }
   return Region::FromRects(px.data(), px.size());
 }
@@ -413,17 +438,21 @@ BOOL ScrollControl(DC& dc, RECT* rc, UINT state) {
         const i64 u = (i64(sq.right) - 1 - x) + (i64(sq.bottom) - 1 - y);
         if (u < 1 || u >= s - 1) continue;
         const i64 m = (u - 1) % 4;
-        if (m == 0) light.push_back({x, y, x + 1, y + 1});
-        else if (m != 3) dark.push_back({x, y, x + 1, y + 1});
+        if (m == 0)
+          light.push_back({x, y, x + 1, y + 1});
+        else if (m != 3)
+          dark.push_back({x, y, x + 1, y + 1});
       }
-    FillRegionColor(dc, Region::FromRects(light.data(), light.size()), SysColor(COLOR_BTNHIGHLIGHT));
+    FillRegionColor(dc, Region::FromRects(light.data(), light.size()),
+                    SysColor(COLOR_BTNHIGHLIGHT));
     FillRegionColor(dc, Region::FromRects(dark.data(), dark.size()), SysColor(COLOR_BTNSHADOW));
     return TRUE;
   }
   int dir;
   switch (kind) {
     case DFCS_SCROLLUP: dir = 0; break;
-    case DFCS_SCROLLDOWN: case DFCS_SCROLLCOMBOBOX: dir = 1; break;
+    case DFCS_SCROLLDOWN:
+    case DFCS_SCROLLCOMBOBOX: dir = 1; break;
     case DFCS_SCROLLLEFT: dir = 2; break;
     case DFCS_SCROLLRIGHT: dir = 3; break;
     default: SetLastError(ERROR_INVALID_PARAMETER); return FALSE;
@@ -468,10 +497,15 @@ BOOL DrawEdge(HDC h, RECT* rc, UINT edge, UINT flags) {
   return Guarded([&]() -> BOOL {
     auto dc = FindDC(h);
     if (!dc) return FALSE;
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!rc) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     if (rc->left >= rc->right || rc->top >= rc->bottom) return TRUE;
-    if (flags & BF_DIAGONAL) DiagEdge(*dc, rc, edge, flags);
-    else RectEdge(*dc, rc, edge, flags);
+    if (flags & BF_DIAGONAL)
+      DiagEdge(*dc, rc, edge, flags);
+    else
+      RectEdge(*dc, rc, edge, flags);
     return TRUE;
   });
 }
@@ -482,7 +516,10 @@ BOOL DrawFocusRect(HDC h, const RECT* rc) {
   return Guarded([&]() -> BOOL {
     auto dc = FindDC(h);
     if (!dc) return FALSE;
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!rc) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     if (rc->left >= rc->right || rc->top >= rc->bottom || !dc->surface) return TRUE;
     POINT a = dc->ToSurface(rc->left, rc->top), b = dc->ToSurface(rc->right, rc->bottom);
     Region ring(RECT{a.x, a.y, b.x, b.y});
@@ -492,7 +529,8 @@ BOOL DrawFocusRect(HDC h, const RECT* rc) {
     for (const RECT& r : ring.Rects())
       for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-          if (((x - dc->origin.x + y - dc->origin.y) & 1) == 0) bmp.Put(x, y, ~bmp.Get(x, y) & bmp.RawMask());
+          if (((x - dc->origin.x + y - dc->origin.y) & 1) == 0)
+            bmp.Put(x, y, ~bmp.Get(x, y) & bmp.RawMask());
     return TRUE;
   });
 }
@@ -501,7 +539,10 @@ BOOL DrawFrameControl(HDC h, RECT* rc, UINT type, UINT state) {
   return Guarded([&]() -> BOOL {
     auto dc = FindDC(h);
     if (!dc) return FALSE;
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!rc) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     if (rc->left >= rc->right || rc->top >= rc->bottom) return FALSE;
     switch (type) {
       case DFC_BUTTON: return ButtonControl(*dc, rc, state);

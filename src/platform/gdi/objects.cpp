@@ -9,9 +9,13 @@
 namespace win {
 namespace gdi {
 
-std::shared_ptr<Brush> FindBrush(HBRUSH h) { return HandleTable::Get().Find<Brush>(h, ObjectType::Brush); }
+std::shared_ptr<Brush> FindBrush(HBRUSH h) {
+  return HandleTable::Get().Find<Brush>(h, ObjectType::Brush);
+}
 std::shared_ptr<Pen> FindPen(HPEN h) { return HandleTable::Get().Find<Pen>(h, ObjectType::Pen); }
-std::shared_ptr<Font> FindFont(HFONT h) { return HandleTable::Get().Find<Font>(h, ObjectType::Font); }
+std::shared_ptr<Font> FindFont(HFONT h) {
+  return HandleTable::Get().Find<Font>(h, ObjectType::Font);
+}
 std::shared_ptr<Palette> FindPalette(HPALETTE h) {
   return HandleTable::Get().Find<Palette>(h, ObjectType::Palette);
 }
@@ -69,8 +73,8 @@ struct Stock {
     // The system font stands in for every stock font: SimSun at 12 pixels, as on a
     // Chinese Windows desktop.
     const char* song = "\xE5\xAE\x8B\xE4\xBD\x93";  // 宋体
-    for (int i : {OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT,
-                  DEVICE_DEFAULT_FONT, SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT})
+    for (int i : {OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT,
+                  SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT})
       objects[i] = AddStock(StockFont(song, -12, FW_NORMAL));
     auto pal = Make<Palette>(ObjectType::Palette);
     pal->entries = DefaultPaletteEntries();
@@ -92,11 +96,11 @@ std::shared_ptr<Bitmap> StockBitmap() { return TheStock().bitmap; }
 
 std::vector<PALETTEENTRY> DefaultPaletteEntries() {
   // The 20 reserved colours of the Windows system palette.
-  static const BYTE c[20][3] = {
-      {0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-      {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-      {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-      {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+  static const BYTE c[20][3] = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},
+                                {0, 0, 128},     {128, 0, 128},   {0, 128, 128},   {192, 192, 192},
+                                {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
+                                {128, 128, 128}, {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
+                                {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
   std::vector<PALETTEENTRY> e;
   for (auto& x : c) e.push_back(PALETTEENTRY{x[0], x[1], x[2], 0});
   return e;
@@ -118,8 +122,12 @@ BOOL DeleteObject(HGDIOBJ h) {
   auto obj = HandleTable::Get().Find(h);
   if (!obj) return FALSE;
   switch (obj->type) {
-    case ObjectType::Brush: case ObjectType::Pen: case ObjectType::Font: case ObjectType::Region:
-    case ObjectType::Palette: case ObjectType::Bitmap: break;
+    case ObjectType::Brush:
+    case ObjectType::Pen:
+    case ObjectType::Font:
+    case ObjectType::Region:
+    case ObjectType::Palette:
+    case ObjectType::Bitmap: break;
     default: SetLastError(ERROR_INVALID_HANDLE); return FALSE;
   }
   if (obj->stock) return TRUE;  // stock objects are never deleted
@@ -149,7 +157,10 @@ int GetObject(HGDIOBJ h, int size, void* out) {
   if (!obj) return 0;
   auto give = [&](const void* data, int n) {
     if (!out) return n;
-    if (size < n) { SetLastError(ERROR_INSUFFICIENT_BUFFER); return 0; }
+    if (size < n) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return 0;
+    }
     std::memcpy(out, data, n);
     return n;
   };
@@ -162,7 +173,8 @@ int GetObject(HGDIOBJ h, int size, void* out) {
       bm.bmBitsPixel = WORD(b->bpp);
       bm.bmPlanes = 1;
       // Device-dependent bitmaps report word-aligned rows; DIB sections their DWORD rows.
-      bm.bmWidthBytes = b->dib ? b->stride : LONG(((std::int64_t(b->width) * b->bpp + 15) / 16) * 2);
+      bm.bmWidthBytes =
+          b->dib ? b->stride : LONG(((std::int64_t(b->width) * b->bpp + 15) / 16) * 2);
       bm.bmBits = b->dib ? b->storage.data() : nullptr;
       if (b->dib && size >= int(sizeof(DIBSECTION)) && out) {
         DIBSECTION ds{};
@@ -196,17 +208,25 @@ int GetObject(HGDIOBJ h, int size, void* out) {
 }
 
 HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
-  if (!lb) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!lb) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   auto b = Make<Brush>(ObjectType::Brush);
   b->style = lb->lbStyle;
   b->color = lb->lbColor;
   switch (lb->lbStyle) {
-    case BS_SOLID: case BS_NULL: break;
+    case BS_SOLID:
+    case BS_NULL: break;
     case BS_HATCHED:
-      if (lb->lbHatch > HS_DIAGCROSS) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+      if (lb->lbHatch > HS_DIAGCROSS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+      }
       b->hatch = int(lb->lbHatch);
       break;
-    case BS_PATTERN: case BS_PATTERN8X8: {
+    case BS_PATTERN:
+    case BS_PATTERN8X8: {
       auto src = FindBitmap(reinterpret_cast<HBITMAP>(lb->lbHatch));
       if (!src) return nullptr;
       // The brush keeps its own copy, so the bitmap may be deleted afterwards.
@@ -230,7 +250,10 @@ HBRUSH CreateSolidBrush(COLORREF color) {
 }
 
 HBRUSH CreateHatchBrush(int hatch, COLORREF color) {
-  if (hatch < 0) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (hatch < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   LOGBRUSH lb{BS_HATCHED, color, std::uintptr_t(hatch)};
   return CreateBrushIndirect(&lb);
 }
@@ -242,7 +265,10 @@ HBRUSH CreatePatternBrush(HBITMAP bmp) {
 
 HPEN CreatePen(int style, int width, COLORREF color) {
   int kind = style & PS_STYLE_MASK;
-  if (kind > PS_INSIDEFRAME) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (kind > PS_INSIDEFRAME) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   auto p = Make<Pen>(ObjectType::Pen);
   p->style = style;
   p->width = width < 0 ? -width : width;
@@ -253,15 +279,24 @@ HPEN CreatePen(int style, int width, COLORREF color) {
 }
 
 HPEN CreatePenIndirect(const LOGPEN* lp) {
-  if (!lp) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!lp) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   return CreatePen(int(lp->lopnStyle), lp->lopnWidth.x, lp->lopnColor);
 }
 
 HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* lb, DWORD style_count,
                   const DWORD* style_data) {
-  if (!lb || lb->lbStyle != BS_SOLID) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!lb || lb->lbStyle != BS_SOLID) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   int kind = int(style & PS_STYLE_MASK);
-  if (kind > PS_ALTERNATE || kind == PS_USERSTYLE) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (kind > PS_ALTERNATE || kind == PS_USERSTYLE) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   auto p = Make<Pen>(ObjectType::Pen);
   p->style = int(style);
   p->width = int(width == 0 ? 1 : width);
@@ -271,17 +306,19 @@ HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* lb, DWORD style_coun
 }
 
 HFONT CreateFontIndirect(const LOGFONTA* lf) {
-  if (!lf) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!lf) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   auto f = Make<Font>(ObjectType::Font);
   f->log = *lf;
   f->log.lfFaceName[LF_FACESIZE - 1] = 0;
   return static_cast<HFONT>(HandleTable::Get().Add(f));
 }
 
-HFONT CreateFont(int height, int width, int escapement, int orientation, int weight,
-                 DWORD italic, DWORD underline, DWORD strike_out, DWORD charset,
-                 DWORD out_precision, DWORD clip_precision, DWORD quality,
-                 DWORD pitch_and_family, const char* face) {
+HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                 DWORD underline, DWORD strike_out, DWORD charset, DWORD out_precision,
+                 DWORD clip_precision, DWORD quality, DWORD pitch_and_family, const char* face) {
   LOGFONTA lf;
   lf.lfHeight = height;
   lf.lfWidth = width;

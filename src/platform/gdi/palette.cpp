@@ -17,7 +17,8 @@ std::vector<PALETTEENTRY> HalftonePaletteEntries() {
   int i = 10;
   for (int b = 0; b < 6; ++b)
     for (int g = 0; g < 6; ++g)
-      for (int r = 0; r < 6; ++r) e[i++] = PALETTEENTRY{BYTE(r * 0x33), BYTE(g * 0x33), BYTE(b * 0x33), 0};
+      for (int r = 0; r < 6; ++r)
+        e[i++] = PALETTEENTRY{BYTE(r * 0x33), BYTE(g * 0x33), BYTE(b * 0x33), 0};
   // The cube's greys are 0x33 apart; these fill the gaps for smoother grey ramps.
   for (int k = 0; i < 246; ++k, ++i) {
     BYTE v = BYTE(8 + 12 * k);

@@ -97,18 +97,30 @@ bool Write(const Bitmap& bmp, Sink* sink) {
 }  // namespace
 
 bool WritePng(const Bitmap& bmp, const std::string& path) {
-  if (bmp.width <= 0 || bmp.height <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return false; }
+  if (bmp.width <= 0 || bmp.height <= 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
   Sink sink;
   sink.file = std::fopen(path.c_str(), "wb");
-  if (!sink.file) { SetLastError(ERROR_ACCESS_DENIED); return false; }
+  if (!sink.file) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   bool ok = Write(bmp, &sink);
-  if (std::fclose(sink.file) != 0 && ok) { SetLastError(ERROR_ACCESS_DENIED); ok = false; }
+  if (std::fclose(sink.file) != 0 && ok) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    ok = false;
+  }
   if (!ok) std::remove(path.c_str());
   return ok;
 }
 
 bool WritePng(const Bitmap& bmp, std::vector<BYTE>* out) {
-  if (!out) { SetLastError(ERROR_INVALID_PARAMETER); return false; }
+  if (!out) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
   std::vector<BYTE> buffer;
   Sink sink;
   sink.buffer = &buffer;
@@ -122,7 +134,10 @@ bool WritePng(const Bitmap& bmp, std::vector<BYTE>* out) {
 BOOL WriteBitmapPng(HBITMAP bitmap, const char* path) {
   auto bmp = gdi::FindBitmap(bitmap);
   if (!bmp) return FALSE;
-  if (!path) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!path) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   return gdi::WritePng(*bmp, std::string(path)) ? TRUE : FALSE;
 }
 

@@ -57,7 +57,8 @@ Region Region::FromRects(const RECT* rects, std::size_t n) {
   std::vector<pixman_box32_t> boxes;
   boxes.reserve(n);
   for (std::size_t i = 0; i < n; ++i)
-    if (rects[i].left < rects[i].right && rects[i].top < rects[i].bottom) boxes.push_back(ToBox(rects[i]));
+    if (rects[i].left < rects[i].right && rects[i].top < rects[i].bottom)
+      boxes.push_back(ToBox(rects[i]));
   if (boxes.empty()) return out;
   pixman_region32_fini(&out.r_);
   // init_rects sorts, merges overlaps and coalesces bands.
@@ -117,7 +118,10 @@ void Region::Xor(const Region& o) {
 }
 
 void Region::IntersectRect(const RECT& rc) {
-  if (rc.left >= rc.right || rc.top >= rc.bottom) { Clear(); return; }
+  if (rc.left >= rc.right || rc.top >= rc.bottom) {
+    Clear();
+    return;
+  }
   // Through a region rather than intersect_rect, whose width form overflows on wide rectangles.
   Intersect(Region(rc));
 }
@@ -155,8 +159,16 @@ std::vector<int> EllipseRowInsets(int w, int h) {
     plot(x0, y1);
     plot(x1, y1);
     i64 e2 = 2 * err;
-    if (e2 <= dy) { ++y0; --y1; err += dy += step_y; }
-    if (e2 >= dx || 2 * err > dy) { ++x0; --x1; err += dx += step_x; }
+    if (e2 <= dy) {
+      ++y0;
+      --y1;
+      err += dy += step_y;
+    }
+    if (e2 >= dx || 2 * err > dy) {
+      ++x0;
+      --x1;
+      err += dx += step_x;
+    }
   } while (x0 <= x1);
   // Very flat ellipses stop before reaching their tips.
   while (y0 - y1 <= b) {
@@ -202,7 +214,9 @@ class EllipseRows {
   EllipseRows(i64 w, i64 h) : w_(w), h_(h) {
     if (w <= kWalkedEllipse && h <= kWalkedEllipse) walked_ = EllipseRowInsets(int(w), int(h));
   }
-  i64 operator()(i64 i) const { return walked_.empty() ? FarRowInset(w_, h_, i) : walked_[std::size_t(i)]; }
+  i64 operator()(i64 i) const {
+    return walked_.empty() ? FarRowInset(w_, h_, i) : walked_[std::size_t(i)];
+  }
 
  private:
   i64 w_, h_;
@@ -229,7 +243,8 @@ Region RoundRectPixels(i64 l, i64 t, i64 r, i64 b, i64 ew, i64 eh, const RECT& w
   };
   for (i64 y = y0; y < std::min(y1, mid_top); ++y) row(y, inset(y - t));
   if (std::max(y0, mid_top) < std::min(y1, mid_bottom))
-    rows.push_back({LONG(xl), LONG(std::max(y0, mid_top)), LONG(xr), LONG(std::min(y1, mid_bottom))});
+    rows.push_back(
+        {LONG(xl), LONG(std::max(y0, mid_top)), LONG(xr), LONG(std::min(y1, mid_bottom))});
   for (i64 y = std::max(y0, mid_bottom); y < y1; ++y) row(y, inset(y - (b - eh)));
   return Region::FromRects(rows.data(), rows.size());
 }
@@ -238,8 +253,8 @@ Region RoundRectPixels(i64 l, i64 t, i64 r, i64 b, i64 ew, i64 eh, const RECT& w
 // does: edges are sampled at integer y with ymin <= y < ymax, and a crossing at x covers
 // the pixels from ceil(x), so a left edge on a pixel column includes it and a right edge
 // excludes it.
-std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, int polygons, int fill_mode,
-                                        const RECT& window, i64 budget) {
+std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, int polygons,
+                                        int fill_mode, const RECT& window, i64 budget) {
   struct Edge {
     i64 x0, y0, x1, y1;  // y0 < y1
     int dir;
@@ -281,17 +296,20 @@ std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, i
   };
   i64 band_top = first, work = 0;
   auto flush = [&](i64 bottom) {
-    for (auto& s : prev_spans) boxes.push_back({int(s.first), int(band_top), int(s.second), int(bottom)});
+    for (auto& s : prev_spans)
+      boxes.push_back({int(s.first), int(band_top), int(s.second), int(bottom)});
   };
   for (i64 y = first, next_y; y < last; y = next_y) {
     while (next < edges.size() && edges[next].y0 <= y) active.push_back(&edges[next++]);
-    active.erase(std::remove_if(active.begin(), active.end(), [y](const Edge* e) { return e->y1 <= y; }),
-                 active.end());
+    active.erase(
+        std::remove_if(active.begin(), active.end(), [y](const Edge* e) { return e->y1 <= y; }),
+        active.end());
     work += i64(active.size()) + 1;
     if (budget > 0 && work > budget) return std::nullopt;
     xs.clear();
     for (const Edge* e : active)
-      xs.push_back({e->x0 + ceil_div(__int128(y - e->y0) * (e->x1 - e->x0), e->y1 - e->y0), e->dir});
+      xs.push_back(
+          {e->x0 + ceil_div(__int128(y - e->y0) * (e->x1 - e->x0), e->y1 - e->y0), e->dir});
     std::sort(xs.begin(), xs.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
     spans.clear();
     if (fill_mode == WINDING) {
@@ -299,15 +317,18 @@ std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, i
       for (std::size_t i = 0; i < xs.size(); ++i) {
         int before = winding;
         winding += xs[i].dir;
-        if (before == 0 && winding != 0) spans.push_back({xs[i].x, xs[i].x});
-        else if (before != 0 && winding == 0) spans.back().second = xs[i].x;
+        if (before == 0 && winding != 0)
+          spans.push_back({xs[i].x, xs[i].x});
+        else if (before != 0 && winding == 0)
+          spans.back().second = xs[i].x;
       }
     } else {
       for (std::size_t i = 0; i + 1 < xs.size(); i += 2) spans.push_back({xs[i].x, xs[i + 1].x});
     }
     for (auto& s : spans) s = {std::max(s.first, xl), std::min(s.second, xr)};
-    spans.erase(std::remove_if(spans.begin(), spans.end(), [](auto& s) { return s.first >= s.second; }),
-                spans.end());
+    spans.erase(
+        std::remove_if(spans.begin(), spans.end(), [](auto& s) { return s.first >= s.second; }),
+        spans.end());
     // Between events, vertical edges give the same spans on every row: skip to the next event.
     next_y = y + 1;
     if (std::all_of(active.begin(), active.end(), [](const Edge* e) { return e->x0 == e->x1; })) {
@@ -327,7 +348,8 @@ std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, i
   Region out;
   if (!boxes.empty()) {
     pixman_region32_fini(out.raw());
-    if (!pixman_region32_init_rects(out.raw(), boxes.data(), int(boxes.size()))) pixman_region32_init(out.raw());
+    if (!pixman_region32_init_rects(out.raw(), boxes.data(), int(boxes.size())))
+      pixman_region32_init(out.raw());
   }
   return out;
 }
@@ -350,20 +372,23 @@ HRGN AddRegion(gdi::Region rgn) {
 }
 
 RECT Normalised(int left, int top, int right, int bottom) {
-  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+  return {std::min(left, right), std::min(top, bottom), std::max(left, right),
+          std::max(top, bottom)};
 }
 
 }  // namespace
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
-  return Guarded([&]() -> HRGN {
-    return AddRegion(gdi::Region(Normalised(left, top, right, bottom)));
-  });
+  return Guarded(
+      [&]() -> HRGN { return AddRegion(gdi::Region(Normalised(left, top, right, bottom))); });
 }
 
 HRGN CreateRectRgnIndirect(const RECT* rc) {
   return Guarded([&]() -> HRGN {
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+    if (!rc) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+    }
     return CreateRectRgn(rc->left, rc->top, rc->right, rc->bottom);
   });
 }
@@ -373,8 +398,12 @@ HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int
     // Windows leaves out the last column and row of the rectangle for rounded regions.
     const i64 l = std::min(left, right), t = std::min(top, bottom);
     const i64 r = i64(std::max(left, right)) - 1, b = i64(std::max(top, bottom)) - 1;
-    const i64 ew = std::min(r - l, std::abs(i64(width))), eh = std::min(b - t, std::abs(i64(height)));
-    if (ew >= 2 && eh > gdi::kMaxRegionRows) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
+    const i64 ew = std::min(r - l, std::abs(i64(width))),
+              eh = std::min(b - t, std::abs(i64(height)));
+    if (ew >= 2 && eh > gdi::kMaxRegionRows) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return nullptr;
+    }
     return AddRegion(gdi::RoundRectPixels(l, t, r, b, ew, eh, kAll));
   });
 }
@@ -383,14 +412,20 @@ HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
   return Guarded([&]() -> HRGN {
     RECT rc = Normalised(left, top, right, bottom);
     // Sides past INT_MAX only need to be at least the rectangle's.
-    auto side = [](LONG a, LONG z) { return int(std::min<i64>(i64(z) - a, std::numeric_limits<int>::max())); };
-    return CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, side(rc.left, rc.right), side(rc.top, rc.bottom));
+    auto side = [](LONG a, LONG z) {
+      return int(std::min<i64>(i64(z) - a, std::numeric_limits<int>::max()));
+    };
+    return CreateRoundRectRgn(rc.left, rc.top, rc.right, rc.bottom, side(rc.left, rc.right),
+                              side(rc.top, rc.bottom));
   });
 }
 
 HRGN CreateEllipticRgnIndirect(const RECT* rc) {
   return Guarded([&]() -> HRGN {
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+    if (!rc) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+    }
     return CreateEllipticRgn(rc->left, rc->top, rc->right, rc->bottom);
   });
 }
@@ -402,27 +437,35 @@ HRGN CreatePolyPolygonRgn(const POINT* pts, const INT* counts, int polygons, int
       return nullptr;
     }
     for (int p = 0; p < polygons; ++p) {
-      if (counts[p] < 2) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+      if (counts[p] < 2) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+      }
     }
     std::vector<gdi::Point64> wide;
     std::size_t base = 0;
     for (int p = 0; p < polygons; base += std::size_t(counts[p++]))
       for (int i = 0; i < counts[p]; ++i) wide.push_back({pts[base + i].x, pts[base + i].y});
-    auto rgn = gdi::PolyPolygonRegion(wide.data(), counts, polygons, fill_mode, kAll, gdi::kMaxScanWork);
-    if (!rgn) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return nullptr; }
+    auto rgn =
+        gdi::PolyPolygonRegion(wide.data(), counts, polygons, fill_mode, kAll, gdi::kMaxScanWork);
+    if (!rgn) {
+      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      return nullptr;
+    }
     return AddRegion(std::move(*rgn));
   });
 }
 
 HRGN CreatePolygonRgn(const POINT* pts, int count, int fill_mode) {
-  return Guarded([&]() -> HRGN {
-    return CreatePolyPolygonRgn(pts, &count, 1, fill_mode);
-  });
+  return Guarded([&]() -> HRGN { return CreatePolyPolygonRgn(pts, &count, 1, fill_mode); });
 }
 
 namespace {
 HRGN ExtCreateRegionUnguarded(const XFORM* xform, DWORD size, const RGNDATA* data) {
-  if (!data || size < sizeof(RGNDATAHEADER)) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!data || size < sizeof(RGNDATAHEADER)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   RGNDATAHEADER rdh;
   std::memcpy(static_cast<void*>(&rdh), static_cast<const void*>(data), sizeof rdh);
   if (rdh.dwSize < sizeof(RGNDATAHEADER) || rdh.iType != RDH_RECTANGLES ||
@@ -439,22 +482,24 @@ HRGN ExtCreateRegionUnguarded(const XFORM* xform, DWORD size, const RGNDATA* dat
                  xform->eDx == 0 && xform->eDy == 0)) {
     // Scaling and translation keep rectangles rectangles; anything that rotates or shears
     // would need polygons, which nothing here builds regions from.
-    if (xform->eM12 != 0 || xform->eM21 != 0 || !std::isfinite(xform->eM11) || !std::isfinite(xform->eM22) ||
-        !std::isfinite(xform->eDx) || !std::isfinite(xform->eDy)) {
+    if (xform->eM12 != 0 || xform->eM21 != 0 || !std::isfinite(xform->eM11) ||
+        !std::isfinite(xform->eM22) || !std::isfinite(xform->eDx) || !std::isfinite(xform->eDy)) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return nullptr;
     }
     auto map = [](double v, double scale, double offset, LONG* out) {
       double r = std::floor(v * scale + offset + 0.5);
-      if (!(r >= std::numeric_limits<LONG>::min() && r <= std::numeric_limits<LONG>::max())) return false;
+      if (!(r >= std::numeric_limits<LONG>::min() && r <= std::numeric_limits<LONG>::max()))
+        return false;
       *out = LONG(r);
       return true;
     };
     for (RECT& r : rects) {
       if (r.left >= r.right || r.top >= r.bottom) continue;
       LONG l, t, rr, b;
-      if (!map(r.left, xform->eM11, xform->eDx, &l) || !map(r.right, xform->eM11, xform->eDx, &rr) ||
-          !map(r.top, xform->eM22, xform->eDy, &t) || !map(r.bottom, xform->eM22, xform->eDy, &b)) {
+      if (!map(r.left, xform->eM11, xform->eDx, &l) ||
+          !map(r.right, xform->eM11, xform->eDx, &rr) || !map(r.top, xform->eM22, xform->eDy, &t) ||
+          !map(r.bottom, xform->eM22, xform->eDy, &b)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
       }
@@ -475,9 +520,15 @@ DWORD GetRegionDataUnguarded(HRGN rgn, DWORD size, RGNDATA* data) {
   if (!obj) return 0;
   std::vector<RECT> rects = obj->rgn.Rects();
   const std::uint64_t needed = sizeof(RGNDATAHEADER) + std::uint64_t(rects.size()) * sizeof(RECT);
-  if (needed > std::numeric_limits<DWORD>::max()) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return 0; }
+  if (needed > std::numeric_limits<DWORD>::max()) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
   if (!data) return DWORD(needed);
-  if (size < needed) { SetLastError(ERROR_INSUFFICIENT_BUFFER); return 0; }
+  if (size < needed) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
   RGNDATAHEADER rdh;
   rdh.dwSize = sizeof(RGNDATAHEADER);
   rdh.iType = RDH_RECTANGLES;
@@ -486,7 +537,8 @@ DWORD GetRegionDataUnguarded(HRGN rgn, DWORD size, RGNDATA* data) {
   rdh.rcBound = obj->rgn.Box();
   std::memcpy(static_cast<void*>(data), static_cast<const void*>(&rdh), sizeof rdh);
   if (!rects.empty())
-    std::memcpy(reinterpret_cast<char*>(data) + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
+    std::memcpy(reinterpret_cast<char*>(data) + sizeof(RGNDATAHEADER), rects.data(),
+                rects.size() * sizeof(RECT));
   return DWORD(needed);
 }
 }  // namespace
@@ -497,7 +549,10 @@ DWORD GetRegionData(HRGN rgn, DWORD size, RGNDATA* data) {
 
 namespace {
 int CombineRgnUnguarded(HRGN dst, HRGN src1, HRGN src2, int mode) {
-  if (mode < RGN_AND || mode > RGN_COPY) { SetLastError(ERROR_INVALID_PARAMETER); return ERROR; }
+  if (mode < RGN_AND || mode > RGN_COPY) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return ERROR;
+  }
   auto d = gdi::FindRegion(dst);
   if (!d) return ERROR;
   auto a = gdi::FindRegion(src1);
@@ -552,7 +607,10 @@ BOOL PtInRegion(HRGN rgn, int x, int y) {
 BOOL RectInRegion(HRGN rgn, const RECT* rc) {
   auto obj = gdi::FindRegion(rgn);
   if (!obj) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!rc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   return obj->rgn.Overlaps(*rc) ? TRUE : FALSE;
 }
 
@@ -570,7 +628,10 @@ int GetRgnBox(HRGN rgn, RECT* rc) {
   return Guarded([&]() -> int {
     auto obj = gdi::FindRegion(rgn);
     if (!obj) return ERROR;
-    if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return ERROR; }
+    if (!rc) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return ERROR;
+    }
     *rc = obj->rgn.Box();
     return obj->rgn.Complexity();
   });

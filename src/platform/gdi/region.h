@@ -22,7 +22,9 @@ struct RGNDATA {
   RGNDATAHEADER rdh;
   char Buffer[1];
 };
-struct XFORM { float eM11, eM12, eM21, eM22, eDx, eDy; };
+struct XFORM {
+  float eM11, eM12, eM21, eM22, eDx, eDy;
+};
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
 HRGN CreateRectRgnIndirect(const RECT* rc);

@@ -7,8 +7,8 @@
 #include "platform/base/error.h"
 #include "platform/base/internal/geometry.h"
 #include "platform/base/internal/text.h"
-#include "platform/gdi/internal/font.h"
 #include "platform/gdi/internal/dc.h"
+#include "platform/gdi/internal/font.h"
 #include "platform/gdi/internal/guard.h"
 
 namespace win {
@@ -18,8 +18,8 @@ namespace {
 // A character with where it came from in the caller's text (bytes or UTF-16 units).
 struct Ch {
   char32_t cp;
-  int src;   // -1 for characters we add (ellipses)
-  bool ul;   // prefix underline
+  int src;        // -1 for characters we add (ellipses)
+  bool ul;        // prefix underline
   int units = 0;  // how many bytes (W: units) of the caller's text it came from
 };
 using Chars = std::vector<Ch>;
@@ -41,11 +41,20 @@ Chars DecodeA(const char* text, int n) {
   while (i < n) {
     unsigned c = s[i];
     int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-    if (len == 1) { out.push_back({c, i, false, 1}); ++i; continue; }
-    if (len == 0) { out.push_back({0xFFFD, i, false, 1}); ++i; continue; }
+    if (len == 1) {
+      out.push_back({c, i, false, 1});
+      ++i;
+      continue;
+    }
+    if (len == 0) {
+      out.push_back({0xFFFD, i, false, 1});
+      ++i;
+      continue;
+    }
     char32_t cp = c & (0x7F >> len);
     int k = 1;
-    for (; k < len && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k) cp = (cp << 6) | (s[i + k] & 0x3F);
+    for (; k < len && i + k < n && (s[i + k] & 0xC0) == 0x80; ++k)
+      cp = (cp << 6) | (s[i + k] & 0x3F);
     bool ok = k == len && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF) &&
               !(len == 2 && cp < 0x80) && !(len == 3 && cp < 0x800) && !(len == 4 && cp < 0x10000);
     out.push_back({ok ? cp : 0xFFFD, i, false, k});
@@ -96,7 +105,8 @@ class Painter {
 
   void Fill(const RECT& logical, COLORREF c) {
     if (rects_.empty() || logical.left >= logical.right || logical.top >= logical.bottom) return;
-    POINT a = dc_.ToSurface(logical.left, logical.top), b = dc_.ToSurface(logical.right, logical.bottom);
+    POINT a = dc_.ToSurface(logical.left, logical.top),
+          b = dc_.ToSurface(logical.right, logical.bottom);
     std::uint32_t raw = bmp_->FromColor(c);
     for (const RECT& k : rects_) {
       int x0 = std::max(a.x, k.left), x1 = std::min(b.x, k.right);
@@ -114,7 +124,8 @@ class Painter {
   // `pen_x`, `base_y`: logical pen position on the baseline.
   void Draw(const Glyph& g, int pen_x, int base_y, COLORREF color) {
     if (rects_.empty() || g.width == 0 || g.height == 0) return;
-    POINT o = dc_.ToSurface(DC::Saturate(std::int64_t(pen_x) + g.left), DC::Saturate(std::int64_t(base_y) - g.top));
+    POINT o = dc_.ToSurface(DC::Saturate(std::int64_t(pen_x) + g.left),
+                            DC::Saturate(std::int64_t(base_y) - g.top));
     // A pen saturated at the coordinate limit must not overflow into view.
     if (std::int64_t(o.x) + g.width <= bounds_.left || o.x >= bounds_.right ||
         std::int64_t(o.y) + g.height <= bounds_.top || o.y >= bounds_.bottom)
@@ -130,7 +141,8 @@ class Painter {
         for (const Glyph::Run& run : g.runs) {
           int y = box.top + run.y;
           if (y < y0 || y >= y1) continue;
-          int a = std::max(x0, int(box.left + run.x)), b = std::min(x1, int(box.left + run.x + run.len));
+          int a = std::max(x0, int(box.left + run.x)),
+              b = std::min(x1, int(box.left + run.x + run.len));
           if (a < b) {
             auto* row = reinterpret_cast<std::uint32_t*>(bmp_->Row(y));
             std::fill(row + a, row + b, raw);
@@ -145,7 +157,10 @@ class Painter {
           for (int x = x0; x < x1; ++x) {
             unsigned a = line[x - box.left];
             if (a == 0) continue;
-            if (a == 255) { row[x] = raw; continue; }
+            if (a == 255) {
+              row[x] = raw;
+              continue;
+            }
             std::uint32_t d = row[x];
             unsigned dr = (d >> 16) & 0xFF, dg = (d >> 8) & 0xFF, db = d & 0xFF;
             dr += ((cr - int(dr)) * int(a) + 127) / 255;
@@ -157,11 +172,15 @@ class Painter {
           for (int x = x0; x < x1; ++x) {
             unsigned a = line[x - box.left];
             if (a == 0) continue;
-            if (a == 255) { bmp_->Put(x, y, raw); continue; }
+            if (a == 255) {
+              bmp_->Put(x, y, raw);
+              continue;
+            }
             COLORREF d = bmp_->ToColor(bmp_->Get(x, y));
             auto mix = [a](int s, int t) { return BYTE(t + ((s - t) * int(a) + 127) / 255); };
-            bmp_->Put(x, y, bmp_->FromColor(RGB(mix(cr, GetRValue(d)), mix(cg, GetGValue(d)),
-                                                mix(cb, GetBValue(d)))));
+            bmp_->Put(x, y,
+                      bmp_->FromColor(RGB(mix(cr, GetRValue(d)), mix(cg, GetGValue(d)),
+                                          mix(cb, GetBValue(d)))));
           }
         }
       }
@@ -182,22 +201,25 @@ int Output(DC& dc, FontRealization& fr, int x, int y, UINT options, const RECT* 
   const TEXTMETRICA& tm = fr.Metrics();
   UINT align = dc.st.text_align;
   bool update = align & TA_UPDATECP;
-  if (update) { x = dc.st.cur_pos.x; y = dc.st.cur_pos.y; }
+  if (update) {
+    x = dc.st.cur_pos.x;
+    y = dc.st.cur_pos.y;
+  }
   // Positions near the ends of the coordinate range saturate rather than wrap.
   using i64 = std::int64_t;
   auto sat = [](i64 v) { return int(DC::Saturate(v)); };
   i64 sum = 0;
   for (int v : widths) sum += v;
   const int w = sat(sum);
-  const i64 x0 = (align & TA_CENTER) == TA_CENTER ? i64(x) - w / 2 : (align & TA_RIGHT) ? i64(x) - w : i64(x);
+  const i64 x0 = (align & TA_CENTER) == TA_CENTER ? i64(x) - w / 2
+                 : (align & TA_RIGHT)             ? i64(x) - w
+                                                  : i64(x);
   const i64 base = (align & TA_BASELINE) == TA_BASELINE ? i64(y)
                    : (align & TA_BOTTOM)                ? i64(y) - tm.tmDescent
                                                         : i64(y) + tm.tmAscent;
   const i64 top = base - tm.tmAscent;
   const RECT* clip = (options & ETO_CLIPPED) && rc ? rc : nullptr;
-  if ((options & ETO_OPAQUE) && rc) {
-    Painter(dc, nullptr).Fill(*rc, dc.st.bk_color);
-  }
+  if ((options & ETO_OPAQUE) && rc) { Painter(dc, nullptr).Fill(*rc, dc.st.bk_color); }
   if (!chars.empty() && dc.surface) {
     Painter p(dc, clip);
     auto band = [&](i64 t, i64 b) { return RECT{sat(x0), sat(t), sat(x0 + w), sat(b)}; };
@@ -208,11 +230,14 @@ int Output(DC& dc, FontRealization& fr, int x, int y, UINT options, const RECT* 
       pen += widths[i];
     }
     if (fr.Underline())
-      p.Fill(band(base + fr.UnderlinePos(), base + fr.UnderlinePos() + fr.UnderlineSize()), dc.st.text_color);
+      p.Fill(band(base + fr.UnderlinePos(), base + fr.UnderlinePos() + fr.UnderlineSize()),
+             dc.st.text_color);
     if (fr.StrikeOut())
-      p.Fill(band(base + fr.StrikePos(), base + fr.StrikePos() + fr.StrikeSize()), dc.st.text_color);
+      p.Fill(band(base + fr.StrikePos(), base + fr.StrikePos() + fr.StrikeSize()),
+             dc.st.text_color);
   }
-  if (update && (align & TA_CENTER) != TA_CENTER) dc.st.cur_pos.x = sat((align & TA_RIGHT) ? i64(x) - w : i64(x) + w);
+  if (update && (align & TA_CENTER) != TA_CENTER)
+    dc.st.cur_pos.x = sat((align & TA_RIGHT) ? i64(x) - w : i64(x) + w);
   return w;
 }
 
@@ -246,17 +271,18 @@ bool IsCJK(char32_t c) {
 
 // Closing punctuation never starts a line.
 bool NoStart(char32_t c) {
-  static const char32_t list[] = {
-      U'，', U'。', U'、', U'；', U'：', U'？', U'！', U'）', U'」', U'』', U'】', U'》', U'〉',
-      U'〕', U'〗', U'〙', U'〛', U'］', U'｝', U'”', U'’', U'…', U'‥', U'·', U'・', U'．',
-      U'％', U'ー', U'～', U'〜', U'!', U')', U',', U'.', U':', U';', U'?', U']', U'}', U'%'};
+  static const char32_t list[] = {U'，', U'。', U'、', U'；', U'：', U'？', U'！', U'）',
+                                  U'」', U'』', U'】', U'》', U'〉', U'〕', U'〗', U'〙',
+                                  U'〛', U'］', U'｝', U'”',  U'’',  U'…',  U'‥',  U'·',
+                                  U'・', U'．', U'％', U'ー', U'～', U'〜', U'!',  U')',
+                                  U',',  U'.',  U':',  U';',  U'?',  U']',  U'}',  U'%'};
   return std::find(std::begin(list), std::end(list), c) != std::end(list);
 }
 
 // Opening brackets never end a line.
 bool NoEnd(char32_t c) {
-  static const char32_t list[] = {U'（', U'「', U'『', U'【', U'《', U'〈', U'〔', U'〖',
-                                  U'〘', U'〚', U'［', U'｛', U'“', U'‘', U'(', U'[', U'{'};
+  static const char32_t list[] = {U'（', U'「', U'『', U'【', U'《', U'〈', U'〔', U'〖', U'〘',
+                                  U'〚', U'［', U'｛', U'“',  U'‘',  U'(',  U'[',  U'{'};
   return std::find(std::begin(list), std::end(list), c) != std::end(list);
 }
 
@@ -327,8 +353,14 @@ void AddLine(std::vector<Line>& lines, const Layout& L, const Chars& p, std::siz
 
 void Wrap(std::vector<Line>& lines, const Layout& L, const Chars& p, int width, int src_end) {
   std::size_t n = p.size();
-  if (!(L.fmt & DT_WORDBREAK)) { AddLine(lines, L, p, 0, n, src_end); return; }
-  if (n == 0) { AddLine(lines, L, p, 0, 0, src_end); return; }
+  if (!(L.fmt & DT_WORDBREAK)) {
+    AddLine(lines, L, p, 0, n, src_end);
+    return;
+  }
+  if (n == 0) {
+    AddLine(lines, L, p, 0, 0, src_end);
+    return;
+  }
   bool cjk = !(L.fmt & DT_NOFULLWIDTHCHARBREAK);
   std::size_t start = 0;
   while (start < n) {
@@ -341,11 +373,17 @@ void Wrap(std::vector<Line>& lines, const Layout& L, const Chars& p, int width, 
       ++i;
       if (i < n && CanBreak(p, i, cjk)) last_break = i;
     }
-    if (i == n) { AddLine(lines, L, p, start, n, src_end); break; }
+    if (i == n) {
+      AddLine(lines, L, p, start, n, src_end);
+      break;
+    }
     std::size_t end, next;
-    if (IsSpace(p[i].cp)) end = next = i;
-    else if (last_break > start) end = next = last_break;
-    else if (L.fmt & DT_EDITCONTROL) end = next = i;  // words longer than the line are split
+    if (IsSpace(p[i].cp))
+      end = next = i;
+    else if (last_break > start)
+      end = next = last_break;
+    else if (L.fmt & DT_EDITCONTROL)
+      end = next = i;  // words longer than the line are split
     else {
       end = i;
       while (end < n && !CanBreak(p, end, cjk) && !IsSpace(p[end].cp)) ++end;
@@ -384,10 +422,13 @@ Chars EndEllipsis(const Layout& L, const Chars& s, int width) {
 Chars PathEllipsis(const Layout& L, const Chars& s, int width) {
   std::size_t sep = s.size();
   for (std::size_t i = s.size(); i-- > 0;)
-    if (s[i].cp == '\\' || s[i].cp == '/') { sep = i; break; }
+    if (s[i].cp == '\\' || s[i].cp == '/') {
+      sep = i;
+      break;
+    }
   if (sep == s.size()) return EndEllipsis(L, s, width);
   Chars tail(s.begin() + std::ptrdiff_t(sep), s.end());
-  for (std::size_t head = sep; ; --head) {
+  for (std::size_t head = sep;; --head) {
     Chars out(s.begin(), s.begin() + std::ptrdiff_t(head));
     out.insert(out.end(), Dots().begin(), Dots().end());
     out.insert(out.end(), tail.begin(), tail.end());
@@ -412,7 +453,8 @@ struct DrawResult {
   std::vector<Splice> splices;  // in text order
 };
 
-DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAWTEXTPARAMS* params) {
+DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt,
+                    DRAWTEXTPARAMS* params) {
   DrawResult res;
   FontRealization& fr = *FontOf(dc);
   int tab_chars = 8;
@@ -425,11 +467,16 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
   if (fmt & DT_SINGLELINE) fmt &= ~DT_WORDBREAK;
   FontRealization* metric_font = &fr;
   if (fmt & DT_INTERNAL)
-    if (auto sys = FindFont(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)))) metric_font = &Realize(*sys);
+    if (auto sys = FindFont(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))))
+      metric_font = &Realize(*sys);
   const TEXTMETRICA& tm = fr.Metrics();
   int line_h = tm.tmHeight + ((fmt & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-  Layout L{dc, fr, fmt, tab_chars * metric_font->Metrics().tmAveCharWidth,
-           (fmt & DT_EXPANDTABS) != 0, dc.st.char_extra};
+  Layout L{dc,
+           fr,
+           fmt,
+           tab_chars * metric_font->Metrics().tmAveCharWidth,
+           (fmt & DT_EXPANDTABS) != 0,
+           dc.st.char_extra};
   int lm = params ? params->iLeftMargin : 0, rm = params ? params->iRightMargin : 0;
   int left = rc->left + lm, right = rc->right - rm, width = right - left;
   res.drawn = total_len;
@@ -447,7 +494,10 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
     Chars out;
     out.reserve(chars.size());
     for (std::size_t i = 0; i < chars.size(); ++i) {
-      if (chars[i].cp != '&') { out.push_back(chars[i]); continue; }
+      if (chars[i].cp != '&') {
+        out.push_back(chars[i]);
+        continue;
+      }
       if (i + 1 >= chars.size()) break;  // a trailing & shows nothing
       Ch next = chars[++i];
       if (next.cp != '&' && !(fmt & DT_HIDEPREFIX)) next.ul = true;
@@ -509,7 +559,8 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
   if (fmt & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS))
     for (Line& ln : lines)
       if (ln.width > width) {
-        ln.Modify((fmt & DT_PATH_ELLIPSIS) ? PathEllipsis(L, ln.chars, width) : EndEllipsis(L, ln.chars, width));
+        ln.Modify((fmt & DT_PATH_ELLIPSIS) ? PathEllipsis(L, ln.chars, width)
+                                           : EndEllipsis(L, ln.chars, width));
         ln.width = L.Measure(ln.chars, 0, ln.chars.size());
       }
   for (const Line& ln : lines)
@@ -527,17 +578,23 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
 
   int y = rc->top;
   if (fmt & DT_SINGLELINE) {
-    if (fmt & DT_VCENTER) y = rc->top + (rect_h - total_h) / 2;
-    else if (fmt & DT_BOTTOM) y = rc->bottom - total_h;
+    if (fmt & DT_VCENTER)
+      y = rc->top + (rect_h - total_h) / 2;
+    else if (fmt & DT_BOTTOM)
+      y = rc->bottom - total_h;
   }
-  res.height = (fmt & DT_SINGLELINE) && (fmt & (DT_VCENTER | DT_BOTTOM)) ? y + total_h - rc->top : total_h;
+  res.height =
+      (fmt & DT_SINGLELINE) && (fmt & (DT_VCENTER | DT_BOTTOM)) ? y + total_h - rc->top : total_h;
 
   UINT halign = fmt & (DT_CENTER | DT_RIGHT);
-  if ((fmt & DT_RTLREADING) && halign != DT_CENTER) halign = halign == DT_RIGHT ? DT_LEFT : DT_RIGHT;
+  if ((fmt & DT_RTLREADING) && halign != DT_CENTER)
+    halign = halign == DT_RIGHT ? DT_LEFT : DT_RIGHT;
   Painter p(dc, (fmt & DT_NOCLIP) ? nullptr : rc);
   COLORREF fg = dc.st.text_color;
   for (const Line& ln : lines) {
-    int x = halign == DT_RIGHT ? right - ln.width : halign == DT_CENTER ? left + (width - ln.width) / 2 : left;
+    int x = halign == DT_RIGHT    ? right - ln.width
+            : halign == DT_CENTER ? left + (width - ln.width) / 2
+                                  : left;
     int base = y + tm.tmAscent;
     if (dc.st.bk_mode == OPAQUE && !(fmt & DT_PREFIXONLY))
       p.Fill(RECT{x, y, x + ln.width, y + tm.tmHeight}, dc.st.bk_color);
@@ -547,14 +604,19 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
       if (!(fmt & DT_PREFIXONLY) && c.cp != '\t') p.Draw(fr.GlyphFor(c.cp), x + pen, base, fg);
       if (c.ul)
         p.Fill(RECT{x + pen, base + fr.UnderlinePos(), x + pen + w - dc.st.char_extra,
-                    base + fr.UnderlinePos() + 1}, fg);
+                    base + fr.UnderlinePos() + 1},
+               fg);
       pen += w;
     }
     if (!(fmt & DT_PREFIXONLY)) {
       if (fr.Underline())
-        p.Fill(RECT{x, base + fr.UnderlinePos(), x + ln.width, base + fr.UnderlinePos() + fr.UnderlineSize()}, fg);
+        p.Fill(RECT{x, base + fr.UnderlinePos(), x + ln.width,
+                    base + fr.UnderlinePos() + fr.UnderlineSize()},
+               fg);
       if (fr.StrikeOut())
-        p.Fill(RECT{x, base + fr.StrikePos(), x + ln.width, base + fr.StrikePos() + fr.StrikeSize()}, fg);
+        p.Fill(
+            RECT{x, base + fr.StrikePos(), x + ln.width, base + fr.StrikePos() + fr.StrikeSize()},
+            fg);
     }
     y += line_h;
   }
@@ -563,7 +625,10 @@ DrawResult DrawCore(DC& dc, Chars chars, int total_len, RECT* rc, UINT fmt, DRAW
 
 std::shared_ptr<DC> TextDC(HDC h) {
   auto dc = FindDC(h);
-  if (dc && !FontOf(*dc)) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+  if (dc && !FontOf(*dc)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   return dc;
 }
 
@@ -576,7 +641,8 @@ SIZE Extent(DC& dc, const Chars& chars) {
 
 // Tab stops for the tabbed calls: none = every eight average characters, one = that
 // interval, more = those positions (then the default interval).
-std::vector<int> TabbedWidths(DC& dc, const Chars& chars, int tab_count, const INT* tabs, std::int64_t start_x) {
+std::vector<int> TabbedWidths(DC& dc, const Chars& chars, int tab_count, const INT* tabs,
+                              std::int64_t start_x) {
   // Stops and positions in 64 bits: a stop of INT_MIN means INT_MAX + 1 pixels.
   using i64 = std::int64_t;
   FontRealization& fr = *FontOf(dc);
@@ -591,7 +657,10 @@ std::vector<int> TabbedWidths(DC& dc, const Chars& chars, int tab_count, const I
       if (tabs && tab_count > 1)
         for (int k = 0; k < tab_count; ++k) {
           const i64 at = tabs[k] < 0 ? -i64(tabs[k]) : i64(tabs[k]);
-          if (at > x) { stop = at; break; }
+          if (at > x) {
+            stop = at;
+            break;
+          }
         }
       if (stop < 0) stop = interval > 0 ? (x / interval + 1) * interval : x;
       width = stop - x;
@@ -636,7 +705,9 @@ void WriteBack(CharT* buf, int orig_len, const std::vector<Splice>& splices) {
     if constexpr (sizeof(CharT) == 1) {
       while (n > 0 && (static_cast<unsigned char>(out[n]) & 0xC0) == 0x80) --n;
     } else {
-      if (out[n] >= 0xDC00 && out[n] <= 0xDFFF && n > 0 && out[n - 1] >= 0xD800 && out[n - 1] <= 0xDBFF) --n;
+      if (out[n] >= 0xDC00 && out[n] <= 0xDFFF && n > 0 && out[n - 1] >= 0xD800 &&
+          out[n - 1] <= 0xDBFF)
+        --n;
     }
     out.resize(n);
   }
@@ -648,8 +719,14 @@ template <class CharT>
 int DrawTextAny(HDC h, CharT* text, int count, RECT* rc, UINT fmt, DRAWTEXTPARAMS* params) {
   auto dc = TextDC(h);
   if (!dc) return 0;
-  if (!rc || (!text && count != 0)) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
-  if (params && params->cbSize != sizeof(DRAWTEXTPARAMS)) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!rc || (!text && count != 0)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (params && params->cbSize != sizeof(DRAWTEXTPARAMS)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   int len = 0;
   Chars chars;
   if constexpr (sizeof(CharT) == 1) {
@@ -675,7 +752,10 @@ BOOL GetTextMetrics(HDC h, TEXTMETRICA* tm) {
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
-    if (!tm) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!tm) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     *tm = FontOf(*dc)->Metrics();
     return TRUE;
   });
@@ -687,7 +767,10 @@ int GetTextFace(HDC h, int count, char* name) {
     if (!dc) return 0;
     const std::string& face = FontOf(*dc)->FaceName();
     if (!name) return int(face.size()) + 1;
-    if (count <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+    if (count <= 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
+    }
     std::size_t n = std::min<std::size_t>(face.size(), std::size_t(count) - 1);
     // Never cut a character in half.
     while (n > 0 && n < face.size() && (static_cast<unsigned char>(face[n]) & 0xC0) == 0x80) --n;
@@ -701,7 +784,10 @@ BOOL GetTextExtentPoint32(HDC h, const char* text, int count, SIZE* size) {
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
-    if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!size || count < 0 || (!text && count > 0)) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     *size = Extent(*dc, DecodeA(text, count));
     return TRUE;
   });
@@ -711,7 +797,10 @@ BOOL GetTextExtentPoint32W(HDC h, const WCHAR* text, int count, SIZE* size) {
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
-    if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!size || count < 0 || (!text && count > 0)) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     *size = Extent(*dc, DecodeW(text, count));
     return TRUE;
   });
@@ -722,7 +811,10 @@ BOOL GetTextExtentExPoint(HDC h, const char* text, int count, int max_extent, IN
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
-    if (!size || count < 0 || (!text && count > 0)) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!size || count < 0 || (!text && count > 0)) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     Chars chars = DecodeA(text, count);
     auto w = Advances(*dc, *FontOf(*dc), chars);
     int x = 0, fitted = 0;
@@ -730,8 +822,10 @@ BOOL GetTextExtentExPoint(HDC h, const char* text, int count, int max_extent, IN
     for (std::size_t i = 0; i < chars.size(); ++i) {
       x += w[i];
       int end = i + 1 < chars.size() ? chars[i + 1].src : count;
-      if (!full && x <= max_extent) fitted = end;
-      else full = true;
+      if (!full && x <= max_extent)
+        fitted = end;
+      else
+        full = true;
       if (dx)
         for (int k = chars[i].src; k < end; ++k) dx[k] = x;
     }
@@ -746,7 +840,10 @@ BOOL GetCharWidth32(HDC h, UINT first, UINT last, INT* widths) {
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
-    if (!widths || first > last || last > 0x10FFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (!widths || first > last || last > 0x10FFFF) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     FontRealization& fr = *FontOf(*dc);
     for (UINT c = first; c <= last; ++c) widths[c - first] = fr.Advance(char32_t(c));
     return TRUE;
@@ -758,10 +855,14 @@ BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rc, const char* t
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
-    if ((!text && count) || count > 0x7FFFFFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if ((!text && count) || count > 0x7FFFFFFF) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     Chars chars = DecodeA(text, int(count));
     FontRealization& fr = *FontOf(*dc);
-    Output(*dc, fr, x, y, options, rc, chars, dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
+    Output(*dc, fr, x, y, options, rc, chars,
+           dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
     return TRUE;
   });
 }
@@ -771,24 +872,34 @@ BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* rc, const WCHAR*
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
-    if ((!text && count) || count > 0x7FFFFFFF) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if ((!text && count) || count > 0x7FFFFFFF) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     Chars chars = DecodeW(text, int(count));
     FontRealization& fr = *FontOf(*dc);
-    Output(*dc, fr, x, y, options, rc, chars, dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
+    Output(*dc, fr, x, y, options, rc, chars,
+           dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
     return TRUE;
   });
 }
 
 BOOL TextOut(HDC dc, int x, int y, const char* text, int count) {
   return Guarded([&]() -> BOOL {
-    if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (count < 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     return ExtTextOut(dc, x, y, 0, nullptr, text, UINT(count), nullptr);
   });
 }
 
 BOOL TextOutW(HDC dc, int x, int y, const WCHAR* text, int count) {
   return Guarded([&]() -> BOOL {
-    if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (count < 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     return ExtTextOutW(dc, x, y, 0, nullptr, text, UINT(count), nullptr);
   });
 }
@@ -797,7 +908,10 @@ DWORD GetTabbedTextExtent(HDC h, const char* text, int count, int tab_count, con
   return Guarded([&]() -> DWORD {
     auto dc = TextDC(h);
     if (!dc) return 0;
-    if (!text && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+    if (!text && count) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
+    }
     int len = text ? Utf8Len(text, count) : 0;
     Chars chars = DecodeA(text, len);
     DWORD w = 0;  // only the low word is reported
@@ -806,17 +920,22 @@ DWORD GetTabbedTextExtent(HDC h, const char* text, int count, int tab_count, con
   });
 }
 
-LONG TabbedTextOut(HDC h, int x, int y, const char* text, int count, int tab_count,
-                   const INT* tabs, int tab_origin) {
+LONG TabbedTextOut(HDC h, int x, int y, const char* text, int count, int tab_count, const INT* tabs,
+                   int tab_origin) {
   return Guarded([&]() -> LONG {
     auto dc = TextDC(h);
     if (!dc) return 0;
-    if (!text && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+    if (!text && count) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
+    }
     int len = text ? Utf8Len(text, count) : 0;
     Chars chars = DecodeA(text, len);
     FontRealization& fr = *FontOf(*dc);
-    std::int64_t start = std::int64_t((dc->st.text_align & TA_UPDATECP) ? dc->st.cur_pos.x : x) - tab_origin;
-    int w = Output(*dc, fr, x, y, 0, nullptr, chars, TabbedWidths(*dc, chars, tab_count, tabs, start));
+    std::int64_t start =
+        std::int64_t((dc->st.text_align & TA_UPDATECP) ? dc->st.cur_pos.x : x) - tab_origin;
+    int w =
+        Output(*dc, fr, x, y, 0, nullptr, chars, TabbedWidths(*dc, chars, tab_count, tabs, start));
     return LONG(DWORD(w & 0xFFFF) | (DWORD(fr.Metrics().tmHeight & 0xFFFF) << 16));
   });
 }
@@ -834,15 +953,11 @@ int DrawTextW(HDC dc, const WCHAR* text, int count, RECT* rc, UINT format) {
 }
 
 int DrawTextEx(HDC dc, char* text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params) {
-  return Guarded([&]() -> int {
-    return DrawTextAny(dc, text, count, rc, format, params);
-  });
+  return Guarded([&]() -> int { return DrawTextAny(dc, text, count, rc, format, params); });
 }
 
 int DrawTextExW(HDC dc, WCHAR* text, int count, RECT* rc, UINT format, DRAWTEXTPARAMS* params) {
-  return Guarded([&]() -> int {
-    return DrawTextAny(dc, text, count, rc, format, params);
-  });
+  return Guarded([&]() -> int { return DrawTextAny(dc, text, count, rc, format, params); });
 }
 
 }  // namespace win

@@ -20,15 +20,14 @@ struct TEXTMETRICA {
 using TEXTMETRIC = TEXTMETRICA;
 
 constexpr UINT DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4,
-               DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20,
-               DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80, DT_NOCLIP = 0x100,
-               DT_EXTERNALLEADING = 0x200, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800,
-               DT_INTERNAL = 0x1000, DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000,
-               DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000,
-               DT_WORD_ELLIPSIS = 0x40000, DT_NOFULLWIDTHCHARBREAK = 0x80000,
-               DT_HIDEPREFIX = 0x100000, DT_PREFIXONLY = 0x200000;
-constexpr UINT ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_GLYPH_INDEX = 0x10,
-               ETO_RTLREADING = 0x80;
+               DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40,
+               DT_TABSTOP = 0x80, DT_NOCLIP = 0x100, DT_EXTERNALLEADING = 0x200,
+               DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_INTERNAL = 0x1000,
+               DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000, DT_END_ELLIPSIS = 0x8000,
+               DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000, DT_WORD_ELLIPSIS = 0x40000,
+               DT_NOFULLWIDTHCHARBREAK = 0x80000, DT_HIDEPREFIX = 0x100000,
+               DT_PREFIXONLY = 0x200000;
+constexpr UINT ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4, ETO_GLYPH_INDEX = 0x10, ETO_RTLREADING = 0x80;
 
 struct DRAWTEXTPARAMS {
   UINT cbSize = sizeof(DRAWTEXTPARAMS);
@@ -47,8 +46,8 @@ inline constexpr auto& GetTextExtentPoint32A = GetTextExtentPoint32;
 BOOL GetTextExtentPoint32W(HDC dc, const WCHAR* text, int count, SIZE* size);
 // How many bytes of `text` fit in `max_extent` (fit may be null) and, in `dx`, the extent
 // up to the end of each byte's character (may be null).
-BOOL GetTextExtentExPoint(HDC dc, const char* text, int count, int max_extent, INT* fit,
-                          INT* dx, SIZE* size);
+BOOL GetTextExtentExPoint(HDC dc, const char* text, int count, int max_extent, INT* fit, INT* dx,
+                          SIZE* size);
 inline constexpr auto& GetTextExtentExPointA = GetTextExtentExPoint;
 BOOL GetCharWidth32(HDC dc, UINT first, UINT last, INT* widths);
 
@@ -57,11 +56,11 @@ inline constexpr auto& TextOutA = TextOut;
 BOOL TextOutW(HDC dc, int x, int y, const WCHAR* text, int count);
 // `dx` has one entry per byte (W: per UTF-16 unit); a character advances by the sum of its
 // entries.
-BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rc, const char* text,
-                UINT count, const INT* dx);
+BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rc, const char* text, UINT count,
+                const INT* dx);
 inline constexpr auto& ExtTextOutA = ExtTextOut;
-BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rc, const WCHAR* text,
-                 UINT count, const INT* dx);
+BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rc, const WCHAR* text, UINT count,
+                 const INT* dx);
 
 // Width in the low word, height in the high word.
 DWORD GetTabbedTextExtent(HDC dc, const char* text, int count, int tab_count, const INT* tabs);

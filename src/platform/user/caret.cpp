@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "platform/base/error.h"
+#include "platform/base/internal/error.h"
 #include "platform/base/internal/geometry.h"
+#include "platform/base/internal/reset.h"
 #include "platform/gdi/internal/bitmap.h"
 #include "platform/user/internal/paint.h"
+#include "platform/user/internal/parts.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
-#include "platform/base/internal/reset.h"
-#include "platform/user/internal/parts.h"
-#include "platform/base/internal/error.h"
 
 namespace win::user {
 namespace {
@@ -120,8 +120,10 @@ void Erase(Caret& c) {
 void Blink(HWND, UINT, UINT_PTR, DWORD) {
   auto& c = TheCaret().caret;
   if (!c || !Showing(*c)) return;
-  if (c->on) Erase(*c);
-  else Draw(*c);
+  if (c->on)
+    Erase(*c);
+  else
+    Draw(*c);
 }
 
 // Shows the caret at once and starts the blink over, as typing and moving it do.
@@ -134,7 +136,9 @@ void Restart(Caret& c) {
 
 // No timer runs while the caret cannot be seen: an idle program stays idle.
 void StopBlink(const Caret& c) {
-  Quietly([&] { if (IsWindow(c.owner)) KillTimer(c.owner, kCaretTimer); });
+  Quietly([&] {
+    if (IsWindow(c.owner)) KillTimer(c.owner, kCaretTimer);
+  });
 }
 
 void Destroy() {
@@ -203,7 +207,10 @@ BOOL CreateCaret(HWND hwnd, HBITMAP hbitmap, int width, int height) {
   Caret c;
   c.owner = hwnd;
   if (hbitmap == kGrey || !hbitmap) {
-    if (width < 0 || height < 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+    if (width < 0 || height < 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return FALSE;
+    }
     c.grey = hbitmap == kGrey;
     c.width = width ? std::min(width, kFar) : GetSystemMetrics(SM_CXBORDER);
     c.height = height ? std::min(height, kFar) : GetSystemMetrics(SM_CYBORDER);
@@ -223,7 +230,10 @@ BOOL CreateCaret(HWND hwnd, HBITMAP hbitmap, int width, int height) {
 }
 
 BOOL DestroyCaret() {
-  if (!TheCaret().caret) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
+  if (!TheCaret().caret) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
   Destroy();
   return TRUE;
 }
@@ -254,7 +264,10 @@ BOOL SetCaretPos(int x, int y) {
 }
 
 BOOL GetCaretPos(POINT* pt) {
-  if (!pt) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!pt) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   Caret* c = Owned(nullptr);
   if (!c) return FALSE;
   *pt = c->pos;
@@ -264,7 +277,10 @@ BOOL GetCaretPos(POINT* pt) {
 UINT GetCaretBlinkTime() { return TheCaret().blink; }
 
 BOOL SetCaretBlinkTime(UINT ms) {
-  if (ms == 0) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (ms == 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   TheCaret().blink = ms;
   if (auto& c = TheCaret().caret) {
     if (ms == INFINITE) {

@@ -1,14 +1,14 @@
 // Window classes.
 #include "platform/user/window.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
+#include "platform/base/internal/error.h"
+#include "platform/base/internal/reset.h"
 #include "platform/gdi/objects.h"
 #include "platform/user/internal/window.h"
-#include "platform/base/internal/reset.h"
-#include "platform/base/internal/error.h"
 
 namespace win {
 namespace user {
@@ -55,9 +55,15 @@ ATOM RegisterClassEx(const WNDCLASSEX* wc) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
-  if (FindClass(wc->lpszClassName)) { SetLastError(ERROR_CLASS_ALREADY_EXISTS); return 0; }
+  if (FindClass(wc->lpszClassName)) {
+    SetLastError(ERROR_CLASS_ALREADY_EXISTS);
+    return 0;
+  }
   auto& t = Classes();
-  if (t.next_atom == 0xFFFF) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return 0; }
+  if (t.next_atom == 0xFFFF) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
   auto c = std::make_shared<WndClass>();
   c->atom = t.next_atom++;
   c->name = wc->lpszClassName;
@@ -77,7 +83,10 @@ ATOM RegisterClassEx(const WNDCLASSEX* wc) {
 }
 
 ATOM RegisterClass(const WNDCLASS* wc) {
-  if (!wc) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!wc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   WNDCLASSEX ex;
   ex.style = wc->style;
   ex.lpfnWndProc = wc->lpfnWndProc;
@@ -94,8 +103,14 @@ ATOM RegisterClass(const WNDCLASS* wc) {
 
 BOOL UnregisterClass(const char* name, HINSTANCE) {
   auto c = FindClass(name);
-  if (!c) { SetLastError(ERROR_CLASS_DOES_NOT_EXIST); return FALSE; }
-  if (c->windows > 0) { SetLastError(ERROR_CLASS_HAS_WINDOWS); return FALSE; }
+  if (!c) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  if (c->windows > 0) {
+    SetLastError(ERROR_CLASS_HAS_WINDOWS);
+    return FALSE;
+  }
   auto& v = Classes().classes;
   v.erase(std::remove(v.begin(), v.end(), c), v.end());
   DeleteClassBrush(*c);
@@ -104,8 +119,14 @@ BOOL UnregisterClass(const char* name, HINSTANCE) {
 
 BOOL GetClassInfoEx(HINSTANCE, const char* name, WNDCLASSEX* out) {
   auto c = FindClass(name);
-  if (!c) { SetLastError(ERROR_CLASS_DOES_NOT_EXIST); return FALSE; }
-  if (!out) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!c) {
+    SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
+    return FALSE;
+  }
+  if (!out) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   out->style = c->style;
   out->lpfnWndProc = c->proc;
   out->cbClsExtra = c->cls_extra;
@@ -134,7 +155,8 @@ ULONG_PTR GetClassLongPtr(HWND hwnd, int index) {
     return v;
   }
   switch (index) {
-    case GCLP_MENUNAME: return reinterpret_cast<ULONG_PTR>(c.menu_name.empty() ? nullptr : c.menu_name.c_str());
+    case GCLP_MENUNAME:
+      return reinterpret_cast<ULONG_PTR>(c.menu_name.empty() ? nullptr : c.menu_name.c_str());
     case GCLP_HBRBACKGROUND: return reinterpret_cast<ULONG_PTR>(c.background);
     case GCLP_HCURSOR: return reinterpret_cast<ULONG_PTR>(c.cursor);
     case GCLP_HICON: return reinterpret_cast<ULONG_PTR>(c.icon);
@@ -177,7 +199,10 @@ ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
 int GetClassName(HWND hwnd, char* buffer, int count) {
   auto w = FindWindowObj(hwnd);
   if (!w) return 0;
-  if (!buffer || count <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!buffer || count <= 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   std::size_t n;
   CopyText(w->cls->name, buffer, std::size_t(count), &n);
   return int(n);

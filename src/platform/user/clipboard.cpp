@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "platform/base/error.h"
+#include "platform/base/internal/error.h"
 #include "platform/base/internal/handles.h"
+#include "platform/base/internal/reset.h"
 #include "platform/base/internal/text.h"
 #include "platform/user/display_link.h"
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
-#include "platform/base/internal/reset.h"
-#include "platform/base/internal/error.h"
 
 namespace win::user {
 namespace {
@@ -33,10 +33,10 @@ struct Board {
   bool open = false;
   HWND opener = nullptr;
   HWND owner = nullptr;
-  bool changed = false;          // emptied or given data since it was opened
-  UINT rendering = 0;            // the format the owner is asked to render now
-  std::vector<Entry> entries;    // as the owner set them, in order
-  std::map<UINT, HGLOBAL> made;  // CF_TEXT or CF_UNICODETEXT made from the other
+  bool changed = false;            // emptied or given data since it was opened
+  UINT rendering = 0;              // the format the owner is asked to render now
+  std::vector<Entry> entries;      // as the owner set them, in order
+  std::map<UINT, HGLOBAL> made;    // CF_TEXT or CF_UNICODETEXT made from the other
   std::vector<std::string> names;  // registered formats, from kFirstRegistered
   ClipboardBridge bridge;
   std::optional<std::string> desktop_seen;  // the desktop's text when last looked at or given
@@ -263,10 +263,19 @@ HANDLE SetClipboardData(UINT format, HANDLE mem) {
   if (!rendering) {
     if (NotOpen()) return nullptr;
     // Only the owner, the window that emptied the clipboard, may give it data.
-    if (b.opener != b.owner) { SetLastError(ERROR_ACCESS_DENIED); return nullptr; }
+    if (b.opener != b.owner) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
   }
-  if (!format || (!mem && !Alive(b.owner))) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
-  if (mem && !IsBlock(mem)) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+  if (!format || (!mem && !Alive(b.owner))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  if (mem && !IsBlock(mem)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   if (OtherText(format)) DropMade();
   if (Entry* e = Find(format)) {
     if (e->mem && e->mem != mem) GlobalFree(e->mem);
@@ -305,19 +314,26 @@ UINT EnumClipboardFormats(UINT format) {
 }
 
 UINT RegisterClipboardFormat(const char* name) {
-  if (!name || !*name) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!name || !*name) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   auto& names = TheBoard().names;
   std::string key = Lower(name);
   for (std::size_t i = 0; i < names.size(); ++i)
     if (Lower(names[i].c_str()) == key) return kFirstRegistered + UINT(i);
-  if (names.size() >= 0x10000 - kFirstRegistered) { SetLastError(ERROR_NOT_ENOUGH_MEMORY); return 0; }
+  if (names.size() >= 0x10000 - kFirstRegistered) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return 0;
+  }
   names.push_back(name);
   return kFirstRegistered + UINT(names.size() - 1);
 }
 
 int GetClipboardFormatName(UINT format, char* buffer, int cap) {
   auto& names = TheBoard().names;
-  if (format < kFirstRegistered || format - kFirstRegistered >= names.size() || !buffer || cap <= 0) {
+  if (format < kFirstRegistered || format - kFirstRegistered >= names.size() || !buffer ||
+      cap <= 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
@@ -348,7 +364,8 @@ void ResetClipboard() {
   b.rendering = 0;
   b.desktop_seen.reset();
 }
-[[maybe_unused]] const bool kClipboardReset = RegisterReset(ResetStage::WindowManager, ResetClipboard);
+[[maybe_unused]] const bool kClipboardReset =
+    RegisterReset(ResetStage::WindowManager, ResetClipboard);
 }  // namespace
 
 }  // namespace win

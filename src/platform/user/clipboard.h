@@ -13,8 +13,7 @@
 namespace win {
 
 constexpr UINT CF_TEXT = 1, CF_DIB = 8, CF_UNICODETEXT = 13;
-constexpr UINT WM_RENDERFORMAT = 0x0305, WM_RENDERALLFORMATS = 0x0306,
-               WM_DESTROYCLIPBOARD = 0x0307;
+constexpr UINT WM_RENDERFORMAT = 0x0305, WM_RENDERALLFORMATS = 0x0306, WM_DESTROYCLIPBOARD = 0x0307;
 
 BOOL OpenClipboard(HWND hwnd);  // null: open without a window
 BOOL CloseClipboard();

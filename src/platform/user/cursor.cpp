@@ -6,8 +6,8 @@
 
 #include "platform/base/error.h"
 #include "platform/base/internal/handles.h"
-#include "platform/user/internal/input.h"
 #include "platform/base/internal/reset.h"
+#include "platform/user/internal/input.h"
 
 namespace win {
 namespace user {
@@ -19,7 +19,11 @@ struct CursorObject : HandleObject {
 };
 
 // The system cursors are 32 by 32; hot spots where the shapes point.
-struct SystemCursor { WORD id; CursorShape shape; POINT hotspot; };
+struct SystemCursor {
+  WORD id;
+  CursorShape shape;
+  POINT hotspot;
+};
 constexpr SystemCursor kSystem[] = {
     {32512, CursorShape::Arrow, {0, 0}},       {32513, CursorShape::IBeam, {16, 16}},
     {32514, CursorShape::Wait, {16, 16}},      {32515, CursorShape::Cross, {16, 16}},
@@ -46,7 +50,8 @@ std::shared_ptr<CursorObject> FindCursor(HCURSOR h) {
   return HandleTable::Get().Find<CursorObject>(h, ObjectType::Cursor);
 }
 
-}  }  // namespace user
+}  // namespace
+}  // namespace user
 
 using namespace user;
 
@@ -96,7 +101,10 @@ HCURSOR GetCursor() {
 }
 
 BOOL GetCursorPos(POINT* pt) {
-  if (!pt) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!pt) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   *pt = CursorPosNow();
   return TRUE;
 }

@@ -5,7 +5,9 @@
 
 namespace win {
 
-inline const char* MAKEINTRESOURCE(WORD id) { return reinterpret_cast<const char*>(std::uintptr_t(id)); }
+inline const char* MAKEINTRESOURCE(WORD id) {
+  return reinterpret_cast<const char*>(std::uintptr_t(id));
+}
 inline const char* const IDC_ARROW = MAKEINTRESOURCE(32512);
 inline const char* const IDC_IBEAM = MAKEINTRESOURCE(32513);
 inline const char* const IDC_WAIT = MAKEINTRESOURCE(32514);

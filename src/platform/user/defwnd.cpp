@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "platform/base/internal/geometry.h"
-#include "platform/user/internal/window.h"
-#include "platform/user/message.h"
 #include "platform/user/internal/nonclient.h"
 #include "platform/user/internal/parts.h"
+#include "platform/user/internal/window.h"
+#include "platform/user/message.h"
 
 namespace win {
 using namespace user;
@@ -24,7 +24,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_NCCALCSIZE: {
       if (!lp) return 0;
-      RECT* rc = wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
+      RECT* rc =
+          wp ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lp)->rgrc[0] : reinterpret_cast<RECT*>(lp);
       DefaultClient(*w, rc);
       return 0;
     }
@@ -42,9 +43,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_QUERYOPEN: return TRUE;
     case WM_SYSCOMMAND: DefSysCommand(hwnd, wp, lp); return 0;
-    case WM_WINDOWPOSCHANGING:
-      DefPosChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lp));
-      return 0;
+    case WM_WINDOWPOSCHANGING: DefPosChanging(hwnd, reinterpret_cast<WINDOWPOS*>(lp)); return 0;
     case WM_WINDOWPOSCHANGED: {
       auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
       if (!pos) return 0;

@@ -24,9 +24,9 @@ namespace win::user {
 
 struct DisplayWindow {
   HWND hwnd = nullptr;
-  RECT screen{};                       // the window rectangle on the screen
+  RECT screen{};                        // the window rectangle on the screen
   std::shared_ptr<gdi::Bitmap> pixels;  // its backing store: the whole window
-  std::optional<gdi::Region> shape;    // the window region, window coordinates; none = all
+  std::optional<gdi::Region> shape;     // the window region, window coordinates; none = all
 };
 
 // The top-level windows on the screen, topmost first. A window whose drawing is switched off
@@ -77,8 +77,22 @@ void WaitForEvents(int timeout_ms);
 void WakeMessageLoop();
 
 // For the displays.
-enum class CursorShape { Arrow, IBeam, Wait, Cross, UpArrow, SizeNWSE, SizeNESW, SizeWE, SizeNS,
-                         SizeAll, No, Hand, AppStarting, Help };
+enum class CursorShape {
+  Arrow,
+  IBeam,
+  Wait,
+  Cross,
+  UpArrow,
+  SizeNWSE,
+  SizeNESW,
+  SizeWE,
+  SizeNS,
+  SizeAll,
+  No,
+  Hand,
+  AppStarting,
+  Help
+};
 // False (ERROR_INVALID_HANDLE) for what is not a cursor.
 bool GetCursorShape(HCURSOR cursor, CursorShape* shape, POINT* hotspot);
 int CursorShowCount();

@@ -1,12 +1,12 @@
 // Focus and activation.
 #include "platform/user/focus.h"
 
+#include "platform/base/internal/reset.h"
 #include "platform/user/hook.h"
 #include "platform/user/internal/input.h"
+#include "platform/user/internal/parts.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
-#include "platform/base/internal/reset.h"
-#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
@@ -176,7 +176,8 @@ bool FocusDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
     case WM_ACTIVATE: {
       *result = 0;
       auto w = FindWindowObj(hwnd);
-      if (w && LOWORD(wp) != WA_INACTIVE && !(w->style & WS_MINIMIZE) && TheFocus().focus_pending != hwnd)
+      if (w && LOWORD(wp) != WA_INACTIVE && !(w->style & WS_MINIMIZE) &&
+          TheFocus().focus_pending != hwnd)
         SetFocus(hwnd);
       return true;
     }

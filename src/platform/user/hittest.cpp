@@ -52,10 +52,14 @@ std::optional<Hit> Descend(HWND h, POINT pt, bool ask) {
 
 HCURSOR CursorFor(LRESULT hit) {
   switch (hit) {
-    case HTLEFT: case HTRIGHT: return LoadCursor(nullptr, IDC_SIZEWE);
-    case HTTOP: case HTBOTTOM: return LoadCursor(nullptr, IDC_SIZENS);
-    case HTTOPLEFT: case HTBOTTOMRIGHT: return LoadCursor(nullptr, IDC_SIZENWSE);
-    case HTTOPRIGHT: case HTBOTTOMLEFT: return LoadCursor(nullptr, IDC_SIZENESW);
+    case HTLEFT:
+    case HTRIGHT: return LoadCursor(nullptr, IDC_SIZEWE);
+    case HTTOP:
+    case HTBOTTOM: return LoadCursor(nullptr, IDC_SIZENS);
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: return LoadCursor(nullptr, IDC_SIZENWSE);
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: return LoadCursor(nullptr, IDC_SIZENESW);
   }
   return LoadCursor(nullptr, IDC_ARROW);
 }
@@ -115,7 +119,9 @@ using namespace user;
 
 HWND WindowFromPoint(POINT pt) { return HitTestPoint(pt, true).hwnd; }
 
-HWND ChildWindowFromPoint(HWND parent, POINT pt) { return ChildWindowFromPointEx(parent, pt, CWP_ALL); }
+HWND ChildWindowFromPoint(HWND parent, POINT pt) {
+  return ChildWindowFromPointEx(parent, pt, CWP_ALL);
+}
 
 HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
   auto p = FindWindowObj(parent);

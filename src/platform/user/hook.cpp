@@ -35,9 +35,9 @@ bool Supported(int kind) {
 void Sweep() {
   auto& s = TheHooks();
   if (s.calling > 0) return;
-  s.chain.erase(std::remove_if(s.chain.begin(), s.chain.end(),
-                               [](const auto& h) { return h->removed; }),
-                s.chain.end());
+  s.chain.erase(
+      std::remove_if(s.chain.begin(), s.chain.end(), [](const auto& h) { return h->removed; }),
+      s.chain.end());
 }
 
 // The next live hook of `kind` after position `from` (exclusive; -1 for the start).
@@ -63,8 +63,14 @@ LRESULT Run(const std::shared_ptr<Hook>& h, int code, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, HINSTANCE, DWORD) {
-  if (!Supported(kind)) { SetLastError(ERROR_INVALID_HOOK_FILTER); return nullptr; }
-  if (!proc) { SetLastError(ERROR_INVALID_FILTER_PROC); return nullptr; }
+  if (!Supported(kind)) {
+    SetLastError(ERROR_INVALID_HOOK_FILTER);
+    return nullptr;
+  }
+  if (!proc) {
+    SetLastError(ERROR_INVALID_FILTER_PROC);
+    return nullptr;
+  }
   auto& s = TheHooks();
   auto h = std::make_shared<Hook>(Hook{reinterpret_cast<HHOOK>(s.next), kind, proc});
   s.next += 4;

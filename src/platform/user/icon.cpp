@@ -170,9 +170,15 @@ HICON LoadIcon(HINSTANCE instance, const char* name) {
 }
 
 HICON CreateIconIndirect(const ICONINFO* info) {
-  if (!info) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   auto mask = gdi::FindBitmap(info->hbmMask);
-  if (!mask) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!mask) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   std::shared_ptr<gdi::Bitmap> color;
   if (info->hbmColor && !(color = gdi::FindBitmap(info->hbmColor))) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -181,7 +187,10 @@ HICON CreateIconIndirect(const ICONINFO* info) {
   auto icon = std::make_shared<IconObject>();
   icon->width = color ? color->width : mask->width;
   icon->height = color ? color->height : mask->height / 2;
-  if (icon->width <= 0 || icon->height <= 0) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (icon->width <= 0 || icon->height <= 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   icon->is_icon = info->fIcon != FALSE;
   icon->hotspot = icon->is_icon ? POINT{icon->width / 2, icon->height / 2}
                                 : POINT{LONG(info->xHotspot), LONG(info->yHotspot)};
@@ -201,7 +210,10 @@ BOOL DestroyIcon(HICON icon) {
 }
 
 BOOL GetIconInfo(HICON icon, ICONINFO* info) {
-  if (!info) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   auto i = FindIcon(icon);
   if (!i) return FALSE;
   info->fIcon = i->is_icon;
@@ -216,7 +228,10 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH b
   auto i = FindIcon(icon);
   if (!i) return FALSE;
   const UINT what = flags & DI_NORMAL;
-  if (!what) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!what) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   const bool def = flags & DI_DEFAULTSIZE;
   const int w = cx ? cx : def ? GetSystemMetrics(SM_CXICON) : i->width;
   const int h = cy ? cy : def ? GetSystemMetrics(SM_CYICON) : i->height;

@@ -44,7 +44,8 @@ BOOL DestroyIcon(HICON icon);
 BOOL GetIconInfo(HICON icon, ICONINFO* info);
 // cx or cy 0: the icon's own size, or SM_CXICON / SM_CYICON with DI_DEFAULTSIZE. With a
 // brush, the rectangle is filled with it first. step (animated cursors) is ignored.
-BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH brush, UINT flags);
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH brush,
+                UINT flags);
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 
 }  // namespace win

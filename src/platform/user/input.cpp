@@ -5,17 +5,17 @@
 #include <cstdlib>
 #include <deque>
 
-#include "platform/base/internal/clock.h"
 #include "platform/base/error.h"
+#include "platform/base/internal/clock.h"
+#include "platform/base/internal/reset.h"
 #include "platform/user/focus.h"
 #include "platform/user/hook.h"
 #include "platform/user/internal/input.h"
+#include "platform/user/internal/parts.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
-#include "platform/base/internal/reset.h"
-#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
@@ -42,8 +42,8 @@ struct Cooked {
   UINT message = 0;
   WPARAM wp = 0;
   LPARAM lp = 0;
-  Hit under;            // where the cursor is
-  LRESULT code = 0;     // the hit code the message is for (HTCLIENT under capture)
+  Hit under;         // where the cursor is
+  LRESULT code = 0;  // the hit code the message is for (HTCLIENT under capture)
   bool captured = false;
   bool dblclk = false;
 };
@@ -85,7 +85,6 @@ constexpr UINT kButtonKey[] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};
 // WM_MOUSEHOVER comes from a timer of the tracked window; the id is out of the range
 // applications use.
 constexpr UINT_PTR kHoverTimer = ~UINT_PTR(0) - 0x10;
-
 
 LPARAM PointParam(POINT pt) { return MAKELPARAM(WORD(pt.x), WORD(pt.y)); }
 
@@ -194,7 +193,12 @@ bool OverTracked(const Hit& under) {
 }
 
 MSG LeaveMessage(HWND h, bool nonclient) {
-  return MSG{h, UINT(nonclient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE), 0, 0, GetTickCount(), TheInput().last_pt};
+  return MSG{h,
+             UINT(nonclient ? WM_NCMOUSELEAVE : WM_MOUSELEAVE),
+             0,
+             0,
+             GetTickCount(),
+             TheInput().last_pt};
 }
 
 void HoverTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
@@ -221,7 +225,10 @@ void StartHover(POINT at) {
 void FollowTracking(POINT pt, const Hit& under) {
   Tracking& t = TheInput().track;
   if (!t.hwnd) return;
-  if (!IsWindow(t.hwnd)) { t = Tracking{}; return; }
+  if (!IsWindow(t.hwnd)) {
+    t = Tracking{};
+    return;
+  }
   if (!OverTracked(under)) {
     if (t.leave) TheInput().notices.push_back(LeaveMessage(t.hwnd, t.nonclient));
     StopTracking();
@@ -265,8 +272,10 @@ bool Deliver(const RawInput& ev, const Cooked& c, MSG* out) {
   TakeEffect(ev, c);
   if (ev.kind == Kind::Button && ev.down) {
     // A double click ends the sequence: the next press starts a new one.
-    if (c.dblclk) in.click = Click{};
-    else in.click = Click{c.hwnd, ev.button, c.code, ev.pt, ev.time};
+    if (c.dblclk)
+      in.click = Click{};
+    else
+      in.click = Click{c.hwnd, ev.button, c.code, ev.pt, ev.time};
   }
   *out = MSG{c.hwnd, c.message, c.wp, c.lp, ev.time, ev.pt};
   if (ev.kind == Kind::Key || ev.kind == Kind::Char) return true;
@@ -309,7 +318,10 @@ std::size_t IndexOf(std::uint64_t seq) {
 bool TakeNotice(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
   auto& notices = TheInput().notices;
   for (auto it = notices.begin(); it != notices.end();) {
-    if (!IsWindow(it->hwnd)) { it = notices.erase(it); continue; }
+    if (!IsWindow(it->hwnd)) {
+      it = notices.erase(it);
+      continue;
+    }
     if (MessageFilter{filter, min, max}.Takes(it->hwnd, it->message)) {
       *out = *it;
       if (remove) notices.erase(it);
@@ -328,16 +340,25 @@ bool Source(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
     Cooked c;
     bool taken = Cook(ev, &c);
     i = IndexOf(ev.seq);
-    if (i == q.size()) { i = 0; continue; }  // retrieved meanwhile
+    if (i == q.size()) {
+      i = 0;
+      continue;
+    }  // retrieved meanwhile
     if (!taken) {
       // Nothing is there to get it; its state still counts.
-      if (!remove) { ++i; continue; }
+      if (!remove) {
+        ++i;
+        continue;
+      }
       q.erase(q.begin() + std::ptrdiff_t(i));
       TakeEffect(ev, c);
       if (TakeNotice(out, filter, min, max, remove)) return true;
       continue;
     }
-    if (!MessageFilter{filter, min, max}.Takes(c.hwnd, c.message)) { ++i; continue; }
+    if (!MessageFilter{filter, min, max}.Takes(c.hwnd, c.message)) {
+      ++i;
+      continue;
+    }
     if (!remove) {
       *out = MSG{c.hwnd, c.message, c.wp, c.lp, ev.time, ev.pt};
       return true;
@@ -395,14 +416,13 @@ bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
   if (!w) return false;
   bool child = (w->style & WS_CHILD) != 0;
   switch (msg) {
-    case WM_NCHITTEST: case WM_SETCURSOR: return HitTestDefProc(hwnd, msg, wp, lp, result);
+    case WM_NCHITTEST:
+    case WM_SETCURSOR: return HitTestDefProc(hwnd, msg, wp, lp, result);
     case WM_MOUSEACTIVATE:
       *result = child ? SendMessage(w->parent, msg, wp, lp) : 0;
       if (!*result) *result = MA_ACTIVATE;
       return true;
-    case WM_MOUSEWHEEL:
-      *result = child ? SendMessage(w->parent, msg, wp, lp) : 0;
-      return true;
+    case WM_MOUSEWHEEL: *result = child ? SendMessage(w->parent, msg, wp, lp) : 0; return true;
     case WM_CANCELMODE:
       if (GetCapture() == hwnd) ReleaseCapture();
       *result = 0;
@@ -484,8 +504,7 @@ HWND SetCapture(HWND hwnd) {
   if (hwnd && !FindWindowObj(hwnd)) return nullptr;
   HWND old = GetCapture();
   TheInput().capture = hwnd;
-  if (old && old != hwnd)
-    SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+  if (old && old != hwnd) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
   return old;
 }
 
@@ -547,8 +566,8 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   if (flags & TME_LEAVE) t.leave = true;
   if (flags & TME_HOVER) {
     t.hover = true;
-    t.hover_ms = tme->dwHoverTime == HOVER_DEFAULT ? SystemParam(SPI_GETMOUSEHOVERTIME)
-                                                   : tme->dwHoverTime;
+    t.hover_ms =
+        tme->dwHoverTime == HOVER_DEFAULT ? SystemParam(SPI_GETMOUSEHOVERTIME) : tme->dwHoverTime;
     StartHover(LastMousePos());
   }
   return TRUE;

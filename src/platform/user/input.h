@@ -1,11 +1,11 @@
 #pragma once
 // Mouse and keyboard input of the one user-interface thread.
 //
-// The displays (and tests, platform/testing.h) inject input at screen coordinates; injected input waits in the input
-// queue and becomes window messages when the message loop retrieves it, as on Windows: the
-// window a mouse event goes to is decided then (capture, else the window under the cursor after
-// WM_NCHITTEST), and GetKeyState describes the input up to the message being handled, while
-// GetAsyncKeyState and GetCursorPos describe what has been injected so far.
+// The displays (and tests, platform/testing.h) inject input at screen coordinates; injected input
+// waits in the input queue and becomes window messages when the message loop retrieves it, as on
+// Windows: the window a mouse event goes to is decided then (capture, else the window under the
+// cursor after WM_NCHITTEST), and GetKeyState describes the input up to the message being handled,
+// while GetAsyncKeyState and GetCursorPos describe what has been injected so far.
 //
 // Retrieving a mouse message, in order: WM_NCHITTEST (not under capture), the WH_MOUSE hook
 // (non-zero drops the message), WM_MOUSEACTIVATE and the activation it asks for (button presses
@@ -27,8 +27,8 @@ constexpr LRESULT HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1,
 // Mouse messages beyond messages.h, key-state flags of mouse messages, WM_MOUSEACTIVATE answers.
 constexpr UINT WM_NCMBUTTONDOWN = 0x00A7, WM_NCMBUTTONUP = 0x00A8, WM_NCMBUTTONDBLCLK = 0x00A9,
                WM_NCMOUSEHOVER = 0x02A0;
-constexpr WPARAM MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004,
-                 MK_CONTROL = 0x0008, MK_MBUTTON = 0x0010;
+constexpr WPARAM MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008,
+                 MK_MBUTTON = 0x0010;
 constexpr int WHEEL_DELTA = 120;
 inline int GET_WHEEL_DELTA_WPARAM(WPARAM wp) { return short(HIWORD(wp)); }
 constexpr LRESULT MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3,

@@ -9,8 +9,8 @@ namespace user {
 namespace {
 
 struct Keys {
-  BYTE sync[256]{};   // as of the message being handled
-  BYTE async[256]{};  // as injected
+  BYTE sync[256]{};        // as of the message being handled
+  BYTE async[256]{};       // as injected
   bool alt_alone = false;  // Alt went down and no other key since
 };
 Keys& TheKeys() {
@@ -22,9 +22,12 @@ constexpr UINT kScanRightShift = 0x36;
 
 UINT Generic(UINT side) {
   switch (side) {
-    case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
-    case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
-    case VK_LMENU: case VK_RMENU: return VK_MENU;
+    case VK_LSHIFT:
+    case VK_RSHIFT: return VK_SHIFT;
+    case VK_LCONTROL:
+    case VK_RCONTROL: return VK_CONTROL;
+    case VK_LMENU:
+    case VK_RMENU: return VK_MENU;
   }
   return side;
 }
@@ -55,14 +58,19 @@ void Set(BYTE* state, UINT side, bool down) {
 bool Down(const BYTE* state, UINT vk) { return (state[vk & 0xFF] & 0x80) != 0; }
 
 // Characters of the US layout: unshifted and shifted, for the keys that have both.
-struct KeyChars { UINT vk; char plain, shifted; };
+struct KeyChars {
+  UINT vk;
+  char plain, shifted;
+};
 constexpr KeyChars kPunctuation[] = {
-    {'0', '0', ')'}, {'1', '1', '!'}, {'2', '2', '@'}, {'3', '3', '#'}, {'4', '4', '$'},
-    {'5', '5', '%'}, {'6', '6', '^'}, {'7', '7', '&'}, {'8', '8', '*'}, {'9', '9', '('},
-    {VK_OEM_1, ';', ':'}, {VK_OEM_PLUS, '=', '+'}, {VK_OEM_COMMA, ',', '<'},
-    {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
-    {VK_OEM_3, '`', '~'}, {VK_OEM_4, '[', '{'}, {VK_OEM_5, '\\', '|'}, {VK_OEM_6, ']', '}'},
-    {VK_OEM_7, '\'', '"'}, {VK_SPACE, ' ', ' '},
+    {'0', '0', ')'},          {'1', '1', '!'},          {'2', '2', '@'},
+    {'3', '3', '#'},          {'4', '4', '$'},          {'5', '5', '%'},
+    {'6', '6', '^'},          {'7', '7', '&'},          {'8', '8', '*'},
+    {'9', '9', '('},          {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},
+    {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'},
+    {VK_OEM_2, '/', '?'},     {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},
+    {VK_OEM_5, '\\', '|'},    {VK_OEM_6, ']', '}'},     {VK_OEM_7, '\'', '"'},
+    {VK_SPACE, ' ', ' '},
 };
 
 }  // namespace
@@ -107,7 +115,9 @@ KeyEvent MakeKeyEvent(UINT vk, UINT scan, bool down, bool extended) {
 
 void ApplyKeyEvent(const KeyEvent& ev) { Set(TheKeys().sync, ev.side, ev.down); }
 
-void SetButtonState(UINT vk, bool down, bool sync) { Set(sync ? TheKeys().sync : TheKeys().async, vk, down); }
+void SetButtonState(UINT vk, bool down, bool sync) {
+  Set(sync ? TheKeys().sync : TheKeys().async, vk, down);
+}
 
 bool KeyDownNow(UINT vk) { return Down(TheKeys().async, vk); }
 
@@ -136,7 +146,10 @@ SHORT GetKeyState(int vk) {
 SHORT GetAsyncKeyState(int vk) { return SHORT(Down(TheKeys().async, UINT(vk)) ? 0x8000 : 0); }
 
 BOOL GetKeyboardState(BYTE* state) {
-  if (!state) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!state) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   std::memcpy(state, TheKeys().sync, sizeof TheKeys().sync);
   return TRUE;
 }
@@ -149,8 +162,10 @@ int ToUnicode(UINT vk, UINT, const BYTE* state, WCHAR* buffer, int count, UINT) 
   if (ctrl && alt) return 0;  // no AltGr characters on a US keyboard
   WCHAR ch = 0;
   if (vk >= 'A' && vk <= 'Z') {
-    if (ctrl) ch = WCHAR(vk - 'A' + 1);
-    else ch = WCHAR((shift != caps) ? vk : vk - 'A' + 'a');
+    if (ctrl)
+      ch = WCHAR(vk - 'A' + 1);
+    else
+      ch = WCHAR((shift != caps) ? vk : vk - 'A' + 'a');
   } else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) {
     if (!ctrl) ch = WCHAR('0' + (vk - VK_NUMPAD0));
   } else if (ctrl) {

@@ -1,19 +1,19 @@
 #include "platform/user/message.h"
 
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
-#include <sys/syscall.h>
-#include <unistd.h>
 
-#include "platform/base/internal/clock.h"
 #include "platform/base/error.h"
+#include "platform/base/internal/clock.h"
+#include "platform/base/internal/reset.h"
+#include "platform/testing.h"
 #include "platform/user/input.h"
 #include "platform/user/internal/window.h"
 #include "platform/user/timer.h"
 #include "platform/user/window.h"
-#include "platform/testing.h"
-#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace {
@@ -38,13 +38,15 @@ std::mutex wake_mutex;
 std::condition_variable wake_cv;
 bool woken = false;
 
-
 // One look at the queue in Windows' order; `mask` holds the QS_ kinds wanted.
 bool Fetch(MSG* msg, HWND hwnd, UINT min, UINT max, bool remove, UINT mask) {
   Queue& q = TheQueue();
   if (mask & QS_POSTMESSAGE) {
     for (auto it = q.posted.begin(); it != q.posted.end();) {
-      if (it->hwnd && !IsWindow(it->hwnd)) { it = q.posted.erase(it); continue; }  // died
+      if (it->hwnd && !IsWindow(it->hwnd)) {
+        it = q.posted.erase(it);
+        continue;
+      }  // died
       if (MessageFilter{hwnd, min, max}.Takes(it->hwnd, it->message)) {
         *msg = *it;
         if (remove) q.posted.erase(it);
@@ -115,7 +117,10 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 BOOL PostThreadMessage(DWORD thread_id, UINT msg, WPARAM wp, LPARAM lp) {
-  if (thread_id != GetCurrentThreadId()) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (thread_id != GetCurrentThreadId()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   return PostMessage(nullptr, msg, wp, lp);
 }
 
@@ -125,8 +130,14 @@ void PostQuitMessage(int exit_code) {
 }
 
 BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max) {
-  if (!msg) { SetLastError(ERROR_INVALID_PARAMETER); return -1; }
-  if (BadFilter(hwnd)) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return -1; }
+  if (!msg) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return -1;
+  }
+  if (BadFilter(hwnd)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return -1;
+  }
   for (;;) {
     if (Fetch(msg, hwnd, min, max, true, QS_ALLINPUT)) {
       TheQueue().last_time = msg->time;
@@ -140,8 +151,14 @@ BOOL GetMessage(MSG* msg, HWND hwnd, UINT min, UINT max) {
 }
 
 BOOL PeekMessage(MSG* msg, HWND hwnd, UINT min, UINT max, UINT remove) {
-  if (!msg) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
-  if (BadFilter(hwnd)) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return FALSE; }
+  if (!msg) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (BadFilter(hwnd)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
   UINT mask = remove >> 16;
   if (mask == 0) mask = QS_ALLINPUT;
   if (!Fetch(msg, hwnd, min, max, (remove & PM_REMOVE) != 0, mask)) return FALSE;
@@ -210,7 +227,10 @@ void SetEventWaiter(EventWaiter waiter, std::function<void()> wake) {
 }
 
 void WaitForEvents(int timeout_ms) {
-  if (TheQueue().waiter) { TheQueue().waiter(timeout_ms); return; }
+  if (TheQueue().waiter) {
+    TheQueue().waiter(timeout_ms);
+    return;
+  }
   std::unique_lock lock(wake_mutex);
   if (timeout_ms < 0)
     wake_cv.wait(lock, [] { return woken; });

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "platform/user/internal/window.h"
-#include "platform/gdi/internal/frame.h"
 #include "platform/gdi/internal/draw.h"
+#include "platform/gdi/internal/frame.h"
+#include "platform/user/internal/window.h"
 
 namespace win {
 namespace user {
@@ -24,22 +24,65 @@ RECT WorkArea() {
 namespace {
 
 // The metrics that do not depend on the screen. Indices missing here answer 0.
-struct Fixed { int index, value; };
+struct Fixed {
+  int index, value;
+};
 constexpr Fixed kFixed[] = {
-    {SM_CXVSCROLL, 17}, {SM_CYHSCROLL, 17}, {SM_CYCAPTION, 19}, {SM_CXBORDER, 1},
-    {SM_CYBORDER, 1}, {SM_CXDLGFRAME, 3}, {SM_CYDLGFRAME, 3}, {SM_CYVTHUMB, 17},
-    {SM_CXHTHUMB, 17}, {SM_CXICON, 32}, {SM_CYICON, 32}, {SM_CXCURSOR, 32},
-    {SM_CYCURSOR, 32}, {SM_CYMENU, 19}, {SM_MOUSEPRESENT, 1}, {SM_CYVSCROLL, 17},
-    {SM_CXHSCROLL, 17}, {SM_CXMIN, 112}, {SM_CYMIN, 27}, {SM_CXSIZE, 18}, {SM_CYSIZE, 18},
-    {SM_CXFRAME, 4}, {SM_CYFRAME, 4}, {SM_CXMINTRACK, 112}, {SM_CYMINTRACK, 27},
-    {SM_CXDOUBLECLK, 4}, {SM_CYDOUBLECLK, 4}, {SM_CXICONSPACING, 75}, {SM_CYICONSPACING, 75},
-    {SM_DBCSENABLED, 1}, {SM_CMOUSEBUTTONS, 3}, {SM_CXEDGE, 2}, {SM_CYEDGE, 2},
-    {SM_CXMINSPACING, 160}, {SM_CYMINSPACING, 24}, {SM_CXSMICON, 16}, {SM_CYSMICON, 16},
-    {SM_CYSMCAPTION, 16}, {SM_CXSMSIZE, 12}, {SM_CYSMSIZE, 15}, {SM_CXMENUSIZE, 18},
-    {SM_CYMENUSIZE, 18}, {SM_ARRANGE, ARW_BOTTOMLEFT | ARW_HIDE}, {SM_CXMINIMIZED, 160},
-    {SM_CYMINIMIZED, 24}, {SM_NETWORK, 3}, {SM_CXDRAG, 4}, {SM_CYDRAG, 4},
-    {SM_CXMENUCHECK, 13}, {SM_CYMENUCHECK, 13}, {SM_MOUSEWHEELPRESENT, 1}, {SM_CMONITORS, 1},
-    {SM_SAMEDISPLAYFORMAT, 1}, {SM_IMMENABLED, 1}, {SM_CXFOCUSBORDER, 1},
+    {SM_CXVSCROLL, 17},
+    {SM_CYHSCROLL, 17},
+    {SM_CYCAPTION, 19},
+    {SM_CXBORDER, 1},
+    {SM_CYBORDER, 1},
+    {SM_CXDLGFRAME, 3},
+    {SM_CYDLGFRAME, 3},
+    {SM_CYVTHUMB, 17},
+    {SM_CXHTHUMB, 17},
+    {SM_CXICON, 32},
+    {SM_CYICON, 32},
+    {SM_CXCURSOR, 32},
+    {SM_CYCURSOR, 32},
+    {SM_CYMENU, 19},
+    {SM_MOUSEPRESENT, 1},
+    {SM_CYVSCROLL, 17},
+    {SM_CXHSCROLL, 17},
+    {SM_CXMIN, 112},
+    {SM_CYMIN, 27},
+    {SM_CXSIZE, 18},
+    {SM_CYSIZE, 18},
+    {SM_CXFRAME, 4},
+    {SM_CYFRAME, 4},
+    {SM_CXMINTRACK, 112},
+    {SM_CYMINTRACK, 27},
+    {SM_CXDOUBLECLK, 4},
+    {SM_CYDOUBLECLK, 4},
+    {SM_CXICONSPACING, 75},
+    {SM_CYICONSPACING, 75},
+    {SM_DBCSENABLED, 1},
+    {SM_CMOUSEBUTTONS, 3},
+    {SM_CXEDGE, 2},
+    {SM_CYEDGE, 2},
+    {SM_CXMINSPACING, 160},
+    {SM_CYMINSPACING, 24},
+    {SM_CXSMICON, 16},
+    {SM_CYSMICON, 16},
+    {SM_CYSMCAPTION, 16},
+    {SM_CXSMSIZE, 12},
+    {SM_CYSMSIZE, 15},
+    {SM_CXMENUSIZE, 18},
+    {SM_CYMENUSIZE, 18},
+    {SM_ARRANGE, ARW_BOTTOMLEFT | ARW_HIDE},
+    {SM_CXMINIMIZED, 160},
+    {SM_CYMINIMIZED, 24},
+    {SM_NETWORK, 3},
+    {SM_CXDRAG, 4},
+    {SM_CYDRAG, 4},
+    {SM_CXMENUCHECK, 13},
+    {SM_CYMENUCHECK, 13},
+    {SM_MOUSEWHEELPRESENT, 1},
+    {SM_CMONITORS, 1},
+    {SM_SAMEDISPLAYFORMAT, 1},
+    {SM_IMMENABLED, 1},
+    {SM_CXFOCUSBORDER, 1},
     {SM_CYFOCUSBORDER, 1},
     // SM_CYKANJIWINDOW stays 0: the input method draws its own window, none is reserved.
 };
@@ -74,7 +117,10 @@ T* Sized(void* pv, UINT ui) {
 
 template <class T>
 BOOL Put(void* pv, T value) {
-  if (!pv) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!pv) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   std::memcpy(pv, &value, sizeof value);
   return TRUE;
 }
@@ -100,8 +146,10 @@ int GetSystemMetrics(int index) {
   RECT work = WorkArea();
   int frame = kTable.v[SM_CXFRAME];
   switch (index) {
-    case SM_CXSCREEN: case SM_CXVIRTUALSCREEN: return s.cx;
-    case SM_CYSCREEN: case SM_CYVIRTUALSCREEN: return s.cy;
+    case SM_CXSCREEN:
+    case SM_CXVIRTUALSCREEN: return s.cx;
+    case SM_CYSCREEN:
+    case SM_CYVIRTUALSCREEN: return s.cy;
     // The client area of a maximised window: the work area less the caption.
     case SM_CXFULLSCREEN: return work.right - work.left;
     case SM_CYFULLSCREEN: return work.bottom - work.top - kTable.v[SM_CYCAPTION];
@@ -174,14 +222,18 @@ BOOL SystemParametersInfo(UINT action, UINT ui, void* pv, UINT) {
     case SPI_ICONVERTICALSPACING: return Put<int>(pv, GetSystemMetrics(SM_CYICONSPACING));
     case SPI_GETMOUSE: {
       const int mouse[3] = {6, 10, 1};  // thresholds and acceleration: "enhance precision"
-      if (!pv) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+      if (!pv) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+      }
       std::memcpy(pv, mouse, sizeof mouse);
       return TRUE;
     }
     case SPI_GETKEYBOARDSPEED: return Put<UINT>(pv, 31);
     case SPI_GETKEYBOARDDELAY: return Put<int>(pv, 1);
     case SPI_GETSCREENSAVETIMEOUT: return Put<int>(pv, 600);
-    case SPI_GETMOUSEHOVERWIDTH: case SPI_GETMOUSEHOVERHEIGHT: return Put<UINT>(pv, 4);
+    case SPI_GETMOUSEHOVERWIDTH:
+    case SPI_GETMOUSEHOVERHEIGHT: return Put<UINT>(pv, 4);
     case SPI_GETMOUSEHOVERTIME: return Put<UINT>(pv, 400);
     case SPI_GETWHEELSCROLLLINES: return Put<UINT>(pv, 3);
     case SPI_GETMENUSHOWDELAY: return Put<int>(pv, 400);
@@ -189,21 +241,36 @@ BOOL SystemParametersInfo(UINT action, UINT ui, void* pv, UINT) {
     case SPI_GETFOREGROUNDLOCKTIMEOUT: return Put<DWORD>(pv, 200000);
     case SPI_GETCARETWIDTH: return Put<DWORD>(pv, 1);
     case SPI_GETFONTSMOOTHINGTYPE: return Put<UINT>(pv, FE_FONTSMOOTHINGSTANDARD);
-    case SPI_GETFOCUSBORDERWIDTH: case SPI_GETFOCUSBORDERHEIGHT: return Put<UINT>(pv, 1);
+    case SPI_GETFOCUSBORDERWIDTH:
+    case SPI_GETFOCUSBORDERHEIGHT: return Put<UINT>(pv, 1);
     case SPI_GETMENUDROPALIGNMENT: return Put<BOOL>(pv, FALSE);
     // The switches of a fresh classic XP desktop: effects on, flat menus off, menu
     // underlines shown only once the keyboard is used.
-    case SPI_GETBEEP: case SPI_GETSCREENSAVEACTIVE: case SPI_GETICONTITLEWRAP:
-    case SPI_GETFASTTASKSWITCH: case SPI_GETDRAGFULLWINDOWS: case SPI_GETFONTSMOOTHING:
-    case SPI_GETSHOWIMEUI: case SPI_GETMENUANIMATION: case SPI_GETCOMBOBOXANIMATION:
-    case SPI_GETLISTBOXSMOOTHSCROLLING: case SPI_GETGRADIENTCAPTIONS: case SPI_GETHOTTRACKING:
-    case SPI_GETMENUFADE: case SPI_GETSELECTIONFADE: case SPI_GETTOOLTIPANIMATION:
-    case SPI_GETTOOLTIPFADE: case SPI_GETCURSORSHADOW: case SPI_GETUIEFFECTS:
-      return Put<BOOL>(pv, TRUE);
-    case SPI_GETKEYBOARDCUES: case SPI_GETFLATMENU: case SPI_GETDROPSHADOW:
-    case SPI_GETACTIVEWINDOWTRACKING: case SPI_GETKEYBOARDPREF: case SPI_GETSCREENREADER:
-    case SPI_GETSNAPTODEFBUTTON:
-      return Put<BOOL>(pv, FALSE);
+    case SPI_GETBEEP:
+    case SPI_GETSCREENSAVEACTIVE:
+    case SPI_GETICONTITLEWRAP:
+    case SPI_GETFASTTASKSWITCH:
+    case SPI_GETDRAGFULLWINDOWS:
+    case SPI_GETFONTSMOOTHING:
+    case SPI_GETSHOWIMEUI:
+    case SPI_GETMENUANIMATION:
+    case SPI_GETCOMBOBOXANIMATION:
+    case SPI_GETLISTBOXSMOOTHSCROLLING:
+    case SPI_GETGRADIENTCAPTIONS:
+    case SPI_GETHOTTRACKING:
+    case SPI_GETMENUFADE:
+    case SPI_GETSELECTIONFADE:
+    case SPI_GETTOOLTIPANIMATION:
+    case SPI_GETTOOLTIPFADE:
+    case SPI_GETCURSORSHADOW:
+    case SPI_GETUIEFFECTS: return Put<BOOL>(pv, TRUE);
+    case SPI_GETKEYBOARDCUES:
+    case SPI_GETFLATMENU:
+    case SPI_GETDROPSHADOW:
+    case SPI_GETACTIVEWINDOWTRACKING:
+    case SPI_GETKEYBOARDPREF:
+    case SPI_GETSCREENREADER:
+    case SPI_GETSNAPTODEFBUTTON: return Put<BOOL>(pv, FALSE);
   }
   SetLastError(ERROR_INVALID_PARAMETER);
   return FALSE;
@@ -212,7 +279,10 @@ BOOL SystemParametersInfo(UINT action, UINT ui, void* pv, UINT) {
 DWORD GetVersion() { return 5u | (1u << 8) | (2600u << 16); }
 
 BOOL GetVersionEx(OSVERSIONINFO* info) {
-  if (!info) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFO)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return FALSE;
@@ -223,7 +293,10 @@ BOOL GetVersionEx(OSVERSIONINFO* info) {
 }
 
 BOOL GetVersionEx(OSVERSIONINFOEX* info) {
-  if (!info) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!info) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   if (info->dwOSVersionInfoSize != sizeof(OSVERSIONINFOEX)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return FALSE;

@@ -39,10 +39,14 @@ WPARAM EdgeOf(bool left, bool right, bool top, bool bottom) {
 
 const char* CursorFor(WPARAM edge) {
   switch (edge) {
-    case WMSZ_LEFT: case WMSZ_RIGHT: return IDC_SIZEWE;
-    case WMSZ_TOP: case WMSZ_BOTTOM: return IDC_SIZENS;
-    case WMSZ_TOPLEFT: case WMSZ_BOTTOMRIGHT: return IDC_SIZENWSE;
-    case WMSZ_TOPRIGHT: case WMSZ_BOTTOMLEFT: return IDC_SIZENESW;
+    case WMSZ_LEFT:
+    case WMSZ_RIGHT: return IDC_SIZEWE;
+    case WMSZ_TOP:
+    case WMSZ_BOTTOM: return IDC_SIZENS;
+    case WMSZ_TOPLEFT:
+    case WMSZ_BOTTOMRIGHT: return IDC_SIZENWSE;
+    case WMSZ_TOPRIGHT:
+    case WMSZ_BOTTOMLEFT: return IDC_SIZENESW;
   }
   return IDC_SIZEALL;
 }
@@ -87,7 +91,8 @@ class Tracker {
         if ((!sizing_ || edge_) && (m.pt.x != cursor_.x || m.pt.y != cursor_.y)) Follow(m.pt);
         return IsWindow(hwnd_);
       case WM_LBUTTONUP: return false;
-      case WM_KEYDOWN: case WM_SYSKEYDOWN: return Key(UINT(m.wParam));
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN: return Key(UINT(m.wParam));
     }
     if ((m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
         (m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST))
@@ -137,13 +142,20 @@ class Tracker {
   // when the key did that.
   bool ChooseEdge(int dx, int dy) {
     bool left = Left(edge_), right = Right(edge_), top = Top(edge_), bottom = Bottom(edge_);
-    if (dx && !left && !right) (dx < 0 ? left : right) = true;
-    else if (dy && !top && !bottom) (dy < 0 ? top : bottom) = true;
-    else return false;
+    if (dx && !left && !right)
+      (dx < 0 ? left : right) = true;
+    else if (dy && !top && !bottom)
+      (dy < 0 ? top : bottom) = true;
+    else
+      return false;
     edge_ = EdgeOf(left, right, top, bottom);
     base_ = now_;
-    grab_ = {left ? now_.left : right ? now_.right - 1 : (now_.left + now_.right) / 2,
-             top ? now_.top : bottom ? now_.bottom - 1 : (now_.top + now_.bottom) / 2};
+    grab_ = {left    ? now_.left
+             : right ? now_.right - 1
+                     : (now_.left + now_.right) / 2,
+             top      ? now_.top
+             : bottom ? now_.bottom - 1
+                      : (now_.top + now_.bottom) / 2};
     cursor_ = grab_;
     SetCursorPos(grab_.x, grab_.y);
     SetCursor(LoadCursor(nullptr, CursorFor(edge_)));
@@ -192,11 +204,11 @@ class Tracker {
 
   HWND hwnd_;
   bool sizing_, keyboard_;
-  WPARAM edge_;              // WMSZ_ code; 0 while keyboard sizing has no edge yet
+  WPARAM edge_;                   // WMSZ_ code; 0 while keyboard sizing has no edge yet
   RECT orig_{}, base_{}, now_{};  // screen: at the start, where tracking counts from, now
-  POINT grab_{}, cursor_{};  // the cursor where tracking counts from, and now
-  POINT min_{}, max_{};      // tracking sizes
-  std::optional<RECT> confine_;  // screen: where the cursor may drag a child window
+  POINT grab_{}, cursor_{};       // the cursor where tracking counts from, and now
+  POINT min_{}, max_{};           // tracking sizes
+  std::optional<RECT> confine_;   // screen: where the cursor may drag a child window
 };
 
 // The next message for the loop; false when none will come (the manual clock ran dry).
@@ -222,7 +234,9 @@ void MoveSizeLoop(HWND hwnd, WPARAM command) {
   if (!keyboard && !(GetKeyState(VK_LBUTTON) & 0x8000)) return;  // the press is already over
 
   in_loop = true;
-  struct Leave { ~Leave() { in_loop = false; } } leave;
+  struct Leave {
+    ~Leave() { in_loop = false; }
+  } leave;
   Tracker track(hwnd, sizing, sizing ? low : 0, keyboard);
   if (!track.Start()) return;
   RECT rc;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/base/error.h"
+#include "platform/base/internal/error.h"
 #include "platform/base/internal/geometry.h"
 #include "platform/gdi/internal/dc.h"
 #include "platform/gdi/internal/draw.h"
@@ -15,13 +16,12 @@
 #include "platform/gdi/text.h"
 #include "platform/user/icon.h"
 #include "platform/user/internal/input.h"
+#include "platform/user/internal/parts.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
 #include "platform/user/paint.h"
 #include "platform/user/window.h"
 #include "platform/user/winpos.h"
-#include "platform/user/internal/parts.h"
-#include "platform/base/internal/error.h"
 
 namespace win {
 namespace user {
@@ -31,7 +31,9 @@ const NonClientState& NonClientOf(const Window& w) { return SlotOf(w.parts.noncl
 
 namespace {
 
-bool In(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool In(const RECT& r, POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
 bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 
 // The outer frame's thickness by style: a static edge, a dialog or sizing frame, a border.
@@ -72,7 +74,8 @@ void LayOutCaption(const Window& w, NcLayout* L) {
     take(&L->help, 0);
   }
   // Dialog frames show an icon only when they were given one.
-  if (!tool && (!(w.ex_style & WS_EX_DLGMODALFRAME) || NonClientOf(w).icon_small || NonClientOf(w).icon_big)) {
+  if (!tool && (!(w.ex_style & WS_EX_DLGMODALFRAME) || NonClientOf(w).icon_small ||
+                NonClientOf(w).icon_big)) {
     const int s = GetSystemMetrics(SM_CXSMICON);
     const int y = c.top + (RectHeight(c) - 1 - GetSystemMetrics(SM_CYSMICON)) / 2;
     L->icon = {c.left + 2, y, c.left + 2 + s, y + GetSystemMetrics(SM_CYSMICON)};
@@ -105,8 +108,12 @@ NcLayout LayoutFor(const Window& w, int width, int height) {
   const int vw = FrameMetric(Metric::VScroll), hh = FrameMetric(Metric::HScroll);
   const bool left = (w.ex_style & WS_EX_LEFTSCROLLBAR) != 0;
   if (w.style & WS_VSCROLL) {
-    L.vscroll = left ? RECT{r.left, r.top, r.left + vw, r.bottom} : RECT{r.right - vw, r.top, r.right, r.bottom};
-    if (left) r.left += vw; else r.right -= vw;
+    L.vscroll = left ? RECT{r.left, r.top, r.left + vw, r.bottom}
+                     : RECT{r.right - vw, r.top, r.right, r.bottom};
+    if (left)
+      r.left += vw;
+    else
+      r.right -= vw;
   }
   if (w.style & WS_HSCROLL) {
     L.hscroll = {r.left, r.bottom - hh, r.right, r.bottom};
@@ -142,7 +149,8 @@ ClientBits KeptClient(const Window& w, LRESULT wvr, const NCCALCSIZE_PARAMS* par
     IntersectRect(&dst, &dst, &d);
     IntersectRect(&src, &src, &s);
   }
-  const int cw = std::min(RectWidth(src), RectWidth(dst)), ch = std::min(RectHeight(src), RectHeight(dst));
+  const int cw = std::min(RectWidth(src), RectWidth(dst)),
+            ch = std::min(RectHeight(src), RectHeight(dst));
   if (cw <= 0 || ch <= 0) return {};
   // Kept at the top-left unless the answer aligns the old pixels to another side.
   const bool right = !valid && (wvr & WVR_ALIGNRIGHT), bottom = !valid && (wvr & WVR_ALIGNBOTTOM);
@@ -177,14 +185,19 @@ LRESULT DefaultHitTest(const Window& w, POINT pt) {
     // The corners reach a caption button's size along each edge, as on Windows.
     const RECT& r = L.inner;
     const int cx = GetSystemMetrics(SM_CXSIZE), cy = GetSystemMetrics(SM_CYSIZE);
-    if (p.y < r.top) return p.x < r.left + cx ? HTTOPLEFT : p.x >= r.right - cx ? HTTOPRIGHT : HTTOP;
-    if (p.y >= r.bottom) return p.x < r.left + cx ? HTBOTTOMLEFT : p.x >= r.right - cx ? HTBOTTOMRIGHT : HTBOTTOM;
-    if (p.x < r.left) return p.y < r.top + cy ? HTTOPLEFT : p.y >= r.bottom - cy ? HTBOTTOMLEFT : HTLEFT;
+    if (p.y < r.top)
+      return p.x < r.left + cx ? HTTOPLEFT : p.x >= r.right - cx ? HTTOPRIGHT : HTTOP;
+    if (p.y >= r.bottom)
+      return p.x < r.left + cx ? HTBOTTOMLEFT : p.x >= r.right - cx ? HTBOTTOMRIGHT : HTBOTTOM;
+    if (p.x < r.left)
+      return p.y < r.top + cy ? HTTOPLEFT : p.y >= r.bottom - cy ? HTBOTTOMLEFT : HTLEFT;
     return p.y < r.top + cy ? HTTOPRIGHT : p.y >= r.bottom - cy ? HTBOTTOMRIGHT : HTRIGHT;
   }
   if (In(L.caption, p)) {
     // The buttons take the caption's whole height; the close box reaches its right end.
-    auto column = [&](const RECT& b, int right) { return !Empty(b) && p.x >= b.left && p.x < right; };
+    auto column = [&](const RECT& b, int right) {
+      return !Empty(b) && p.x >= b.left && p.x < right;
+    };
     if (!Empty(L.icon) && p.x < L.icon.right + 2) return HTSYSMENU;
     if (column(L.close, L.caption.right)) return HTCLOSE;
     if (column(L.max, L.max.right)) return HTMAXBUTTON;
@@ -207,8 +220,10 @@ void Fill(HDC dc, const RECT& r, int color) { FillRect(dc, &r, GetSysColorBrush(
 // A ring of thickness t just inside r.
 void Ring(HDC dc, const RECT& r, int t, HBRUSH b) {
   if (t <= 0) return;
-  RECT side[4] = {{r.left, r.top, r.right, r.top + t}, {r.left, r.bottom - t, r.right, r.bottom},
-                  {r.left, r.top + t, r.left + t, r.bottom - t}, {r.right - t, r.top + t, r.right, r.bottom - t}};
+  RECT side[4] = {{r.left, r.top, r.right, r.top + t},
+                  {r.left, r.bottom - t, r.right, r.bottom},
+                  {r.left, r.top + t, r.left + t, r.bottom - t},
+                  {r.right - t, r.top + t, r.right, r.bottom - t}};
   for (RECT& s : side) FillRect(dc, &s, b);
 }
 
@@ -218,7 +233,9 @@ void PaintBorder(HDC dc, const Window& w, const NcLayout& L, bool active) {
   const bool stat = (ex & (WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME)) == WS_EX_STATICEDGE;
   if (!stat && ((style & (WS_THICKFRAME | WS_DLGFRAME)) || (ex & WS_EX_DLGMODALFRAME))) {
     DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
-    int color = !(style & WS_THICKFRAME) ? COLOR_3DFACE : active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER;
+    int color = !(style & WS_THICKFRAME) ? COLOR_3DFACE
+                : active                 ? COLOR_ACTIVEBORDER
+                                         : COLOR_INACTIVEBORDER;
     Ring(dc, r, L.frame - 2 * FrameMetric(Metric::Border), GetSysColorBrush(color));
     return;
   }
@@ -251,7 +268,8 @@ void Gradient(HDC dc, const RECT& r, COLORREF a, COLORREF b) {
 void PaintButton(HDC dc, const RECT& rc, UINT kind, bool on, bool pushed) {
   if (Empty(rc)) return;
   RECT r = rc;
-  DrawFrameControl(dc, &r, DFC_CAPTION, kind | (on ? 0 : DFCS_INACTIVE) | (pushed ? DFCS_PUSHED : 0));
+  DrawFrameControl(dc, &r, DFC_CAPTION,
+                   kind | (on ? 0 : DFCS_INACTIVE) | (pushed ? DFCS_PUSHED : 0));
 }
 
 // The window's small icon, else its big one, else the class's, else the system's; an icon
@@ -326,8 +344,10 @@ void PaintFrame(HWND h, HRGN clip, Part part) {
     }
     // The menu bar and the scroll bars are drawn by their own code; the strips they live in
     // start in their background colours rather than as bare backing store.
-    for (auto [rc, color] : {std::pair{L.menu, COLOR_MENU}, {L.vscroll, COLOR_SCROLLBAR},
-                             {L.hscroll, COLOR_SCROLLBAR}, {L.grow, COLOR_BTNFACE}})
+    for (auto [rc, color] : {std::pair{L.menu, COLOR_MENU},
+                             {L.vscroll, COLOR_SCROLLBAR},
+                             {L.hscroll, COLOR_SCROLLBAR},
+                             {L.grow, COLOR_BTNFACE}})
       if (!Empty(rc)) FillRect(dc, &rc, GetSysColorBrush(color));
   }
   if (!Empty(L.caption)) PaintCaption(dc, *w, L, active);
@@ -370,7 +390,10 @@ void TrackButton(HWND h, LRESULT code) {
   bool over = true;
   POINT at{};
   for (;;) {
-    if (!IsWindow(h) || GetCapture() != h) { over = false; break; }
+    if (!IsWindow(h) || GetCapture() != h) {
+      over = false;
+      break;
+    }
     MSG m;
     if (!GetMessage(&m, nullptr, 0, 0)) {
       PostQuitMessage(int(m.wParam));
@@ -384,7 +407,10 @@ void TrackButton(HWND h, LRESULT code) {
     }
     at = m.pt;
     auto w = FindWindowObj(h);
-    if (!w) { over = false; break; }
+    if (!w) {
+      over = false;
+      break;
+    }
     over = DefaultHitTest(*w, at) == code;
     if (m.message == WM_LBUTTONUP) break;
     SetPressed(h, over ? code : HTNOWHERE);
@@ -392,23 +418,21 @@ void TrackButton(HWND h, LRESULT code) {
   if (GetCapture() == h) ReleaseCapture();
   SetPressed(h, HTNOWHERE);
   auto w = FindWindowObj(h);
-  if (w && over) SendMessage(h, WM_SYSCOMMAND, ButtonCommand(*w, code), MAKELPARAM(WORD(at.x), WORD(at.y)));
+  if (w && over)
+    SendMessage(h, WM_SYSCOMMAND, ButtonCommand(*w, code), MAKELPARAM(WORD(at.x), WORD(at.y)));
 }
 
 void LeftButtonDown(HWND h, const Window& w, LRESULT code, LPARAM lp) {
   switch (code) {
-    case HTCAPTION:
-      SendMessage(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
-      return;
-    case HTSYSMENU:
-      SendMessage(h, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, lp);
-      return;
-    case HTMENU:
-      SendMessage(h, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lp);
-      return;
+    case HTCAPTION: SendMessage(h, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp); return;
+    case HTSYSMENU: SendMessage(h, WM_SYSCOMMAND, SC_MOUSEMENU | HTSYSMENU, lp); return;
+    case HTMENU: SendMessage(h, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lp); return;
     case HTVSCROLL: SendMessage(h, WM_SYSCOMMAND, SC_VSCROLL | HTVSCROLL, lp); return;
     case HTHSCROLL: SendMessage(h, WM_SYSCOMMAND, SC_HSCROLL | HTHSCROLL, lp); return;
-    case HTCLOSE: case HTMINBUTTON: case HTMAXBUTTON: case HTHELP:
+    case HTCLOSE:
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTHELP:
       if (ButtonEnabled(w, code)) TrackButton(h, code);
       return;
     case HTGROWBOX:
@@ -459,9 +483,7 @@ bool NonClientDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       if (lp != -1) PaintFrame(h, nullptr, Part::Caption);
       *result = TRUE;
       return true;
-    case WM_NCLBUTTONDOWN:
-      LeftButtonDown(h, *w, LRESULT(wp), lp);
-      return true;
+    case WM_NCLBUTTONDOWN: LeftButtonDown(h, *w, LRESULT(wp), lp); return true;
     case WM_NCLBUTTONDBLCLK:
       if (wp == WPARAM(HTCAPTION)) {
         if (w->style & (WS_MAXIMIZE | WS_MINIMIZE))
@@ -491,14 +513,20 @@ bool NonClientDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       return true;
     }
     case WM_GETICON:
-      if (wp == ICON_SMALL2) *result = reinterpret_cast<LRESULT>(NonClientOf(*w).icon_small ? NonClientOf(*w).icon_small : NonClientOf(*w).icon_big);
+      if (wp == ICON_SMALL2)
+        *result = reinterpret_cast<LRESULT>(NonClientOf(*w).icon_small ? NonClientOf(*w).icon_small
+                                                                       : NonClientOf(*w).icon_big);
       else if (wp == ICON_SMALL || wp == ICON_BIG)
-        *result = reinterpret_cast<LRESULT>(wp == ICON_SMALL ? NonClientOf(*w).icon_small : NonClientOf(*w).icon_big);
+        *result = reinterpret_cast<LRESULT>(wp == ICON_SMALL ? NonClientOf(*w).icon_small
+                                                             : NonClientOf(*w).icon_big);
       return true;
-    case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC:
-      *result = ControlColor(msg, reinterpret_cast<HDC>(wp));
-      return true;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: *result = ControlColor(msg, reinterpret_cast<HDC>(wp)); return true;
   }
   return false;
 }
@@ -508,7 +536,10 @@ bool NonClientDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 using namespace user;
 
 BOOL AdjustWindowRectEx(RECT* rc, DWORD style, BOOL menu, DWORD ex) {
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!rc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   int t = FrameThickness(style, ex);
   InflateRect(rc, t, t);
   if (HasCaption(style))

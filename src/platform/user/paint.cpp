@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "platform/base/internal/clock.h"
+#include "platform/base/internal/error.h"
 #include "platform/base/internal/geometry.h"
 #include "platform/gdi/internal/draw.h"
-#include "platform/user/message.h"
 #include "platform/user/internal/paint.h"
-#include "platform/user/window.h"
 #include "platform/user/internal/parts.h"
-#include "platform/base/internal/error.h"
+#include "platform/user/message.h"
+#include "platform/user/window.h"
 
 namespace win::user {
 namespace {
@@ -24,7 +24,9 @@ bool HasClientUpdate(const Window& w) {
   return w.parts.paint && !ClientPart(w, w.parts.paint->update).Empty();
 }
 
-bool NeedsPaint(const Window& w) { return w.parts.paint && (w.parts.paint->internal || HasClientUpdate(w)); }
+bool NeedsPaint(const Window& w) {
+  return w.parts.paint && (w.parts.paint->internal || HasClientUpdate(w));
+}
 
 // Children take part unless told otherwise, or unless the parent clips them away anyway.
 bool TakesChildren(const Window& w, UINT flags) {
@@ -111,8 +113,10 @@ void UpdateNow(HWND h, UINT flags) {
     if (flags & RDW_ERASENOW) EraseNow(h);
     if (flags & RDW_UPDATENOW) {
       if (!(w = FindWindowObj(h))) return;
-      if (HasClientUpdate(*w)) SendMessage(h, WM_PAINT, 0, 0);
-      else if (w->parts.paint && w->parts.paint->nc) SendNcPaint(h);
+      if (HasClientUpdate(*w))
+        SendMessage(h, WM_PAINT, 0, 0);
+      else if (w->parts.paint && w->parts.paint->nc)
+        SendNcPaint(h);
     }
     if (!(w = FindWindowObj(h))) return;
   }
@@ -340,8 +344,14 @@ bool PaintDefProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       *result = 0;
       return true;
     case WM_ERASEBKGND: *result = EraseWithClassBrush(h, reinterpret_cast<HDC>(wp)); return true;
-    case WM_SETREDRAW: SetRedraw(h, wp != 0); *result = 0; return true;
-    case WM_PRINT: PrintWindowTo(h, reinterpret_cast<HDC>(wp), lp); *result = 0; return true;
+    case WM_SETREDRAW:
+      SetRedraw(h, wp != 0);
+      *result = 0;
+      return true;
+    case WM_PRINT:
+      PrintWindowTo(h, reinterpret_cast<HDC>(wp), lp);
+      *result = 0;
+      return true;
     case WM_PRINTCLIENT: *result = 0; return true;
   }
   return false;
@@ -363,7 +373,8 @@ void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT
     RebindWindowDCs(h);
     if (was_visible) NotifyScreenChanged(old_screen);
     if (visible) NotifyScreenChanged(now_screen);
-    if (visible && !(swp & SWP_NOREDRAW)) RepaintSelf(h, old_screen, shown, swp, std::nullopt, bits);
+    if (visible && !(swp & SWP_NOREDRAW))
+      RepaintSelf(h, old_screen, shown, swp, std::nullopt, bits);
     return;
   }
   RebindWindowDCs(top->hwnd());
@@ -412,7 +423,8 @@ void PaintAfterPosChanged(HWND h, const RECT& old_screen, bool was_visible, UINT
           gdi::Region part = new_shape;
           part.Offset(-sw->window.left, -sw->window.top);
           part.IntersectRect(WholeWindow(*sw));
-          if (!part.Empty()) RedrawArea(s, part, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+          if (!part.Empty())
+            RedrawArea(s, part, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
       }
     } else {
@@ -529,7 +541,10 @@ BOOL UpdateWindow(HWND hwnd) {
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   auto w = FindWindowObj(hwnd);
   if (!w) return nullptr;
-  if (!ps) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (!ps) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   CaretHold(hwnd);
   if (PaintOf(*w).nc) {
     SendNcPaint(hwnd);

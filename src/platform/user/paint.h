@@ -76,8 +76,8 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rc, HRGN rgn, UINT flags);
 BOOL LockWindowUpdate(HWND hwnd);
 
 // Scrolling. The return value of ScrollWindowEx is the type of the region uncovered.
-int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip,
-                   HRGN update_rgn, RECT* update_rc, UINT flags);
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update_rgn,
+                   RECT* update_rc, UINT flags);
 BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip);
 BOOL ScrollDC(HDC dc, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update_rgn,
               RECT* update_rc);

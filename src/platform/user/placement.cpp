@@ -5,19 +5,18 @@
 #include "platform/base/internal/geometry.h"
 #include "platform/user/focus.h"
 #include "platform/user/hook.h"
+#include "platform/user/internal/parts.h"
+#include "platform/user/internal/placement.h"
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/window.h"
 #include "platform/user/winpos.h"
-#include "platform/user/internal/placement.h"
-#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
 
 PlacementState& PlacementOf(Window& w) { return SlotOf(w.parts.placement); }
 const PlacementState& PlacementOf(const Window& w) { return SlotOf(w.parts.placement); }
-
 
 namespace {
 
@@ -108,8 +107,8 @@ UINT MinMaximize(HWND hwnd, int cmd, RECT* rc) {
   if (CallHookChain(WH_CBT, HCBT_MINMAX, reinterpret_cast<WPARAM>(hwnd), cmd)) return refused;
   auto w = FindWindowObj(hwnd);
   if (!w) return refused;
-  bool minimising = cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED ||
-                    cmd == SW_SHOWMINNOACTIVE || cmd == SW_FORCEMINIMIZE;
+  bool minimising = cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE ||
+                    cmd == SW_FORCEMINIMIZE;
   if ((w->style & WS_MINIMIZE) && !minimising) {
     if (!SendMessage(hwnd, WM_QUERYOPEN, 0, 0)) return refused;
     if (!(w = FindWindowObj(hwnd))) return refused;
@@ -117,12 +116,15 @@ UINT MinMaximize(HWND hwnd, int cmd, RECT* rc) {
   if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) PlacementOf(*w).normal = w->window;
   bool maximise = cmd == SW_SHOWMAXIMIZED;
   if (minimising) {
-    if (w->style & WS_MAXIMIZE) PlacementOf(*w).flags |= WPF_RESTORETOMAXIMIZED;
-    else PlacementOf(*w).flags &= ~WPF_RESTORETOMAXIMIZED;
+    if (w->style & WS_MAXIMIZE)
+      PlacementOf(*w).flags |= WPF_RESTORETOMAXIMIZED;
+    else
+      PlacementOf(*w).flags &= ~WPF_RESTORETOMAXIMIZED;
     w->style = (w->style & ~WS_MAXIMIZE) | WS_MINIMIZE;
     *rc = IconRect(*w);
     PlacementOf(*w).min_pos = {rc->left, rc->top};
-  } else if (!maximise && (w->style & WS_MINIMIZE) && (PlacementOf(*w).flags & WPF_RESTORETOMAXIMIZED)) {
+  } else if (!maximise && (w->style & WS_MINIMIZE) &&
+             (PlacementOf(*w).flags & WPF_RESTORETOMAXIMIZED)) {
     maximise = true;  // a window minimised from maximised comes back maximised
   } else if (!maximise) {
     w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
@@ -201,10 +203,12 @@ void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
       if (IsIconic(hwnd) || IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
       break;
     case SC_CLOSE: SendMessage(hwnd, WM_CLOSE, 0, 0); break;
-    case SC_MOVE: case SC_SIZE: MoveSizeLoop(hwnd, wp); break;
+    case SC_MOVE:
+    case SC_SIZE: MoveSizeLoop(hwnd, wp); break;
     case SC_NEXTWINDOW: CycleWindows(hwnd, true); break;
     case SC_PREVWINDOW: CycleWindows(hwnd, false); break;
-    case SC_KEYMENU: case SC_MOUSEMENU:
+    case SC_KEYMENU:
+    case SC_MOUSEMENU:
       if (menu_handler) menu_handler(hwnd, wp, lp);
       break;
   }
@@ -217,7 +221,10 @@ using namespace user;
 BOOL ShowWindow(HWND hwnd, int cmd) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
-  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
+  if (!w->parent) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
   if (cmd < SW_HIDE || cmd > SW_FORCEMINIMIZE) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
@@ -231,22 +238,18 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     case SW_HIDE: break;
     // SW_MINIMIZE hands activation on to another window; so does a forced minimise, which
     // on the one thread is the same thing.
-    case SW_MINIMIZE: case SW_FORCEMINIMIZE: case SW_SHOWMINNOACTIVE:
-      swp |= SWP_NOACTIVATE | SWP_NOZORDER;
-      [[fallthrough]];
+    case SW_MINIMIZE:
+    case SW_FORCEMINIMIZE:
+    case SW_SHOWMINNOACTIVE: swp |= SWP_NOACTIVATE | SWP_NOZORDER; [[fallthrough]];
     case SW_SHOWMINIMIZED:
       if (!(state & WS_MINIMIZE)) minmax = cmd;
       break;
     case SW_SHOWMAXIMIZED:
       if (!(state & WS_MAXIMIZE)) minmax = cmd;
       break;
-    case SW_SHOWNA:
-      swp |= SWP_NOACTIVATE | SWP_NOZORDER;
-      break;
+    case SW_SHOWNA: swp |= SWP_NOACTIVATE | SWP_NOZORDER; break;
     case SW_SHOW: break;
-    case SW_SHOWNOACTIVATE:
-      swp |= SWP_NOACTIVATE | SWP_NOZORDER;
-      [[fallthrough]];
+    case SW_SHOWNOACTIVATE: swp |= SWP_NOACTIVATE | SWP_NOZORDER; [[fallthrough]];
     default:  // SW_SHOWNORMAL, SW_RESTORE, SW_SHOWDEFAULT
       if (state) minmax = SW_RESTORE;
       break;
@@ -266,8 +269,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   }
   if (show || was_visible)
     SetWindowPos(hwnd, HWND_TOP, rc.left, rc.top, RectWidth(rc), RectHeight(rc), swp);
-  if (minmax >= 0 && show)
-    PartsStateChanged(hwnd, cmd == SW_MINIMIZE || cmd == SW_FORCEMINIMIZE);
+  if (minmax >= 0 && show) PartsStateChanged(hwnd, cmd == SW_MINIMIZE || cmd == SW_FORCEMINIMIZE);
   return was_visible;
 }
 
@@ -290,7 +292,10 @@ BOOL OpenIcon(HWND hwnd) {
 BOOL CloseWindow(HWND hwnd) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
-  if (w->style & WS_CHILD) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (w->style & WS_CHILD) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   ShowWindow(hwnd, SW_SHOWMINIMIZED);
   return TRUE;
 }
@@ -316,7 +321,8 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* wp) {
   wp->showCmd = (w->style & WS_MINIMIZE)   ? SW_SHOWMINIMIZED
                 : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED
                                            : SW_SHOWNORMAL;
-  wp->rcNormalPosition = (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) ? PlacementOf(*w).normal : w->window;
+  wp->rcNormalPosition =
+      (w->style & (WS_MINIMIZE | WS_MAXIMIZE)) ? PlacementOf(*w).normal : w->window;
   OffsetRect(&wp->rcNormalPosition, -o.x, -o.y);
   wp->ptMinPosition = PlacementOf(*w).min_pos;
   wp->ptMaxPosition = PlacementOf(*w).max_pos;
@@ -349,8 +355,10 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* wp) {
   // Whether a minimised window comes back maximised is the placement's word, not the state it
   // was minimised from.
   if (!(w = FindWindowObj(hwnd))) return FALSE;
-  if (wp->flags & WPF_RESTORETOMAXIMIZED) PlacementOf(*w).flags |= WPF_RESTORETOMAXIMIZED;
-  else PlacementOf(*w).flags &= ~WPF_RESTORETOMAXIMIZED;
+  if (wp->flags & WPF_RESTORETOMAXIMIZED)
+    PlacementOf(*w).flags |= WPF_RESTORETOMAXIMIZED;
+  else
+    PlacementOf(*w).flags &= ~WPF_RESTORETOMAXIMIZED;
   return TRUE;
 }
 

@@ -1,10 +1,10 @@
 // WM_PRINT's default: the window, and on request its children and owned windows, drawn into a
 // DC the caller gives.
 #include "platform/base/internal/geometry.h"
-#include "platform/user/message.h"
-#include "platform/user/internal/paint.h"
-#include "platform/user/window.h"
 #include "platform/gdi/internal/dc.h"
+#include "platform/user/internal/paint.h"
+#include "platform/user/message.h"
+#include "platform/user/window.h"
 
 namespace win::user {
 

@@ -4,17 +4,17 @@
 #include <vector>
 
 #include "platform/base/internal/geometry.h"
+#include "platform/gdi/internal/dc.h"
 #include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
-#include "platform/gdi/internal/dc.h"
 
 namespace win::user {
 namespace {
 
 // The pixels moved and the part left uncovered when the valid pixels of `source` move by
 // (dx, dy) into `dest`.
-void Split(const gdi::Region& source, const gdi::Region& dest, int dx, int dy,
-           gdi::Region* moved, gdi::Region* uncovered) {
+void Split(const gdi::Region& source, const gdi::Region& dest, int dx, int dy, gdi::Region* moved,
+           gdi::Region* uncovered) {
   *moved = source;
   moved->Offset(dx, dy);
   moved->Intersect(dest);
@@ -51,15 +51,17 @@ void MoveSurfacePixels(gdi::Bitmap& surface, const gdi::Region& dst, int dx, int
                   surface.Row(box.top + y) + std::size_t(box.left) * px, std::size_t(bw) * px);
     for (const RECT& r : d.Rects())
       for (int y = r.top; y < r.bottom; ++y)
-        std::memcpy(surface.Row(y) + std::size_t(r.left) * px,
-                    copy.data() + (std::size_t(y - dy - box.top) * bw +
-                                   std::size_t(r.left - dx - box.left)) * px,
-                    std::size_t(RectWidth(r)) * px);
+        std::memcpy(
+            surface.Row(y) + std::size_t(r.left) * px,
+            copy.data() +
+                (std::size_t(y - dy - box.top) * bw + std::size_t(r.left - dx - box.left)) * px,
+            std::size_t(RectWidth(r)) * px);
     return;
   }
   std::vector<std::uint32_t> copy(std::size_t(bw) * std::size_t(bh));
   for (int y = 0; y < bh; ++y)
-    for (int x = 0; x < bw; ++x) copy[std::size_t(y) * bw + x] = surface.Get(box.left + x, box.top + y);
+    for (int x = 0; x < bw; ++x)
+      copy[std::size_t(y) * bw + x] = surface.Get(box.left + x, box.top + y);
   for (const RECT& r : d.Rects())
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x)
@@ -105,8 +107,8 @@ BOOL ScrollDC(HDC hdc, int dx, int dy, const RECT* scroll, const RECT* clip, HRG
   return TRUE;
 }
 
-int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip,
-                   HRGN update_rgn, RECT* update_rc, UINT flags) {
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update_rgn,
+                   RECT* update_rc, UINT flags) {
   auto w = FindWindowObj(hwnd);
   if (!w) return ERROR;
   if (update_rgn && !gdi::FindRegion(update_rgn)) return ERROR;

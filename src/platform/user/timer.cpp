@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/base/internal/clock.h"
 #include "platform/base/error.h"
+#include "platform/base/internal/clock.h"
+#include "platform/base/internal/reset.h"
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
-#include "platform/base/internal/reset.h"
 
 namespace win {
 namespace {
@@ -37,7 +37,6 @@ Timer* Find(HWND hwnd, UINT_PTR id) {
   return nullptr;
 }
 
-
 }  // namespace
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
@@ -65,8 +64,12 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc) {
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
   auto& l = TheTimers().list;
-  auto it = std::find_if(l.begin(), l.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
-  if (it == l.end()) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  auto it = std::find_if(l.begin(), l.end(),
+                         [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+  if (it == l.end()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   l.erase(it);
   return TRUE;
 }
@@ -109,7 +112,8 @@ bool IsTimerProc(HWND hwnd, UINT_PTR id, TIMERPROC proc) {
 
 void KillWindowTimers(HWND hwnd) {
   auto& l = TheTimers().list;
-  l.erase(std::remove_if(l.begin(), l.end(), [&](const Timer& t) { return t.hwnd == hwnd; }), l.end());
+  l.erase(std::remove_if(l.begin(), l.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
+          l.end());
 }
 
 namespace {

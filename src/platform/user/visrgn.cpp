@@ -2,13 +2,13 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/base/internal/error.h"
 #include "platform/base/internal/geometry.h"
+#include "platform/base/internal/reset.h"
 #include "platform/gdi/internal/dc.h"
 #include "platform/user/display_link.h"
 #include "platform/user/internal/paint.h"
 #include "platform/user/window.h"
-#include "platform/base/internal/reset.h"
-#include "platform/base/internal/error.h"
 
 namespace win::user {
 namespace {
@@ -78,8 +78,10 @@ bool ComputeDC(const WindowDC& d, std::shared_ptr<gdi::Bitmap>* surface, POINT* 
       RECT tr;
       GetWindowRect(top->hwnd(), &tr);
       c.Offset(-tr.left, -tr.top);
-      if (d.flags & DCX_INTERSECTRGN) vis->Intersect(c);
-      else vis->Subtract(c);
+      if (d.flags & DCX_INTERSECTRGN)
+        vis->Intersect(c);
+      else
+        vis->Subtract(c);
     }
   }
   if (d.paint) {
@@ -260,7 +262,10 @@ void RebindWindowDCs(HWND top) {
 void ReleaseWindowDCs(HWND hwnd) {
   auto& dcs = LiveDCs();
   for (auto it = dcs.begin(); it != dcs.end();) {
-    if (it->second.hwnd != hwnd) { ++it; continue; }
+    if (it->second.hwnd != hwnd) {
+      ++it;
+      continue;
+    }
     DeleteDC(it->first);
     if (it->second.clip) DeleteObject(it->second.clip);
     it = dcs.erase(it);
@@ -444,8 +449,7 @@ BOOL LockWindowUpdate(HWND hwnd) {
     if (was && IsWindow(was)) {
       // Everything drawn while locked was thrown away; the whole window is repainted.
       RebindWindowDCs(TopLevelOf(was)->hwnd());
-      RedrawWindow(was, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
+      RedrawWindow(was, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN);
     }
     return TRUE;
   }

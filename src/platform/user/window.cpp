@@ -1,18 +1,18 @@
 #include "platform/user/window.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
+#include "platform/base/internal/error.h"
 #include "platform/base/internal/geometry.h"
+#include "platform/base/internal/reset.h"
 #include "platform/base/internal/text.h"
 #include "platform/user/hook.h"
+#include "platform/user/internal/parts.h"
 #include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/timer.h"
-#include "platform/base/internal/reset.h"
-#include "platform/user/internal/parts.h"
-#include "platform/base/internal/error.h"
 
 namespace win {
 namespace user {
@@ -62,7 +62,10 @@ void FreeWindow(HWND h) {
 BOOL DestroyImpl(HWND hwnd, bool force) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
-  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }  // the desktop
+  if (!w->parent) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }  // the desktop
   if (w->destroying) return TRUE;
   if (CallHookChain(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(hwnd), 0) && !force)
     return FALSE;
@@ -112,7 +115,6 @@ void CopyText(const std::string& text, char* buffer, std::size_t cap, std::size_
   *copied = n;
 }
 
-
 std::shared_ptr<Window> FindWindowObj(HWND hwnd) {
   auto obj = hwnd ? HandleTable::Get().Find(hwnd) : nullptr;
   if (!obj || obj->type != ObjectType::Window) {
@@ -158,16 +160,25 @@ HWND GetDesktopWindow() {
   return desktop;
 }
 
-HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_name,
-                    DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_name, DWORD style,
+                    int x, int y, int width, int height, HWND parent, HMENU menu,
                     HINSTANCE instance, void* param) {
   auto cls = FindClass(class_name);
-  if (!cls) { SetLastError(ERROR_CANNOT_FIND_WND_CLASS); return nullptr; }
+  if (!cls) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return nullptr;
+  }
   HWND desktop = GetDesktopWindow();
   HWND parent_h = desktop, owner_h = nullptr;
-  if (parent == HWND_MESSAGE) { SetLastError(ERROR_NOT_SUPPORTED); return nullptr; }
+  if (parent == HWND_MESSAGE) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return nullptr;
+  }
   if (style & WS_CHILD) {
-    if (!parent) { SetLastError(ERROR_TLW_WITH_WSCHILD); return nullptr; }
+    if (!parent) {
+      SetLastError(ERROR_TLW_WITH_WSCHILD);
+      return nullptr;
+    }
     if (!FindWindowObj(parent)) return nullptr;
     parent_h = parent;
   } else if (parent) {
@@ -182,7 +193,10 @@ HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_n
   if (overlapped) {
     SIZE s = ScreenSize();
     if (x == CW_USEDEFAULT) x = y = 0;
-    if (width == CW_USEDEFAULT) { width = s.cx * 3 / 4; height = s.cy * 3 / 4; }
+    if (width == CW_USEDEFAULT) {
+      width = s.cx * 3 / 4;
+      height = s.cy * 3 / 4;
+    }
   } else {
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT) width = height = 0;
@@ -193,7 +207,10 @@ HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_n
   cs.hInstance = instance;
   cs.hMenu = menu;
   cs.hwndParent = parent;
-  cs.x = x; cs.y = y; cs.cx = width; cs.cy = height;
+  cs.x = x;
+  cs.y = y;
+  cs.cx = width;
+  cs.cy = height;
   cs.style = LONG(style);
   cs.lpszName = window_name;
   cs.lpszClass = class_name;
@@ -313,16 +330,19 @@ HWND GetWindow(HWND hwnd, UINT relation) {
     return p && w->linked ? &p->children : nullptr;
   };
   switch (relation) {
-    case GW_HWNDFIRST: case GW_HWNDLAST: {
+    case GW_HWNDFIRST:
+    case GW_HWNDLAST: {
       auto s = siblings();
       if (!s || s->empty()) return nullptr;
       return relation == GW_HWNDFIRST ? s->front() : s->back();
     }
-    case GW_HWNDNEXT: case GW_HWNDPREV: {
+    case GW_HWNDNEXT:
+    case GW_HWNDPREV: {
       auto s = siblings();
       if (!s) return nullptr;
       auto it = std::find(s->begin(), s->end(), hwnd);
-      if (relation == GW_HWNDNEXT) return (it == s->end() || it + 1 == s->end()) ? nullptr : *(it + 1);
+      if (relation == GW_HWNDNEXT)
+        return (it == s->end() || it + 1 == s->end()) ? nullptr : *(it + 1);
       return (it == s->end() || it == s->begin()) ? nullptr : *(it - 1);
     }
     case GW_OWNER: return (w->style & WS_CHILD) ? nullptr : w->owner;
@@ -359,7 +379,8 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
   HWND desktop = GetDesktopWindow();
   switch (flags) {
     case GA_PARENT: return w->parent;
-    case GA_ROOT: case GA_ROOTOWNER: {
+    case GA_ROOT:
+    case GA_ROOTOWNER: {
       if (hwnd == desktop) return nullptr;
       while (w->parent && w->parent != desktop) w = ParentObj(*w);
       HWND root = w->hwnd();
@@ -387,12 +408,18 @@ bool EnumInto(HWND parent, WNDENUMPROC proc, LPARAM lp, bool deep) {
 }  // namespace
 
 BOOL EnumWindows(WNDENUMPROC proc, LPARAM lp) {
-  if (!proc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!proc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   return EnumInto(GetDesktopWindow(), proc, lp, false);
 }
 
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lp) {
-  if (!proc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!proc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   if (parent && !FindWindowObj(parent)) return FALSE;
   return EnumInto(parent ? parent : GetDesktopWindow(), proc, lp, true);
 }
@@ -406,7 +433,10 @@ HWND FindWindowEx(HWND parent, HWND child_after, const char* class_name, const c
   auto it = list.begin();
   if (child_after) {
     it = std::find(list.begin(), list.end(), child_after);
-    if (it == list.end()) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return nullptr; }
+    if (it == list.end()) {
+      SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+      return nullptr;
+    }
     ++it;
   }
   for (; it != list.end(); ++it) {
@@ -434,7 +464,10 @@ BOOL IsWindowEnabled(HWND hwnd) {
 
 namespace {
 LONG_PTR ReadExtra(Window& w, int index, std::size_t size) {
-  if (std::size_t(index) + size > w.extra.size()) { SetLastError(ERROR_INVALID_INDEX); return 0; }
+  if (std::size_t(index) + size > w.extra.size()) {
+    SetLastError(ERROR_INVALID_INDEX);
+    return 0;
+  }
   if (size == sizeof(LONG)) {
     LONG v;
     std::memcpy(&v, w.extra.data() + index, size);
@@ -461,7 +494,8 @@ LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t extra_size) {
   }
   LONG_PTR old = 0;
   switch (index) {
-    case GWL_STYLE: case GWL_EXSTYLE: {
+    case GWL_STYLE:
+    case GWL_EXSTYLE: {
       DWORD& field = index == GWL_STYLE ? w->style : w->ex_style;
       old = LONG_PTR(LONG(field));
       STYLESTRUCT ss{field, DWORD(value)};
@@ -479,10 +513,19 @@ LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t extra_size) {
       old = reinterpret_cast<LONG_PTR>(w->instance);
       w->instance = reinterpret_cast<HINSTANCE>(value);
       return old;
-    case GWLP_ID: old = w->id; w->id = value; return old;
-    case GWLP_USERDATA: old = w->user_data; w->user_data = value; return old;
+    case GWLP_ID:
+      old = w->id;
+      w->id = value;
+      return old;
+    case GWLP_USERDATA:
+      old = w->user_data;
+      w->user_data = value;
+      return old;
     case GWLP_HWNDPARENT: {
-      if (w->style & WS_CHILD) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+      if (w->style & WS_CHILD) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+      }
       old = reinterpret_cast<LONG_PTR>(w->owner);
       HWND o = reinterpret_cast<HWND>(value);
       if (o && !FindWindowObj(o)) return 0;
@@ -566,7 +609,10 @@ int GetWindowTextW(HWND hwnd, WCHAR* buffer, int count) {
 BOOL SetProp(HWND hwnd, const char* name, HANDLE data) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
-  if (!name) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!name) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   w->props[PropKey(name)] = data;
   return TRUE;
 }

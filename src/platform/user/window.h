@@ -49,8 +49,8 @@ inline constexpr auto& SetClassLongPtrA = SetClassLongPtr;
 int GetClassName(HWND hwnd, char* buffer, int count);
 inline constexpr auto& GetClassNameA = GetClassName;
 
-HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_name,
-                    DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu,
+HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_name, DWORD style,
+                    int x, int y, int width, int height, HWND parent, HMENU menu,
                     HINSTANCE instance, void* param);
 inline constexpr auto& CreateWindowExA = CreateWindowEx;
 BOOL DestroyWindow(HWND hwnd);

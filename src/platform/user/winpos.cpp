@@ -5,12 +5,12 @@
 #include <map>
 
 #include "platform/base/internal/geometry.h"
-#include "platform/user/internal/window.h"
+#include "platform/base/internal/reset.h"
 #include "platform/user/internal/nonclient.h"
+#include "platform/user/internal/parts.h"
+#include "platform/user/internal/window.h"
 #include "platform/user/message.h"
 #include "platform/user/winpos.h"
-#include "platform/base/internal/reset.h"
-#include "platform/user/internal/parts.h"
 
 namespace win {
 namespace user {
@@ -61,8 +61,9 @@ void Link(Window& w, HWND after, bool owner_order) {
   if (!top_level || !owner_order) return;
   auto index = [&](HWND h) { return std::size_t(std::find(c.begin(), c.end(), h) - c.begin()); };
   // An owned window is always above its owner.
-  if (auto o = w.owner ? FindWindowObj(w.owner) : nullptr; o && o->linked && index(w.hwnd()) > index(w.owner) &&
-                                       bool(o->ex_style & WS_EX_TOPMOST) == topmost) {
+  if (auto o = w.owner ? FindWindowObj(w.owner) : nullptr;
+      o && o->linked && index(w.hwnd()) > index(w.owner) &&
+      bool(o->ex_style & WS_EX_TOPMOST) == topmost) {
     c.erase(c.begin() + std::ptrdiff_t(index(w.hwnd())));
     c.insert(c.begin() + std::ptrdiff_t(index(w.owner)), w.hwnd());
   }
@@ -70,7 +71,7 @@ void Link(Window& w, HWND after, bool owner_order) {
   auto owned_by_w = [&](HWND h) {
     auto t = FindWindowObj(h);
     if (!t || bool(t->ex_style & WS_EX_TOPMOST) != topmost) return false;
-    for (HWND o = t->owner; o; ) {
+    for (HWND o = t->owner; o;) {
       if (o == w.hwnd()) return true;
       auto ow = FindWindowObj(o);
       o = ow ? ow->owner : nullptr;
@@ -81,9 +82,10 @@ void Link(Window& w, HWND after, bool owner_order) {
   for (HWND h : c)
     if (owned_by_w(h)) owned.push_back(h);
   if (owned.empty()) return;
-  c.erase(std::remove_if(c.begin(), c.end(), [&](HWND h) {
-            return std::find(owned.begin(), owned.end(), h) != owned.end();
-          }), c.end());
+  c.erase(std::remove_if(
+              c.begin(), c.end(),
+              [&](HWND h) { return std::find(owned.begin(), owned.end(), h) != owned.end(); }),
+          c.end());
   c.insert(c.begin() + std::ptrdiff_t(index(w.hwnd())), owned.begin(), owned.end());
 }
 
@@ -103,7 +105,10 @@ using namespace user;
 BOOL GetWindowRect(HWND hwnd, RECT* rc) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!rc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   POINT o = w->parent ? ClientOriginOnScreen(w->parent) : POINT{};
   *rc = w->window;
   OffsetRect(rc, o.x, o.y);
@@ -113,16 +118,21 @@ BOOL GetWindowRect(HWND hwnd, RECT* rc) {
 BOOL GetClientRect(HWND hwnd, RECT* rc) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
-  if (!rc) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!rc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   *rc = {0, 0, RectWidth(w->client), RectHeight(w->client)};
   return TRUE;
 }
 
-
 BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UINT flags) {
   auto w = FindWindowObj(hwnd);
   if (!w) return FALSE;
-  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return FALSE; }
+  if (!w->parent) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
   const bool top_level = IsTopLevel(*w);
   bool special = insert_after == HWND_TOP || insert_after == HWND_BOTTOM ||
                  insert_after == HWND_TOPMOST || insert_after == HWND_NOTOPMOST;
@@ -143,8 +153,14 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
   WINDOWPOS pos{hwnd, insert_after, x, y, std::max(cx, 0), std::max(cy, 0), flags};
   if ((pos.flags & SWP_SHOWWINDOW) && (w->style & WS_VISIBLE)) pos.flags &= ~SWP_SHOWWINDOW;
   if ((pos.flags & SWP_HIDEWINDOW) && !(w->style & WS_VISIBLE)) pos.flags &= ~SWP_HIDEWINDOW;
-  if (pos.flags & SWP_NOSIZE) { pos.cx = RectWidth(w->window); pos.cy = RectHeight(w->window); }
-  if (pos.flags & SWP_NOMOVE) { pos.x = w->window.left; pos.y = w->window.top; }
+  if (pos.flags & SWP_NOSIZE) {
+    pos.cx = RectWidth(w->window);
+    pos.cy = RectHeight(w->window);
+  }
+  if (pos.flags & SWP_NOMOVE) {
+    pos.x = w->window.left;
+    pos.y = w->window.top;
+  }
   if (RectWidth(w->window) == pos.cx && RectHeight(w->window) == pos.cy) pos.flags |= SWP_NOSIZE;
   if (w->window.left == pos.x && w->window.top == pos.y) pos.flags |= SWP_NOMOVE;
   if (!(pos.flags & SWP_NOSENDCHANGING)) {
@@ -232,14 +248,20 @@ std::map<std::uintptr_t, Batch>& Batches() {
 
 Batch* FindBatch(HDWP dwp) {
   auto it = Batches().find(reinterpret_cast<std::uintptr_t>(dwp));
-  if (it == Batches().end()) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+  if (it == Batches().end()) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   return &it->second;
 }
 
 }  // namespace
 
 HDWP BeginDeferWindowPos(int count) {
-  if (count < 0) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (count < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   static std::uintptr_t next = 0;
   std::uintptr_t id = ++next;
   Batches()[id].items.reserve(std::size_t(count));
@@ -258,13 +280,21 @@ HDWP DeferWindowPos(HDWP dwp, HWND hwnd, HWND insert_after, int x, int y, int cx
   auto w = FindWindowObj(hwnd);
   if (!w) return fail(ERROR_INVALID_WINDOW_HANDLE);
   if (!w->parent) return fail(ERROR_ACCESS_DENIED);
-  if (b->items.empty()) b->parent = w->parent;
-  else if (b->parent != w->parent) return fail(ERROR_INVALID_PARAMETER);
+  if (b->items.empty())
+    b->parent = w->parent;
+  else if (b->parent != w->parent)
+    return fail(ERROR_INVALID_PARAMETER);
   for (WINDOWPOS& p : b->items) {
     if (p.hwnd != hwnd) continue;
     // The same window again: what the new call changes overrides, what it leaves keeps.
-    if (!(flags & SWP_NOMOVE)) { p.x = x; p.y = y; }
-    if (!(flags & SWP_NOSIZE)) { p.cx = cx; p.cy = cy; }
+    if (!(flags & SWP_NOMOVE)) {
+      p.x = x;
+      p.y = y;
+    }
+    if (!(flags & SWP_NOSIZE)) {
+      p.cx = cx;
+      p.cy = cy;
+    }
     if (!(flags & SWP_NOZORDER)) p.hwndInsertAfter = insert_after;
     constexpr UINT keep_off = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOREDRAW |
                               SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOOWNERZORDER |
@@ -294,11 +324,20 @@ HWND SetParent(HWND hwnd, HWND new_parent) {
   auto w = FindWindowObj(hwnd);
   if (!w) return nullptr;
   HWND desktop = GetDesktopWindow();
-  if (!w->parent) { SetLastError(ERROR_ACCESS_DENIED); return nullptr; }
+  if (!w->parent) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
   if (!new_parent) new_parent = desktop;
-  if (new_parent == HWND_MESSAGE) { SetLastError(ERROR_NOT_SUPPORTED); return nullptr; }
+  if (new_parent == HWND_MESSAGE) {
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return nullptr;
+  }
   if (!FindWindowObj(new_parent)) return nullptr;
-  if (IsDescendant(hwnd, new_parent)) { SetLastError(ERROR_INVALID_PARAMETER); return nullptr; }
+  if (IsDescendant(hwnd, new_parent)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
   HWND old = w->parent;
   bool was_visible = (w->style & WS_VISIBLE) != 0;
   if (was_visible) {
@@ -314,15 +353,17 @@ HWND SetParent(HWND hwnd, HWND new_parent) {
   }
   // Same coordinates, now in the new parent's client area; shown again where it was, without
   // taking activation.
-  SetWindowPos(hwnd, HWND_TOP, w->window.left, w->window.top, 0, 0,
-               SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(hwnd, HWND_TOP, w->window.left, w->window.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   if (was_visible && IsWindow(hwnd)) ShowWindow(hwnd, SW_SHOWNA);
   return old;
 }
 
 BOOL ClientToScreen(HWND hwnd, POINT* pt) {
   if (!FindWindowObj(hwnd)) return FALSE;
-  if (!pt) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!pt) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   POINT o = ClientOriginOnScreen(hwnd);
   pt->x += o.x;
   pt->y += o.y;
@@ -331,7 +372,10 @@ BOOL ClientToScreen(HWND hwnd, POINT* pt) {
 
 BOOL ScreenToClient(HWND hwnd, POINT* pt) {
   if (!FindWindowObj(hwnd)) return FALSE;
-  if (!pt) { SetLastError(ERROR_INVALID_PARAMETER); return FALSE; }
+  if (!pt) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   POINT o = ClientOriginOnScreen(hwnd);
   pt->x -= o.x;
   pt->y -= o.y;
@@ -340,7 +384,10 @@ BOOL ScreenToClient(HWND hwnd, POINT* pt) {
 
 int MapWindowPoints(HWND from, HWND to, POINT* pts, UINT count) {
   if ((from && !FindWindowObj(from)) || (to && !FindWindowObj(to))) return 0;
-  if (!pts && count) { SetLastError(ERROR_INVALID_PARAMETER); return 0; }
+  if (!pts && count) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
   POINT a = from ? ClientOriginOnScreen(from) : POINT{};
   POINT b = to ? ClientOriginOnScreen(to) : POINT{};
   LONG dx = a.x - b.x, dy = a.y - b.y;

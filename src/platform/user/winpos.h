@@ -11,7 +11,9 @@
 
 namespace win {
 
-struct HDWP__ { int unused; };
+struct HDWP__ {
+  int unused;
+};
 using HDWP = HDWP__*;
 
 constexpr UINT WPF_SETMINPOSITION = 0x0001, WPF_RESTORETOMAXIMIZED = 0x0002,

@@ -101,6 +101,7 @@ struct HeaderCase {
 };
 
 TEST(BmpRead, EveryHeaderVersionAndPixelFormat) {
+  // clang-format off
   const std::vector<HeaderCase> cases = {
       {"core header, 1 bpp, RGBTRIPLE table",
        {12, 3, 2, 1, BI_RGB, 0, {}, {{10, 20, 30}, {200, 100, 50}}, {0xA0, 0, 0, 0, 0x40, 0, 0, 0}},
@@ -139,6 +140,7 @@ TEST(BmpRead, EveryHeaderVersionAndPixelFormat) {
        {124, 1, 2, 24, BI_RGB, 0, {}, {}, {0, 0, 255, 0, 255, 255, 255, 0}},
        24, false, {kWhite, kRed}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto bytes = Build(c.f);
@@ -170,6 +172,7 @@ struct RleCase {
 TEST(BmpRead, RunLengthEncodings) {
   std::vector<std::array<BYTE, 3>> table16;
   for (int i = 0; i < 16; ++i) table16.push_back({BYTE(i), BYTE(i), BYTE(i)});
+  // clang-format off
   const std::vector<RleCase> cases = {
       {"RLE8: runs, delta within a row and down a row, absolute with padding",
        {40, 4, 3, 8, BI_RLE8, 16, {}, table16,
@@ -191,6 +194,7 @@ TEST(BmpRead, RunLengthEncodings) {
        {40, 2, 2, 8, BI_RLE8, 16, {}, table16, {0x02, 0x03, 0x00, 0x00, 0x01, 0x09}},
        {9, 0, 3, 3}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     auto bytes = Build(c.f);
@@ -224,7 +228,8 @@ std::vector<BYTE> Cut(std::vector<BYTE> v, std::size_t n) {
 
 TEST(BmpRead, MalformedFilesFailCleanly) {
   const auto good = Build({40, 2, 2, 24, BI_RGB, 0, {}, {}, std::vector<BYTE>(16, 0x55)});
-  const auto pal8 = Build({40, 2, 1, 8, BI_RGB, 0, {}, std::vector<std::array<BYTE, 3>>(256), {0, 0, 0, 0}});
+  const auto pal8 =
+      Build({40, 2, 1, 8, BI_RGB, 0, {}, std::vector<std::array<BYTE, 3>>(256), {0, 0, 0, 0}});
   auto rle8 = [](std::vector<BYTE> data) {
     return Build({40, 4, 2, 8, BI_RLE8, 2, {}, {{0, 0, 0}, {1, 1, 1}}, std::move(data)});
   };
@@ -244,7 +249,8 @@ TEST(BmpRead, MalformedFilesFailCleanly) {
       {"width absurd", Patch32(good, 18, 70000), ERROR_INVALID_DATA, "width 70000"},
       {"height 0", Patch32(good, 22, 0), ERROR_INVALID_DATA, "height 0"},
       {"height most negative", Patch32(good, 22, 0x80000000u), ERROR_INVALID_DATA, "height"},
-      {"too many bytes", Patch32(Patch32(good, 18, 60000), 22, 60000), ERROR_INVALID_DATA, "too large"},
+      {"too many bytes", Patch32(Patch32(good, 18, 60000), 22, 60000), ERROR_INVALID_DATA,
+       "too large"},
       {"two planes", Patch16(good, 26, 2), ERROR_INVALID_DATA, "plane"},
       {"7 bits per pixel", Patch16(good, 28, 7), ERROR_BAD_FORMAT, "bit depth 7"},
       {"0 bits per pixel", Patch16(good, 28, 0), ERROR_BAD_FORMAT, "bit depth 0"},
@@ -306,8 +312,9 @@ std::shared_ptr<gdi::Bitmap> Pattern(int bpp, bool top_down) {
   }
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x)
-      b->Put(x, y, bpp <= 8 ? std::uint32_t(x * 3 + y) & b->RawMask()
-                            : std::uint32_t(0x10203 * (x + 1) + 0x405060 * y));
+      b->Put(x, y,
+             bpp <= 8 ? std::uint32_t(x * 3 + y) & b->RawMask()
+                      : std::uint32_t(0x10203 * (x + 1) + 0x405060 * y));
   return b;
 }
 
@@ -323,12 +330,8 @@ TEST(BmpWrite, RoundTripsEveryDepthBottomUp) {
       EXPECT_EQ(file[14], 40);
       EXPECT_EQ(file[22], 3);
       EXPECT_EQ(file.size(), off + std::size_t(gdi::DibStride(5, bpp)) * 3);
-      if (bpp == 8) {
-        EXPECT_EQ(file[off], src->Get(0, 2));
-      }
-      if (bpp == 24) {
-        EXPECT_EQ(file[off], BYTE(src->Get(0, 2)));
-      }
+      if (bpp == 8) { EXPECT_EQ(file[off], src->Get(0, 2)); }
+      if (bpp == 24) { EXPECT_EQ(file[off], BYTE(src->Get(0, 2))); }
       auto back = gdi::ReadBmp(file.data(), file.size());
       ASSERT_TRUE(back) << back.error;
       EXPECT_EQ(back.bitmap->bpp, bpp);

@@ -19,7 +19,10 @@ class ClipboardBridgeTest : public ClipboardTest {
 TEST_F(ClipboardBridgeTest, TheDesktopClipboardThroughTheBridge) {
   std::optional<std::string> desktop = "别的程序复制的";
   std::vector<std::string> given;
-  user::SetClipboardBridge({[&](const std::string& s) { given.push_back(s); desktop = s; },
+  user::SetClipboardBridge({[&](const std::string& s) {
+                              given.push_back(s);
+                              desktop = s;
+                            },
                             [&] { return desktop; }});
   HWND w = Make(WS_POPUP);
 

@@ -10,11 +10,14 @@ namespace {
 using namespace win;
 
 TEST(Fonts, FacesResolveThroughTheSubstitutes) {
-  struct Case { const char* face; const char* family; };
-  const Case cases[] = {{"宋体", "AR PL UMing CN"}, {"SimSun", "AR PL UMing CN"},
+  struct Case {
+    const char* face;
+    const char* family;
+  };
+  const Case cases[] = {{"宋体", "AR PL UMing CN"},    {"SimSun", "AR PL UMing CN"},
                         {"NSimSun", "AR PL UMing CN"}, {"楷体_GB2312", "AR PL UKai CN"},
-                        {"KaiTi", "AR PL UKai CN"}, {"MS Sans Serif", "DejaVu Sans"},
-                        {"Tahoma", "DejaVu Sans"}, {"Arial", "DejaVu Sans"}};
+                        {"KaiTi", "AR PL UKai CN"},    {"MS Sans Serif", "DejaVu Sans"},
+                        {"Tahoma", "DejaVu Sans"},     {"Arial", "DejaVu Sans"}};
   for (const Case& c : cases) {
     LOGFONTA lf;
     lf.lfHeight = -12;

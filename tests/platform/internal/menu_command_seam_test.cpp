@@ -23,8 +23,9 @@ TEST_F(UserTest, MenuCommandsGoToTheMenuHandler) {
   SendMessage(w, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
   user::SetMenuCommandHandler(nullptr);
   SendMessage(w, WM_SYSCOMMAND, SC_KEYMENU, 0);
-  EXPECT_EQ(calls, (std::vector<std::tuple<HWND, WPARAM, LPARAM>>{
-                       {w, SC_KEYMENU | 1, 'f'}, {w, SC_MOUSEMENU | HTSYSMENU, MAKELPARAM(110, 105)}}));
+  EXPECT_EQ(calls,
+            (std::vector<std::tuple<HWND, WPARAM, LPARAM>>{
+                {w, SC_KEYMENU | 1, 'f'}, {w, SC_MOUSEMENU | HTSYSMENU, MAKELPARAM(110, 105)}}));
   RECT after;
   GetWindowRect(w, &after);
   EXPECT_EQ(after, before);  // neither moved nor sized

@@ -53,8 +53,8 @@ TEST_F(QueueSeamsTest, QueueOrderSentPostedQuitInputPaintTimers) {
   PostMessage(nullptr, WM_USER + 2, 0, 0);  // a thread message
   PostMessage(w, WM_USER + 3, 0, 0);
   log.clear();
-  EXPECT_EQ(Drain(), (Seq{"WM_USER+1", "WM_USER+2", "WM_USER+3", "WM_KEYDOWN", "WM_PAINT",
-                          "WM_TIMER"}));
+  EXPECT_EQ(Drain(),
+            (Seq{"WM_USER+1", "WM_USER+2", "WM_USER+3", "WM_KEYDOWN", "WM_PAINT", "WM_TIMER"}));
   EXPECT_EQ(Names({{w, "w"}}), (Seq{"w:WM_USER+1", "w:WM_USER+9", "w:WM_USER+3"}));
 
   // The quit message waits for the posted ones, and comes before input and timers.

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/display/sdl/internal/keymap.h"
 #include "platform/display.h"
+#include "platform/display/sdl/internal/keymap.h"
 #include "platform/testing.h"
 #include "platform/win.h"
 #include "support/geometry.h"
@@ -92,7 +92,8 @@ class SdlDisplayTest : public ::testing::Test {
     UnregisterClass("SdlTestRed", nullptr);
   }
   HWND Make(DWORD style, int x, int y, int w, int h, HWND owner = nullptr) {
-    HWND hwnd = CreateWindowEx(0, "SdlTestRed", "t", style, x, y, w, h, owner, nullptr, nullptr, nullptr);
+    HWND hwnd =
+        CreateWindowEx(0, "SdlTestRed", "t", style, x, y, w, h, owner, nullptr, nullptr, nullptr);
     UpdateWindow(hwnd);
     made_.push_back(hwnd);
     return hwnd;
@@ -169,7 +170,8 @@ TEST_F(SdlDisplayTest, PresentsTheBackingStoreAndOnlyWhatChanged) {
   SDL_Surface* s = SDL_GetWindowSurface(w);
   ASSERT_TRUE(s && s->format->BytesPerPixel == 4);
   auto pixel = [&](int x, int y) {
-    Uint32 v = *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * 4);
+    Uint32 v = *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) +
+                                                y * s->pitch + x * 4);
     Uint8 r, g, b;
     SDL_GetRGB(v, s->format, &r, &g, &b);
     return RGB(r, g, b);

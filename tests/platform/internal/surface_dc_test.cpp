@@ -20,7 +20,7 @@ TEST(SurfaceDC, DrawsAtItsOriginClippedToItsVisibleRegion) {
     for (int x = 0; x < 8; ++x)
       EXPECT_EQ(store->Get(x, y), (x >= 2 && x < 5 && y >= 1) ? 0xFFFFFFu : 0u) << x << "," << y;
   EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));  // reads back what is there
-  EXPECT_EQ(GetPixel(dc, 3, 0), CLR_INVALID);          // covered by the sibling
+  EXPECT_EQ(GetPixel(dc, 3, 0), CLR_INVALID);         // covered by the sibling
   RECT box;
   EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
   EXPECT_EQ(box.right, 3);

@@ -13,12 +13,19 @@ TEST(Text, Utf8Utf16RoundTripAndInvalidInput) {
   std::string s = "Vellisa 美容秘笈 \xF0\x9F\x98\x80";
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(s)), s);
   EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80").size(), 2u);  // a surrogate pair
-  struct Case { std::string in; std::u32string want; } cases[] = {
-      {"a\xFF" "b", U"a\uFFFDb"},               // stray byte
-      {"\xE4\xB8", U"\uFFFD"},                  // truncated sequence
-      {"\xC0\xAF", U"\uFFFD\uFFFD"},            // overlong lead is invalid on its own
-      {"\xED\xA0\x80", U"\uFFFD"},              // encoded surrogate
-      {"\xE4\xB8" "a", U"\uFFFDa"},             // truncated, then ASCII survives
+  struct Case {
+    std::string in;
+    std::u32string want;
+  } cases[] = {
+      {"a\xFF"
+       "b",
+       U"a\uFFFDb"},                  // stray byte
+      {"\xE4\xB8", U"\uFFFD"},        // truncated sequence
+      {"\xC0\xAF", U"\uFFFD\uFFFD"},  // overlong lead is invalid on its own
+      {"\xED\xA0\x80", U"\uFFFD"},    // encoded surrogate
+      {"\xE4\xB8"
+       "a",
+       U"\uFFFDa"},  // truncated, then ASCII survives
   };
   for (auto& c : cases) {
     auto got = DecodeUtf8(c.in);
@@ -34,8 +41,10 @@ TEST(Text, GbkConversionAndWidth) {
   EXPECT_EQ(GbkWidth(zh), 19);
   EXPECT_EQ(GbkToUtf8(gbk), zh);
   EXPECT_EQ(GbkWidth("abc"), 3);
-  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80" "b"), "a?b");  // not representable in GBK
-  EXPECT_EQ(GbkToUtf8("a\x81"), "a\xEF\xBF\xBD");      // truncated double-byte character
+  EXPECT_EQ(Utf8ToGbk("a\xF0\x9F\x98\x80"
+                      "b"),
+            "a?b");                                // not representable in GBK
+  EXPECT_EQ(GbkToUtf8("a\x81"), "a\xEF\xBF\xBD");  // truncated double-byte character
 }
 
 }  // namespace

@@ -12,7 +12,9 @@ inline std::ostream& operator<<(std::ostream& os, const RECT& r) {
   return os << "{" << r.left << "," << r.top << "," << r.right << "," << r.bottom << "}";
 }
 inline bool operator==(POINT a, POINT b) { return a.x == b.x && a.y == b.y; }
-inline std::ostream& operator<<(std::ostream& o, POINT p) { return o << "(" << p.x << "," << p.y << ")"; }
+inline std::ostream& operator<<(std::ostream& o, POINT p) {
+  return o << "(" << p.x << "," << p.y << ")";
+}
 inline LONG RectWidth(const RECT& r) { return r.right - r.left; }
 inline LONG RectHeight(const RECT& r) { return r.bottom - r.top; }
 }  // namespace win

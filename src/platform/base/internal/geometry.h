@@ -1,7 +1,7 @@
 #pragma once
 // Rectangle arithmetic the platform's own code shares.
-#include "platform/base/internal/access.h"
 #include "platform/base/geometry.h"
+#include "platform/base/internal/access.h"
 
 namespace win {
 

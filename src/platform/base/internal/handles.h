@@ -2,10 +2,10 @@
 // The typed handle table. A handle is (generation << 20 | slot) so that a handle whose object
 // was deleted, or a handle of another type, is recognised and refused with
 // ERROR_INVALID_HANDLE instead of touching freed memory.
-#include "platform/base/internal/access.h"
 #include <deque>
 #include <memory>
 #include <vector>
+#include "platform/base/internal/access.h"
 
 #include "platform/base/error.h"
 #include "platform/base/types.h"
@@ -13,8 +13,20 @@
 namespace win {
 
 enum class ObjectType : std::uint8_t {
-  None = 0, DC, MemDC, Bitmap, Brush, Pen, Font, Region, Palette,
-  Window, Menu, Icon, Cursor, Global,
+  None = 0,
+  DC,
+  MemDC,
+  Bitmap,
+  Brush,
+  Pen,
+  Font,
+  Region,
+  Palette,
+  Window,
+  Menu,
+  Icon,
+  Cursor,
+  Global,
 };
 
 struct HandleObject {
@@ -35,8 +47,10 @@ class HandleTable {
   HANDLE Add(std::shared_ptr<HandleObject> obj);
   // Null (with ERROR_INVALID_HANDLE) for stale, foreign or wrong-typed handles.
   std::shared_ptr<HandleObject> Find(HANDLE h) const;
-  template <class T> std::shared_ptr<T> Find(HANDLE h, ObjectType want) const;
-  template <class T> std::shared_ptr<T> Find(HANDLE h, ObjectType a, ObjectType b) const;
+  template <class T>
+  std::shared_ptr<T> Find(HANDLE h, ObjectType want) const;
+  template <class T>
+  std::shared_ptr<T> Find(HANDLE h, ObjectType a, ObjectType b) const;
   // Invalidates the handle; the object dies when its last user lets go.
   bool Remove(HANDLE h);
   std::size_t LiveCount() const { return live_; }
@@ -48,7 +62,7 @@ class HandleTable {
     std::uint32_t generation = 1;
   };
   bool Decode(HANDLE h, std::size_t* slot) const;
-  std::vector<Slot> slots_{1};  // slot 0 is never used, so no handle is null
+  std::vector<Slot> slots_{1};    // slot 0 is never used, so no handle is null
   std::deque<std::size_t> free_;  // oldest first, so a slot is reused as late as possible
   std::size_t live_ = 0;
 };
@@ -57,7 +71,10 @@ template <class T>
 std::shared_ptr<T> HandleTable::Find(HANDLE h, ObjectType want) const {
   auto obj = Find(h);
   if (!obj) return nullptr;
-  if (obj->type != want) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+  if (obj->type != want) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   return std::static_pointer_cast<T>(obj);
 }
 
@@ -65,7 +82,10 @@ template <class T>
 std::shared_ptr<T> HandleTable::Find(HANDLE h, ObjectType a, ObjectType b) const {
   auto obj = Find(h);
   if (!obj) return nullptr;
-  if (obj->type != a && obj->type != b) { SetLastError(ERROR_INVALID_HANDLE); return nullptr; }
+  if (obj->type != a && obj->type != b) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return nullptr;
+  }
   return std::static_pointer_cast<T>(obj);
 }
 

@@ -27,8 +27,8 @@ void CopyShaped(gdi::Bitmap& dst, const gdi::Bitmap& src, gdi::Region shape, int
   shape.IntersectRect(RECT{0, 0, dst.width, dst.height});
   for (const RECT& r : shape.Rects())
     for (int y = r.top; y < r.bottom; ++y)
-      std::copy_n(src.Row(y - at_y) + std::size_t(r.left - at_x) * 4,
-                  std::size_t(RectWidth(r)) * 4, dst.Row(y) + std::size_t(r.left) * 4);
+      std::copy_n(src.Row(y - at_y) + std::size_t(r.left - at_x) * 4, std::size_t(RectWidth(r)) * 4,
+                  dst.Row(y) + std::size_t(r.left) * 4);
 }
 
 gdi::Region ShapeOf(const user::DisplayWindow& d) {
@@ -69,7 +69,8 @@ Capture ToCapture(const std::shared_ptr<gdi::Bitmap>& bmp) {
   c.pixels.resize(std::size_t(c.width) * c.height);
   for (int y = 0; y < c.height; ++y) {
     auto* row = reinterpret_cast<const std::uint32_t*>(bmp->Row(y));
-    for (int x = 0; x < c.width; ++x) c.pixels[std::size_t(y) * c.width + x] = gdi::RgbToColor(row[x]);
+    for (int x = 0; x < c.width; ++x)
+      c.pixels[std::size_t(y) * c.width + x] = gdi::RgbToColor(row[x]);
   }
   return c;
 }
@@ -85,14 +86,18 @@ HeadlessDisplay::HeadlessDisplay(HeadlessOptions options) : desktop_(options.des
   user::SetScreenChangedListener([this](const RECT& r) {
     RECT screen{0, 0, width_, height_}, clipped;
     if (!IntersectRect(&clipped, &r, &screen)) return;
-    if (IsRectEmpty(&changed_)) changed_ = clipped;
-    else UnionRect(&changed_, &changed_, &clipped);
+    if (IsRectEmpty(&changed_))
+      changed_ = clipped;
+    else
+      UnionRect(&changed_, &changed_, &clipped);
   });
 }
 
 HeadlessDisplay::~HeadlessDisplay() { user::SetScreenChangedListener(nullptr); }
 
-Capture HeadlessDisplay::CaptureScreen() const { return ToCapture(Compose(width_, height_, desktop_)); }
+Capture HeadlessDisplay::CaptureScreen() const {
+  return ToCapture(Compose(width_, height_, desktop_));
+}
 
 Capture HeadlessDisplay::CaptureWindow(HWND top_level) const {
   return ToCapture(ComposeAlone(top_level, desktop_));
@@ -116,7 +121,10 @@ bool HeadlessDisplay::SaveScreen(const std::string& path) const {
 
 bool HeadlessDisplay::SaveWindow(HWND top_level, const std::string& path) const {
   auto bmp = ComposeAlone(top_level, desktop_);
-  if (!bmp) { SetLastError(ERROR_INVALID_WINDOW_HANDLE); return false; }
+  if (!bmp) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+  }
   return gdi::WritePng(*bmp, path);
 }
 

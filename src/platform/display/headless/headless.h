@@ -13,14 +13,14 @@
 namespace win::display {
 
 struct HeadlessOptions {
-  int width = 0, height = 0;       // 0: the window manager's screen size
+  int width = 0, height = 0;      // 0: the window manager's screen size
   COLORREF desktop = 0x00808000;  // the classic desktop's teal
 };
 
 // A picture of the screen or of one window, rows from the top.
 struct Capture {
   int width = 0, height = 0;
-  std::vector<COLORREF> pixels;  // width * height
+  std::vector<COLORREF> pixels;      // width * height
   COLORREF At(int x, int y) const {  // CLR_INVALID outside
     return x < 0 || y < 0 || x >= width || y >= height ? CLR_INVALID
                                                        : pixels[std::size_t(y) * width + x];

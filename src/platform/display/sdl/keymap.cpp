@@ -76,8 +76,8 @@ constexpr UINT kLetterScan[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23
 struct Pad {
   UINT scan, off;
 };
-constexpr Pad kPad[11] = {{0x4F, VK_END},  {0x50, VK_DOWN}, {0x51, VK_NEXT},  {0x4B, VK_LEFT},
-                          {0x4C, VK_CLEAR}, {0x4D, VK_RIGHT}, {0x47, VK_HOME}, {0x48, VK_UP},
+constexpr Pad kPad[11] = {{0x4F, VK_END},   {0x50, VK_DOWN},   {0x51, VK_NEXT},  {0x4B, VK_LEFT},
+                          {0x4C, VK_CLEAR}, {0x4D, VK_RIGHT},  {0x47, VK_HOME},  {0x48, VK_UP},
                           {0x49, VK_PRIOR}, {0x52, VK_INSERT}, {0x53, VK_DELETE}};
 
 }  // namespace
@@ -111,8 +111,7 @@ KeyCode KeyFromSdl(const SDL_Keysym& key) {
 bool MakesText(const SDL_Keysym& key) {
   if (key.mod & (KMOD_CTRL | KMOD_ALT | KMOD_GUI)) return false;
   KeyCode k = KeyFromSdl(key);
-  if ((k.vk >= 'A' && k.vk <= 'Z') || (k.vk >= '0' && k.vk <= '9') || k.vk == VK_SPACE)
-    return true;
+  if ((k.vk >= 'A' && k.vk <= 'Z') || (k.vk >= '0' && k.vk <= '9') || k.vk == VK_SPACE) return true;
   if (k.vk >= VK_NUMPAD0 && k.vk <= VK_DIVIDE && k.vk != VK_SEPARATOR) return true;
   return (k.vk >= VK_OEM_1 && k.vk <= VK_OEM_3) || (k.vk >= VK_OEM_4 && k.vk <= VK_OEM_7) ||
          k.vk == VK_OEM_102;

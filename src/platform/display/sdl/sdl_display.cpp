@@ -18,7 +18,6 @@
 #include "platform/gdi/text.h"
 #include "platform/user/cursor.h"
 #include "platform/user/display_link.h"
-#include "platform/user/display_link.h"
 #include "platform/user/focus.h"
 #include "platform/user/input.h"
 #include "platform/user/message.h"
@@ -246,7 +245,8 @@ void SdlDisplay::Impl::Present(HWND h, Surface& s, const user::DisplayWindow& d)
   if (need.Empty()) return;
   SDL_Surface* surf = SDL_GetWindowSurface(s.window);
   if (!surf) return;
-  need.IntersectRect(RECT{0, 0, std::min(surf->w, d.pixels->width), std::min(surf->h, d.pixels->height)});
+  need.IntersectRect(
+      RECT{0, 0, std::min(surf->w, d.pixels->width), std::min(surf->h, d.pixels->height)});
   if (need.Empty()) return;
   std::vector<RECT> rects = need.Complexity() > 32 ? std::vector<RECT>{need.Box()} : need.Rects();
   bool overlay = comp_window == h && comp_pixels;
@@ -254,7 +254,8 @@ void SdlDisplay::Impl::Present(HWND h, Surface& s, const user::DisplayWindow& d)
   Uint32 fmt = surf->format->format;
   auto* base = static_cast<std::uint8_t*>(surf->pixels);
   auto copy = [&](const gdi::Bitmap& src, int sx, int sy, int dx, int dy, int w, int ht) {
-    std::uint8_t* dst = base + std::size_t(dy) * surf->pitch + std::size_t(dx) * surf->format->BytesPerPixel;
+    std::uint8_t* dst =
+        base + std::size_t(dy) * surf->pitch + std::size_t(dx) * surf->format->BytesPerPixel;
     const std::uint8_t* from = src.Row(sy) + std::size_t(sx) * 4;
     int src_pitch = int(src.Row(sy + (ht > 1 ? 1 : 0)) - src.Row(sy));
     if (fmt == SDL_PIXELFORMAT_RGB888 || fmt == SDL_PIXELFORMAT_ARGB8888) {
@@ -315,18 +316,25 @@ void SdlDisplay::Impl::Handle(const SDL_Event& e) {
     case SDL_MOUSEBUTTONUP: {
       POINT p = Where(e.button.windowID, e.button.x, e.button.y);
       MouseButton b;
-      if (e.button.button == SDL_BUTTON_LEFT) b = MouseButton::Left;
-      else if (e.button.button == SDL_BUTTON_RIGHT) b = MouseButton::Right;
-      else if (e.button.button == SDL_BUTTON_MIDDLE) b = MouseButton::Middle;
-      else break;
+      if (e.button.button == SDL_BUTTON_LEFT)
+        b = MouseButton::Left;
+      else if (e.button.button == SDL_BUTTON_RIGHT)
+        b = MouseButton::Right;
+      else if (e.button.button == SDL_BUTTON_MIDDLE)
+        b = MouseButton::Middle;
+      else
+        break;
       InjectMouseButton(b, e.type == SDL_MOUSEBUTTONDOWN, p.x, p.y);
       break;
     }
     case SDL_MOUSEWHEEL: {
       int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
       POINT p;
-      if (root) { p = *root; root.reset(); }
-      else GetCursorPos(&p);
+      if (root) {
+        p = *root;
+        root.reset();
+      } else
+        GetCursorPos(&p);
       if (notches) InjectMouseWheel(notches * WHEEL_DELTA, p.x, p.y);
       break;
     }
@@ -346,9 +354,7 @@ void SdlDisplay::Impl::Handle(const SDL_Event& e) {
       if (!cps.empty()) InjectText(cps.data(), cps.size());
       break;
     }
-    case SDL_TEXTEDITING:
-      SetComposition(e.edit.text);
-      break;
+    case SDL_TEXTEDITING: SetComposition(e.edit.text); break;
     case SDL_WINDOWEVENT: {
       Surface* s = Find(e.window.windowID, &h);
       if (!s) break;
@@ -407,12 +413,16 @@ void SdlDisplay::Impl::FollowTextInput() {
   HWND top = has ? GetAncestor(owner, GA_ROOT) : nullptr;
   if (has) {
     auto it = windows.find(top);
-    if (it != windows.end() && it->second.window) s = &it->second;
-    else has = false;
+    if (it != windows.end() && it->second.window)
+      s = &it->second;
+    else
+      has = false;
   }
   if (has != text_on) {
-    if (has) SDL_StartTextInput();
-    else SDL_StopTextInput();
+    if (has)
+      SDL_StartTextInput();
+    else
+      SDL_StopTextInput();
     text_on = has;
     if (!has) SetComposition({});
   }
@@ -515,16 +525,16 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Open(std::string* why) {
   if (m.x11) SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
   m.wake_event = SDL_RegisterEvents(1);
   user::SetScreenChangedListener([&m](const RECT& r) { m.dirty.Union(gdi::Region(r)); });
-  user::SetClipboardBridge(user::ClipboardBridge{
-      [](const std::string& utf8) { SDL_SetClipboardText(utf8.c_str()); },
-      []() -> std::optional<std::string> {
-        if (!SDL_HasClipboardText()) return std::nullopt;
-        char* text = SDL_GetClipboardText();
-        if (!text) return std::nullopt;
-        std::string out = text;
-        SDL_free(text);
-        return out;
-      }});
+  user::SetClipboardBridge(
+      user::ClipboardBridge{[](const std::string& utf8) { SDL_SetClipboardText(utf8.c_str()); },
+                            []() -> std::optional<std::string> {
+                              if (!SDL_HasClipboardText()) return std::nullopt;
+                              char* text = SDL_GetClipboardText();
+                              if (!text) return std::nullopt;
+                              std::string out = text;
+                              SDL_free(text);
+                              return out;
+                            }});
   SdlDisplay* self = d.get();
   SetEventWaiter(
       [self](int timeout_ms) {
@@ -572,8 +582,12 @@ void SdlDisplay::Sync() {
     if (it != m.windows.end() && it->second.shown) order.push_back(d.hwnd);
   }
   for (auto it = m.windows.begin(); it != m.windows.end();) {
-    bool listed = std::any_of(list.begin(), list.end(), [&](auto& d) { return d.hwnd == it->first; });
-    if (listed) { ++it; continue; }
+    bool listed =
+        std::any_of(list.begin(), list.end(), [&](auto& d) { return d.hwnd == it->first; });
+    if (listed) {
+      ++it;
+      continue;
+    }
     Surface& s = it->second;
     if (!IsWindow(it->first)) {
       if (s.window) SDL_DestroyWindow(s.window);
@@ -597,8 +611,7 @@ void SdlDisplay::Sync() {
     m.last_active = active;
     auto it = m.windows.find(active);
     if (active && active != m.desktop_focus && it != m.windows.end() && it->second.shown &&
-        !(SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_POPUP_MENU))
-    {
+        !(SDL_GetWindowFlags(it->second.window) & SDL_WINDOW_POPUP_MENU)) {
       SDL_SetWindowInputFocus(it->second.window);
       m.restack = true;  // some desktops raise the window that takes the keyboard
     }

@@ -1,8 +1,8 @@
 #include "platform/display/sdl/internal/x11.h"
 
 #include <SDL_syswm.h>
-#include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 
 namespace win::display::x11 {
@@ -81,8 +81,8 @@ bool HasWindowManager(SDL_Window* any) {
   unsigned char* data = nullptr;
   bool found = false;
   Guarded(n.display, [&] {
-    if (XGetWindowProperty(n.display, DefaultRootWindow(n.display), check, 0, 1, False,
-                           XA_WINDOW, &type, &format, &count, &after, &data) == Success)
+    if (XGetWindowProperty(n.display, DefaultRootWindow(n.display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) == Success)
       found = type == XA_WINDOW && count == 1;
   });
   if (data) XFree(data);

@@ -1,7 +1,7 @@
 #pragma once
 // Inside the platform: the implementation side of platform/gdi/bitmap.h.
-#include "platform/gdi/internal/access.h"
 #include "platform/gdi/bitmap.h"
+#include "platform/gdi/internal/access.h"
 
 #include <memory>
 #include <vector>
@@ -19,9 +19,9 @@ struct Bitmap : HandleObject {
   int width = 0;
   int height = 0;
   int bpp = 32;
-  int stride = 0;          // bytes per row, rounded up to 4 like a DIB
-  bool top_down = true;    // row order in memory
-  bool dib = false;        // created by CreateDIBSection
+  int stride = 0;        // bytes per row, rounded up to 4 like a DIB
+  bool top_down = true;  // row order in memory
+  bool dib = false;      // created by CreateDIBSection
   std::vector<BYTE> storage;
   std::vector<RGBQUAD> colors;  // colour table for 1, 4 and 8 bpp
   void* selected_in = nullptr;  // the memory DC that holds it, if any
@@ -35,7 +35,7 @@ struct Bitmap : HandleObject {
   void Put(int x, int y, std::uint32_t raw);
   std::uint32_t RawMask() const { return bpp >= 32 ? 0xFFFFFFFFu : (1u << bpp) - 1; }
   bool Paletted() const { return bpp <= 8; }
-  std::uint32_t FromColor(COLORREF c) const;   // nearest palette entry for paletted bitmaps
+  std::uint32_t FromColor(COLORREF c) const;  // nearest palette entry for paletted bitmaps
   COLORREF ToColor(std::uint32_t raw) const;
 };
 

@@ -4,8 +4,8 @@
 // what is wrong with the file (empty on success) and whose `code` is the last error the
 // HBITMAP loaders set (see bmpfile.h). A parser never trusts a size, offset or count from the
 // file.
-#include "platform/gdi/internal/access.h"
 #include "platform/gdi/bmpfile.h"
+#include "platform/gdi/internal/access.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // Inside the platform: the implementation side of platform/gdi/dc.h.
-#include "platform/gdi/internal/access.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/internal/access.h"
 
 #include <cstdint>
 #include <memory>

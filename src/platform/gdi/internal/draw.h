@@ -1,7 +1,7 @@
 #pragma once
 // Inside the platform: the implementation side of platform/gdi/draw.h.
-#include "platform/gdi/internal/access.h"
 #include "platform/gdi/draw.h"
+#include "platform/gdi/internal/access.h"
 #include "platform/gdi/internal/dc.h"
 
 namespace win::gdi {

@@ -19,14 +19,16 @@ struct FaceEntry;  // an open FreeType face shared by every realisation of its f
 
 // One rasterised glyph. Coverage is 0..255 per pixel; crisp glyphs hold only 0 and 255.
 struct Glyph {
-  int advance = 0;        // pixels, including simulated bold
-  int left = 0;           // bitmap origin relative to the pen position
-  int top = 0;            // rows above the baseline
+  int advance = 0;  // pixels, including simulated bold
+  int left = 0;     // bitmap origin relative to the pen position
+  int top = 0;      // rows above the baseline
   int width = 0, height = 0;
   bool solid = true;  // coverage holds only 0 and 255
   std::vector<std::uint8_t> coverage;
   // For solid glyphs, the covered spans of each row: drawing them is a few short fills.
-  struct Run { std::int16_t y, x, len; };
+  struct Run {
+    std::int16_t y, x, len;
+  };
   std::vector<Run> runs;  // width * height, top row first
 };
 
@@ -38,7 +40,7 @@ class FontRealization {
   // The face name Windows would report: the requested one, or the face that stands in.
   const std::string& FaceName() const { return face_name_; }
   const std::string& Family() const { return family_; }  // the family actually used
-  bool Crisp() const { return crisp_; }                   // a bitmap strike serves this size
+  bool Crisp() const { return crisp_; }                  // a bitmap strike serves this size
   const Glyph& GlyphFor(char32_t cp);
   int Advance(char32_t cp) { return GlyphFor(cp).advance; }
   // Underline and strike-out bars: offset below the baseline (negative = above) and thickness.
@@ -59,11 +61,11 @@ class FontRealization {
   TEXTMETRICA tm_;
   std::string face_name_, family_;
   bool crisp_ = false;
-  bool mono_ = false;        // NONANTIALIASED_QUALITY: outlines rendered in one bit too
+  bool mono_ = false;  // NONANTIALIASED_QUALITY: outlines rendered in one bit too
   bool want_bold_ = false, want_italic_ = false;
-  double em_ = 12;           // pixels (fractional when a cell height was asked for)
+  double em_ = 12;  // pixels (fractional when a cell height was asked for)
   int underline_pos_ = 1, underline_size_ = 1, strike_pos_ = -3, strike_size_ = 1;
-  std::vector<std::unique_ptr<Sized>> faces_;  // [0] = the primary face
+  std::vector<std::unique_ptr<Sized>> faces_;   // [0] = the primary face
   std::unordered_map<char32_t, Glyph> glyphs_;  // node-based: references stay valid
   // Direct lookup for the Basic Multilingual Plane, one page of 256 per high byte.
   std::unique_ptr<std::array<const Glyph*, 256>> pages_[256];

@@ -1,7 +1,7 @@
 #pragma once
 // Inside the platform: the implementation side of platform/gdi/frame.h.
-#include "platform/gdi/internal/access.h"
 #include "platform/gdi/frame.h"
+#include "platform/gdi/internal/access.h"
 
 namespace win::gdi {
 

@@ -16,8 +16,7 @@ auto Guarded(F&& f) noexcept -> decltype(f()) {
   try {
     return f();
   } catch (const std::bad_alloc&) {
-  } catch (const std::length_error&) {
-  }
+  } catch (const std::length_error&) {}
   SetLastError(ERROR_NOT_ENOUGH_MEMORY);
   return decltype(f()){};
 }

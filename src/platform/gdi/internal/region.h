@@ -62,20 +62,22 @@ struct RegionObject : HandleObject {
 constexpr std::int64_t kMaxRegionRows = std::int64_t(1) << 22;
 constexpr std::int64_t kMaxScanWork = std::int64_t(1) << 24;
 
-struct Point64 { std::int64_t x, y; };
+struct Point64 {
+  std::int64_t x, y;
+};
 
 // The pixels of the rounded rectangle [l, r) x [t, b) with an ew x eh corner ellipse
 // (each at most the rectangle's size; an ellipse when they equal it), as
 // CreateRoundRectRgn makes them. Only the part inside `window` is built, so far-out
 // coordinates and huge figures cost what the window shows.
-Region RoundRectPixels(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, std::int64_t ew,
-                       std::int64_t eh, const RECT& window);
+Region RoundRectPixels(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b,
+                       std::int64_t ew, std::int64_t eh, const RECT& window);
 
 // The pixels of polygons under ALTERNATE or WINDING (counts[i] >= 2 points each, closed
 // implicitly), limited to `window`. Nothing when more than `budget` edge crossings or
 // kMaxRegionRows rectangles would be needed (budget 0: no limits).
-std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, int polygons, int fill_mode,
-                                        const RECT& window, std::int64_t budget);
+std::optional<Region> PolyPolygonRegion(const Point64* pts, const INT* counts, int polygons,
+                                        int fill_mode, const RECT& window, std::int64_t budget);
 
 // The region of an HRGN, or null (ERROR_INVALID_HANDLE).
 std::shared_ptr<RegionObject> FindRegion(HRGN h);

@@ -7,8 +7,8 @@ namespace win::user {
 
 // The non-client part's state per window.
 struct NonClientState {
-  bool active = false;    // the caption is drawn active (WM_NCACTIVATE)
-  LRESULT pressed = 0;    // the caption button drawn pushed, by hit code
+  bool active = false;                             // the caption is drawn active (WM_NCACTIVATE)
+  LRESULT pressed = 0;                             // the caption button drawn pushed, by hit code
   HICON icon_small = nullptr, icon_big = nullptr;  // WM_SETICON; the window does not own them
 };
 NonClientState& NonClientOf(Window& w);
@@ -18,14 +18,14 @@ const NonClientState& NonClientOf(const Window& w);  // the defaults until the p
 // missing. The menu-bar strip and the scroll bars are reserved here and drawn by their owners.
 struct NcLayout {
   RECT window{};
-  RECT inner{};     // inside the outer frame
-  int frame = 0;    // thickness of the outer frame
-  RECT caption{};   // the caption strip, its bottom separator row included
-  RECT icon{};      // the small icon (system-menu box)
+  RECT inner{};    // inside the outer frame
+  int frame = 0;   // thickness of the outer frame
+  RECT caption{};  // the caption strip, its bottom separator row included
+  RECT icon{};     // the small icon (system-menu box)
   RECT close{}, max{}, min{}, help{};
   bool close_on = false, max_on = false, min_on = false;  // enabled
   RECT menu{};
-  RECT edge{};      // the rectangle the client edge is drawn around (WS_EX_CLIENTEDGE)
+  RECT edge{};  // the rectangle the client edge is drawn around (WS_EX_CLIENTEDGE)
   RECT vscroll{}, hscroll{}, grow{};
   RECT client{};
 };

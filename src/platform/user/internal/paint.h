@@ -15,12 +15,12 @@
 namespace win::user {
 
 struct PaintState {
-  gdi::Region update;        // window coordinates, the frame included
-  bool nc = false;           // WM_NCPAINT is due
-  bool erase = false;        // WM_ERASEBKGND is due
-  bool must_erase = false;   // an early erase was answered 0: BeginPaint reports fErase
-  bool internal = false;     // RDW_INTERNALPAINT
-  bool redraw_off = false;   // WM_SETREDRAW FALSE took WS_VISIBLE away
+  gdi::Region update;                    // window coordinates, the frame included
+  bool nc = false;                       // WM_NCPAINT is due
+  bool erase = false;                    // WM_ERASEBKGND is due
+  bool must_erase = false;               // an early erase was answered 0: BeginPaint reports fErase
+  bool internal = false;                 // RDW_INTERNALPAINT
+  bool redraw_off = false;               // WM_SETREDRAW FALSE took WS_VISIBLE away
   std::shared_ptr<gdi::Bitmap> backing;  // top-level windows and the desktop
 };
 
@@ -34,8 +34,8 @@ std::shared_ptr<Window> TopLevelOf(HWND hwnd);
 POINT WindowOrigin(const Window& w);  // surface coordinates of the window's top-left
 POINT ClientOrigin(const Window& w);  // surface coordinates of the client's top-left
 RECT ClientInWindow(const Window& w);
-RECT WholeWindow(const Window& w);    // {0, 0, width, height}
-bool VisibleChain(const Window& w);   // the window and all its ancestors have WS_VISIBLE
+RECT WholeWindow(const Window& w);   // {0, 0, width, height}
+bool VisibleChain(const Window& w);  // the window and all its ancestors have WS_VISIBLE
 // The window rectangle shaped by the window region, in the parent's client coordinates; the
 // second form as if the window were at `window`.
 gdi::Region ShapeInParent(const Window& w);
@@ -47,7 +47,9 @@ gdi::Region ShapeInParent(const Window& w, const RECT& window);
 gdi::Region VisibleRegion(const Window& w, DWORD flags, bool use_style = true);
 // The same for the window placed at `at` (window and client rectangles in the parent's client
 // coordinates), its parent and siblings where they are: for a place it has left or is going to.
-struct Geometry { RECT window{}, client{}; };
+struct Geometry {
+  RECT window{}, client{};
+};
 gdi::Region VisibleRegion(const Window& w, const Geometry& at, DWORD flags, bool use_style);
 // The part of the window an update region may cover, in window coordinates: its rectangle
 // within its ancestors' client areas and all the window regions on the way.

@@ -44,13 +44,13 @@ void PartsWindowFreed(HWND hwnd);
 bool NonClientDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // nonclient.cpp
 bool PaintDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);      // paint.cpp
 bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);      // input.cpp
-void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);             // focus.cpp
+void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);            // focus.cpp
 void PaintAfterPosChanged(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags,
-                          const ClientBits& bits);                                   // paint.cpp
-void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);              // focus.cpp
-void FocusStateChanged(HWND hwnd, bool hand_on);                                     // focus.cpp
-void FocusWindowDestroying(HWND hwnd);                                               // focus.cpp
-void CaretWindowDestroying(HWND hwnd);                                               // caret.cpp
-void PaintWindowFreed(HWND hwnd);                                                    // paint.cpp
+                          const ClientBits& bits);                       // paint.cpp
+void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);  // focus.cpp
+void FocusStateChanged(HWND hwnd, bool hand_on);                         // focus.cpp
+void FocusWindowDestroying(HWND hwnd);                                   // focus.cpp
+void CaretWindowDestroying(HWND hwnd);                                   // caret.cpp
+void PaintWindowFreed(HWND hwnd);                                        // paint.cpp
 
 }  // namespace win::user

@@ -49,8 +49,8 @@ struct Window : HandleObject {
   std::vector<std::uint8_t> extra;
   std::string text;
   std::map<std::string, HANDLE> props;
-  RECT window{};  // in the parent's client coordinates
-  RECT client{};  // likewise
+  RECT window{};            // in the parent's client coordinates
+  RECT client{};            // likewise
   bool destroying = false;  // DestroyWindow has begun
   bool linked = false;      // in its parent's child list
   bool created = false;     // CreateWindowEx got as far as telling the parent
@@ -122,7 +122,9 @@ void DefaultClient(const Window& w, RECT* rc);
 
 // What a change of position keeps of the old client area: the pixels at src (old window
 // coordinates) go to dst (new window coordinates); an empty dst keeps nothing.
-struct ClientBits { RECT src{}, dst{}; };
+struct ClientBits {
+  RECT src{}, dst{};
+};
 
 // The caret (caret.cpp) steps aside while its window or an ancestor paints or scrolls: each
 // CaretHold is ended by a CaretRelease for the same window. ScrollWindow carries the caret
@@ -133,10 +135,19 @@ void CaretScrolled(HWND hwnd, int dx, int dy, const RECT* scroll);
 // The screen less the task bar (metrics.cpp); what SPI_GETWORKAREA answers.
 RECT WorkArea();
 // The frame metrics the core computes with, read from GetSystemMetrics' table.
-enum class Metric { Border = SM_CXBORDER, DlgFrame = SM_CXDLGFRAME, Frame = SM_CXFRAME,
-                    Edge = SM_CXEDGE, Caption = SM_CYCAPTION, SmCaption = SM_CYSMCAPTION,
-                    Menu = SM_CYMENU, VScroll = SM_CXVSCROLL, HScroll = SM_CYHSCROLL,
-                    MinTrackX = SM_CXMINTRACK, MinTrackY = SM_CYMINTRACK };
+enum class Metric {
+  Border = SM_CXBORDER,
+  DlgFrame = SM_CXDLGFRAME,
+  Frame = SM_CXFRAME,
+  Edge = SM_CXEDGE,
+  Caption = SM_CYCAPTION,
+  SmCaption = SM_CYSMCAPTION,
+  Menu = SM_CYMENU,
+  VScroll = SM_CXVSCROLL,
+  HScroll = SM_CYHSCROLL,
+  MinTrackX = SM_CXMINTRACK,
+  MinTrackY = SM_CYMINTRACK
+};
 int FrameMetric(Metric m);
 
 }  // namespace win::user
