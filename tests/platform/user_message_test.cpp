@@ -70,10 +70,13 @@ TEST_F(UserTest, PeekMessageFilters) {
       ASSERT_TRUE(PeekMessage(&m, c.hwnd, c.min, c.max, PM_NOREMOVE | c.flags)) << c.name;
       EXPECT_EQ(MsgName(m.message), c.want.front()) << c.name;
     }
+    // Passing over messages of other windows is no error.
+    SetLastError(0xBEEF);
     Seq got;
     while (PeekMessage(&m, c.hwnd, c.min, c.max, PM_REMOVE | c.flags))
       got.push_back(MsgName(m.message));
     EXPECT_EQ(got, c.want) << c.name;
+    EXPECT_EQ(GetLastError(), 0xBEEFu) << c.name;
   }
   MSG m;
   while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {}

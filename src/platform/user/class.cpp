@@ -146,13 +146,9 @@ ULONG_PTR GetClassLongPtr(HWND hwnd, int index) {
   if (!w) return 0;
   const WndClass& c = *w->cls;
   if (index >= 0) {
-    if (std::size_t(index) + sizeof(ULONG_PTR) > c.extra.size()) {
-      SetLastError(ERROR_INVALID_INDEX);
-      return 0;
-    }
-    ULONG_PTR v;
-    std::memcpy(&v, c.extra.data() + index, sizeof v);
-    return v;
+    LONG_PTR v = 0;
+    ReadExtra(c.extra, index, sizeof v, &v);
+    return ULONG_PTR(v);
   }
   switch (index) {
     case GCLP_MENUNAME:
@@ -177,11 +173,7 @@ ULONG_PTR SetClassLongPtr(HWND hwnd, int index, LONG_PTR value) {
   if (!w) return 0;
   WndClass& c = *w->cls;
   ULONG_PTR old = GetClassLongPtr(hwnd, index);
-  if (index >= 0) {
-    if (std::size_t(index) + sizeof(ULONG_PTR) > c.extra.size()) return 0;  // error set
-    std::memcpy(c.extra.data() + index, &value, sizeof value);
-    return old;
-  }
+  if (index >= 0) return WriteExtra(c.extra, index, sizeof value, value) ? old : 0;
   switch (index) {
     case GCLP_HBRBACKGROUND: c.background = reinterpret_cast<HBRUSH>(value); break;
     case GCLP_HCURSOR: c.cursor = reinterpret_cast<HCURSOR>(value); break;

@@ -130,10 +130,13 @@ std::shared_ptr<Window> ParentObj(const Window& w) {
   return std::static_pointer_cast<Window>(obj);
 }
 
+// Walking up ends at the desktop's null parent, which is no error of the caller's.
 bool IsDescendant(HWND ancestor, HWND hwnd) {
-  for (auto w = FindWindowObj(hwnd); w; w = ParentObj(*w))
-    if (w->hwnd() == ancestor) return true;
-  return false;
+  return Quietly([&] {
+    for (auto w = FindWindowObj(hwnd); w; w = ParentObj(*w))
+      if (w->hwnd() == ancestor) return true;
+    return false;
+  });
 }
 
 }  // namespace user
@@ -462,34 +465,48 @@ BOOL IsWindowEnabled(HWND hwnd) {
   return w && !(w->style & WS_DISABLED);
 }
 
+namespace user {
 namespace {
-LONG_PTR ReadExtra(Window& w, int index, std::size_t size) {
-  if (std::size_t(index) + size > w.extra.size()) {
-    SetLastError(ERROR_INVALID_INDEX);
-    return 0;
-  }
+bool ExtraFits(const std::vector<std::uint8_t>& extra, int index, std::size_t size) {
+  if (index >= 0 && size <= extra.size() && std::size_t(index) <= extra.size() - size) return true;
+  SetLastError(ERROR_INVALID_INDEX);
+  return false;
+}
+}  // namespace
+
+bool ReadExtra(const std::vector<std::uint8_t>& extra, int index, std::size_t size,
+               LONG_PTR* value) {
+  if (!ExtraFits(extra, index, size)) return false;
   if (size == sizeof(LONG)) {
     LONG v;
-    std::memcpy(&v, w.extra.data() + index, size);
-    return v;
+    std::memcpy(&v, extra.data() + index, sizeof v);
+    *value = v;
+  } else {
+    std::memcpy(value, extra.data() + index, sizeof *value);
   }
-  LONG_PTR v;
-  std::memcpy(&v, w.extra.data() + index, size);
-  return v;
+  return true;
 }
 
+bool WriteExtra(std::vector<std::uint8_t>& extra, int index, std::size_t size, LONG_PTR value) {
+  if (!ExtraFits(extra, index, size)) return false;
+  if (size == sizeof(LONG)) {
+    LONG v = LONG(value);
+    std::memcpy(extra.data() + index, &v, sizeof v);
+  } else {
+    std::memcpy(extra.data() + index, &value, sizeof value);
+  }
+  return true;
+}
+}  // namespace user
+
+namespace {
 LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t extra_size) {
   auto w = FindWindowObj(hwnd);
   if (!w) return 0;
   if (index >= 0) {
-    LONG_PTR old = ReadExtra(*w, index, extra_size);
-    if (std::size_t(index) + extra_size > w->extra.size()) return 0;
-    if (extra_size == sizeof(LONG)) {
-      LONG v = LONG(value);
-      std::memcpy(w->extra.data() + index, &v, sizeof v);
-    } else {
-      std::memcpy(w->extra.data() + index, &value, sizeof value);
-    }
+    LONG_PTR old = 0;
+    if (!ReadExtra(w->extra, index, extra_size, &old)) return 0;
+    WriteExtra(w->extra, index, extra_size, value);
     return old;
   }
   LONG_PTR old = 0;
@@ -540,7 +557,11 @@ LONG_PTR SetLong(HWND hwnd, int index, LONG_PTR value, std::size_t extra_size) {
 LONG_PTR GetLong(HWND hwnd, int index, std::size_t extra_size) {
   auto w = FindWindowObj(hwnd);
   if (!w) return 0;
-  if (index >= 0) return ReadExtra(*w, index, extra_size);
+  if (index >= 0) {
+    LONG_PTR v = 0;
+    ReadExtra(w->extra, index, extra_size, &v);
+    return v;
+  }
   switch (index) {
     case GWL_STYLE: return LONG_PTR(LONG(w->style));
     case GWL_EXSTYLE: return LONG_PTR(LONG(w->ex_style));

@@ -1,6 +1,7 @@
 #include "platform/display/headless/headless.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/base/internal/geometry.h"
 #include "platform/gdi/internal/dc.h"
@@ -66,12 +67,9 @@ Capture ToCapture(const std::shared_ptr<gdi::Bitmap>& bmp) {
   if (!bmp) return c;
   c.width = bmp->width;
   c.height = bmp->height;
-  c.pixels.resize(std::size_t(c.width) * c.height);
-  for (int y = 0; y < c.height; ++y) {
-    auto* row = reinterpret_cast<const std::uint32_t*>(bmp->Row(y));
-    for (int x = 0; x < c.width; ++x)
-      c.pixels[std::size_t(y) * c.width + x] = gdi::RgbToColor(row[x]);
-  }
+  c.rgb.resize(std::size_t(c.width) * c.height);
+  for (int y = 0; y < c.height; ++y)
+    std::memcpy(&c.rgb[std::size_t(y) * c.width], bmp->Row(y), std::size_t(c.width) * 4);
   return c;
 }
 

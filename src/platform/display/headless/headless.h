@@ -5,6 +5,7 @@
 // z-order first, each shaped by its window region, over a plain desktop colour. Composition
 // happens when the screen is asked for, so every capture shows exactly what the windows hold
 // at that moment; nothing depends on timing.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,13 @@ struct HeadlessOptions {
 // A picture of the screen or of one window, rows from the top.
 struct Capture {
   int width = 0, height = 0;
-  std::vector<COLORREF> pixels;      // width * height
+  std::vector<std::uint32_t> rgb;    // width * height pixels, 0x00RRGGBB
   COLORREF At(int x, int y) const {  // CLR_INVALID outside
-    return x < 0 || y < 0 || x >= width || y >= height ? CLR_INVALID
-                                                       : pixels[std::size_t(y) * width + x];
+    if (x < 0 || y < 0 || x >= width || y >= height) return CLR_INVALID;
+    std::uint32_t v = rgb[std::size_t(y) * width + x];
+    return RGB(BYTE(v >> 16), BYTE(v >> 8), BYTE(v));
   }
-  explicit operator bool() const { return !pixels.empty(); }
+  explicit operator bool() const { return !rgb.empty(); }
 };
 
 // One display at a time: it takes the window manager's change notifications while it lives.

@@ -88,6 +88,12 @@ std::shared_ptr<Window> ParentObj(const Window& w);
 inline bool IsTopLevel(const Window& w) { return !(w.style & WS_CHILD); }
 bool IsDescendant(HWND ancestor, HWND hwnd);
 std::shared_ptr<WndClass> FindClass(const char* name);  // by name or atom
+// The extra bytes of a window or class (cbWndExtra, cbClsExtra): the value of `size` bytes (a
+// LONG, sign-extended, or a LONG_PTR) at byte `index`. False, with ERROR_INVALID_INDEX, when
+// those bytes do not all lie inside.
+bool ReadExtra(const std::vector<std::uint8_t>& extra, int index, std::size_t size,
+               LONG_PTR* value);
+bool WriteExtra(std::vector<std::uint8_t>& extra, int index, std::size_t size, LONG_PTR value);
 // Copies at most cap - 1 bytes of text and a NUL, never cutting a character in half.
 void CopyText(const std::string& text, char* buffer, std::size_t cap, std::size_t* copied);
 
