@@ -43,7 +43,6 @@ void BM_SdlClickToPresented(benchmark::State& state) {
   static std::string why;
   static auto display = [] {
     if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);  // as the tests: the software framebuffer
     return display::SdlDisplay::Open(&why);
   }();
   if (!display) {

@@ -67,9 +67,6 @@ class SdlDisplayTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    // The software window framebuffer: otherwise the offscreen driver draws through Mesa's GL,
-    // which it loads and unloads again, leaving allocations no leak checker can attribute.
-    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 1);
     display_ = display::SdlDisplay::Open().release();
   }
   static void TearDownTestSuite() {

@@ -502,6 +502,12 @@ std::unique_ptr<SdlDisplay> SdlDisplay::Open(std::string* why) {
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // Our pixels are drawn in software and only copied out. Left to itself, SDL decides each time
+  // it makes a window surface (at the first present and after every resize) by loading the
+  // whole OpenGL stack, making a trial context and unloading it again: milliseconds each time,
+  // and the driver's allocations are lost with every unload. The environment variable of the
+  // same name still overrides this.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   int failed = -1;
   if (SDL_getenv("SDL_VIDEODRIVER")) {
     failed = SDL_InitSubSystem(SDL_INIT_VIDEO);
