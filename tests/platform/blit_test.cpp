@@ -4,6 +4,7 @@
 
 #include "platform/testing.h"
 #include "platform/win.h"
+#include "support/dib_canvas.h"
 
 namespace {
 using namespace win;
@@ -31,6 +32,57 @@ struct Canvas {
     return r;
   }
 };
+
+// A memory DC answers for the screen it is compatible with, whatever bitmap it holds, so a
+// bitmap made with its BITSPIXEL is a colour one and a pattern brush from it keeps its colour.
+TEST(MemoryDC, ReportsTheScreensCapabilities) {
+  HDC mem = CreateCompatibleDC(nullptr);  // still holding its 1x1 monochrome bitmap
+  EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 32);
+  EXPECT_EQ(GetDeviceCaps(mem, PLANES), 1);
+  EXPECT_EQ(GetDeviceCaps(mem, HORZRES), GetSystemMetrics(SM_CXSCREEN));
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 4;
+  info.bmiHeader.biHeight = 4;
+  info.bmiHeader.biBitCount = 8;
+  void* bits = nullptr;
+  HBITMAP dib8 = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, dib8);
+  EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 32);
+  SelectObject(mem, old);
+  DeleteObject(dib8);
+
+  HBITMAP colour = CreateBitmap(8, 8, 1, UINT(GetDeviceCaps(mem, BITSPIXEL)), nullptr);
+  old = SelectObject(mem, colour);
+  SetPixel(mem, 0, 0, RGB(200, 30, 40));
+  SelectObject(mem, old);
+  HBRUSH pattern = CreatePatternBrush(colour);
+  testsupport::DibCanvas canvas(8, 8);
+  RECT all{0, 0, 8, 8};
+  FillRect(canvas.dc(), &all, pattern);
+  EXPECT_EQ(canvas.At(0, 0), RGB(200, 30, 40));
+  DeleteObject(pattern);
+  DeleteObject(colour);
+  DeleteDC(mem);
+}
+
+// GetClipRgn with no region to fill says only whether there is a clip region: 0 or -1.
+TEST(MemoryDC, GetClipRgnAnswersLikeWindows) {
+  testsupport::DibCanvas canvas(20, 20);
+  HDC dc = canvas.dc();
+  HRGN out = CreateRectRgn(1, 1, 2, 2);
+  EXPECT_EQ(GetClipRgn(dc, nullptr), 0);
+  EXPECT_EQ(GetClipRgn(dc, out), 0);
+  RECT box;
+  GetRgnBox(out, &box);
+  EXPECT_EQ(box.left, 1);  // left alone
+  IntersectClipRect(dc, 0, 0, 5, 5);
+  EXPECT_EQ(GetClipRgn(dc, nullptr), -1);
+  EXPECT_EQ(GetClipRgn(dc, out), 1);
+  GetRgnBox(out, &box);
+  EXPECT_EQ(box.right, 5);
+  EXPECT_EQ(GetClipRgn(reinterpret_cast<HDC>(out), nullptr), -1);  // no DC
+  DeleteObject(out);
+}
 
 TEST(Blit, EveryTernaryRasterOperationFollowsItsTruthTable) {
   // With P = 0xF0, S = 0xCC and D = 0xAA in one channel, the result in that channel is the

@@ -94,6 +94,17 @@ Pixels Minus(Pixels a, const Pixels& b) {
 
 // Lines leave out their last point; ties between two pixels go up for flat lines and left
 // for steep ones in every octant, so a line and its reverse light the same pixels.
+// Every null pen is the stock NULL_PEN, however it is asked for.
+TEST(Pens, ANullPenIsTheStockOne) {
+  HGDIOBJ stock = GetStockObject(NULL_PEN);
+  LOGPEN lp{PS_NULL, {3, 0}, RGB(1, 2, 3)};
+  EXPECT_EQ(CreatePen(PS_NULL, 0, 0), stock);
+  EXPECT_EQ(CreatePen(PS_NULL, 5, RGB(255, 0, 0)), stock);
+  EXPECT_EQ(CreatePenIndirect(&lp), stock);
+  EXPECT_TRUE(DeleteObject(stock));
+  EXPECT_EQ(GetObjectType(stock), OBJ_PEN);  // still there
+}
+
 TEST(DrawLine, PixelsInAllOctants) {
   struct Case {
     POINT from, to;

@@ -91,6 +91,29 @@ class TextTest : public ::testing::Test {
   std::vector<HFONT> fonts;
 };
 
+// Nothing to measure or draw: Windows' answers.
+TEST_F(TextTest, EmptyTextMeasuresAndDrawsNothing) {
+  SIZE sz{7, 7};
+  EXPECT_TRUE(GetTextExtentPoint32(dc, "abc", 0, &sz));
+  EXPECT_EQ(sz.cx, 0);
+  EXPECT_EQ(sz.cy, 0);
+  sz = {7, 7};
+  EXPECT_TRUE(GetTextExtentPoint32W(dc, u"abc", 0, &sz));
+  EXPECT_EQ(sz.cx + sz.cy, 0);
+  for (UINT fmt : {UINT(0), UINT(DT_CALCRECT), UINT(DT_CALCRECT | DT_SINGLELINE)}) {
+    RECT rc{10, 20, 110, 60};
+    EXPECT_EQ(DrawText(dc, "abc", 0, &rc, fmt), 0) << fmt;
+    EXPECT_EQ(rc, (RECT{10, 20, 110, 60})) << fmt;  // left alone
+  }
+  // An empty string to its NUL is one empty line: no width, yet the line's height.
+  RECT rc{10, 20, 110, 60};
+  TEXTMETRIC tm;
+  GetTextMetrics(dc, &tm);
+  EXPECT_EQ(DrawText(dc, "", -1, &rc, DT_CALCRECT), tm.tmHeight);
+  EXPECT_EQ(RectWidth(rc), 0);
+  EXPECT_EQ(Ink(), RECT{});
+}
+
 TEST_F(TextTest, HeightRulesAndMetricsHoldTogether) {
   struct Case {
     const char* face;
@@ -471,9 +494,10 @@ TEST_F(TextTest, CalcRectAndReturnedHeights) {
   r = Calc("a\nbb\nccc", RECT{0, 0, 300, 300}, 0);
   EXPECT_EQ(r.right, 18);
   EXPECT_EQ(r.bottom, 36);
-  // Empty text has no height, unless it is laid out as a single line.
+  // Empty text measures no height unless it is laid out as a single line, yet answers the
+  // line's height either way.
   RECT e{3, 4, 50, 60};
-  EXPECT_EQ(DrawText(dc, "", -1, &e, DT_CALCRECT), 0);
+  EXPECT_EQ(DrawText(dc, "", -1, &e, DT_CALCRECT), 12);
   EXPECT_EQ(e.right, 3);
   EXPECT_EQ(e.bottom, 4);
   e = RECT{3, 4, 50, 60};

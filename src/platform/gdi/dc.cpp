@@ -340,18 +340,20 @@ BOOL SetPixelV(HDC h, int x, int y, COLORREF c) { return SetPixel(h, x, y, c) !=
 
 int GetDeviceCaps(HDC h, int index) {
   return WithDC(h, 0, [&](DC& dc) {
+    // A memory DC answers for the device it is compatible with, the true-colour screen,
+    // whatever bitmap is selected into it, as on Windows: CreateBitmap with its BITSPIXEL
+    // makes a colour bitmap even while the DC holds its first 1x1 monochrome one.
     const auto& s = Screen();
-    int bpp = dc.memory && dc.surface ? dc.surface->bpp : 32;
     switch (index) {
-      case BITSPIXEL: return bpp;
+      case BITSPIXEL: return 32;
       case PLANES: return 1;
       case LOGPIXELSX:
       case LOGPIXELSY: return s.dpi;
-      case HORZRES: return dc.memory ? dc.surface->width : s.width;
-      case VERTRES: return dc.memory ? dc.surface->height : s.height;
+      case HORZRES: return s.width;
+      case VERTRES: return s.height;
       case HORZSIZE: return MulDiv(s.width, 254, s.dpi * 10);
       case VERTSIZE: return MulDiv(s.height, 254, s.dpi * 10);
-      case NUMCOLORS: return bpp <= 8 ? 1 << bpp : -1;
+      case NUMCOLORS: return -1;
       case SIZEPALETTE:
       case NUMRESERVED: return 0;  // not a palette device
       case COLORRES: return 24;
@@ -455,6 +457,8 @@ int GetClipBox(HDC h, RECT* rc) {
 int GetClipRgn(HDC h, HRGN rgn) {
   auto dc = FindDC(h);
   if (!dc) return -1;
+  // Without a region to copy into, Windows answers 0 for no clip region and -1 for one.
+  if (!rgn) return dc->st.clip ? -1 : 0;
   auto r = FindRegion(rgn);
   if (!r) return -1;
   if (!dc->st.clip) return 0;

@@ -269,6 +269,8 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
+  // Every null pen is the stock one, as on Windows.
+  if (kind == PS_NULL) return static_cast<HPEN>(GetStockObject(NULL_PEN));
   auto p = Make<Pen>(ObjectType::Pen);
   p->style = style;
   p->width = width < 0 ? -width : width;

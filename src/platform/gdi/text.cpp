@@ -727,6 +727,8 @@ int DrawTextAny(HDC h, CharT* text, int count, RECT* rc, UINT fmt, DRAWTEXTPARAM
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
   }
+  // A count of 0 draws and measures nothing: 0, the rectangle as it was (with DT_CALCRECT too).
+  if (count == 0) return 0;
   int len = 0;
   Chars chars;
   if constexpr (sizeof(CharT) == 1) {
@@ -735,6 +737,19 @@ int DrawTextAny(HDC h, CharT* text, int count, RECT* rc, UINT fmt, DRAWTEXTPARAM
   } else {
     len = text ? Utf16Len(text, count) : 0;
     chars = DecodeW(text, len);
+  }
+  if (len == 0) {
+    // An empty text answers the line's height; measured, it has no width, and a height only
+    // when laid out as a single line.
+    TEXTMETRICA tm;
+    if (!GetTextMetrics(h, &tm)) return 0;
+    const int line = tm.tmHeight + ((fmt & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+    if (fmt & DT_CALCRECT) {
+      rc->right = rc->left;
+      rc->bottom = (fmt & DT_SINGLELINE) ? rc->top + line : rc->top;
+    }
+    if (params) params->uiLengthDrawn = 0;
+    return line;
   }
   DrawResult r = DrawCore(*dc, std::move(chars), len, rc, fmt, params);
   if (params) params->uiLengthDrawn = UINT(r.drawn);
@@ -788,7 +803,8 @@ BOOL GetTextExtentPoint32(HDC h, const char* text, int count, SIZE* size) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;
     }
-    *size = Extent(*dc, DecodeA(text, count));
+    // Nothing measures as nothing, not as a line of height.
+    *size = count == 0 ? SIZE{} : Extent(*dc, DecodeA(text, count));
     return TRUE;
   });
 }
@@ -801,7 +817,7 @@ BOOL GetTextExtentPoint32W(HDC h, const WCHAR* text, int count, SIZE* size) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;
     }
-    *size = Extent(*dc, DecodeW(text, count));
+    *size = count == 0 ? SIZE{} : Extent(*dc, DecodeW(text, count));
     return TRUE;
   });
 }
