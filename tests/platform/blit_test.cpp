@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/testing.h"
@@ -62,6 +63,23 @@ TEST(MemoryDC, ReportsTheScreensCapabilities) {
   EXPECT_EQ(canvas.At(0, 0), RGB(200, 30, 40));
   DeleteObject(pattern);
   DeleteObject(colour);
+  DeleteDC(mem);
+}
+
+// A compatible bitmap of no size is the shared 1x1 monochrome one a memory DC starts with;
+// deleting it does nothing.
+TEST(MemoryDC, AnEmptyCompatibleBitmapIsTheStockOne) {
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP first = static_cast<HBITMAP>(GetCurrentObject(mem, OBJ_BITMAP));
+  for (auto [w, h] : {std::pair{0, 0}, std::pair{0, 5}, std::pair{5, 0}}) {
+    EXPECT_EQ(CreateCompatibleBitmap(mem, w, h), first) << w << "x" << h;
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, w, h), first) << w << "x" << h;
+  }
+  EXPECT_TRUE(DeleteObject(first));
+  BITMAP bm;
+  ASSERT_EQ(GetObject(first, sizeof bm, &bm), int(sizeof bm));
+  EXPECT_EQ(bm.bmWidth, 1);
+  EXPECT_EQ(bm.bmBitsPixel, 1);
   DeleteDC(mem);
 }
 

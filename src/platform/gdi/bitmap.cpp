@@ -188,9 +188,12 @@ HBITMAP CreateBitmapIndirect(const BITMAP* bm) {
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   int bpp = 32;
+  if (hdc && !gdi::FindDC(hdc)) return nullptr;
+  // Nothing to hold: Windows hands out the shared 1x1 monochrome bitmap every memory DC starts
+  // with (deleting it does nothing).
+  if (width == 0 || height == 0) return static_cast<HBITMAP>(gdi::StockBitmap()->handle);
   if (hdc) {
     auto dc = gdi::FindDC(hdc);
-    if (!dc) return nullptr;
     bpp = dc->surface ? dc->surface->bpp : 32;
     if (dc->surface && dc->surface->bpp <= 8) {
       auto bmp = NewBitmap(width, height, bpp);
