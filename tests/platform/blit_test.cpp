@@ -357,7 +357,10 @@ TEST(Bitmap, DibSectionsKeepTheirRowOrderAndConvertThroughGetDIBits) {
     out.bmiHeader.biBitCount = 24;
     BYTE buf[8] = {};
     DeleteDC(dc);
-    EXPECT_EQ(GetDIBits(nullptr, dib, 0, 2, buf, &out, DIB_RGB_COLORS), 2);
+    EXPECT_EQ(GetDIBits(nullptr, dib, 0, 2, buf, &out, DIB_RGB_COLORS), 0);  // no DC: fails
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDIBits(screen, dib, 0, 2, buf, &out, DIB_RGB_COLORS), 2);
+    ReleaseDC(nullptr, screen);
     EXPECT_EQ(buf[4], 0x33);  // blue first
     EXPECT_EQ(buf[6], 0x11);
     DeleteObject(dib);
@@ -368,6 +371,31 @@ TEST(Bitmap, DibSectionsKeepTheirRowOrderAndConvertThroughGetDIBits) {
 
 namespace {
 using namespace win;
+
+// Asked for a format, GetDIBits fills the header with the size of the bits in that format and
+// no colour count, and writes the colour table and nothing past it.
+TEST(Bitmap, GetDIBitsFillsTheHeaderForTheFormatAsked) {
+  HBITMAP bmp = CreateBitmap(5, 3, 1, 32, nullptr);
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD table[256];
+    DWORD after;
+  } info{};
+  info.h.biWidth = 5;
+  info.h.biHeight = 3;
+  info.h.biBitCount = 8;
+  info.h.biClrUsed = 77;
+  info.after = 0xA5A5A5A5;
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(
+      GetDIBits(screen, bmp, 0, 3, nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS),
+      1);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(info.h.biSizeImage, 8u * 3u);  // rows of 5 bytes padded to 8
+  EXPECT_EQ(info.h.biClrUsed, 0u);
+  EXPECT_EQ(info.after, 0xA5A5A5A5u);
+  DeleteObject(bmp);
+}
 
 TEST(Bitmap, DibSectionColourTableHasOnlyTheGivenEntries) {
   struct {

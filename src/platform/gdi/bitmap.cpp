@@ -381,6 +381,12 @@ int SetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, const void* bits,
 
 int GetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, void* bits, BITMAPINFO* info,
               UINT usage) {
+  // Windows needs the DC whose palette the colours go through; without one the call fails.
+  if (!hdc) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (!gdi::FindDC(hdc)) return 0;
   auto bmp = gdi::FindBitmap(hbmp);
   if (!bmp) return 0;
   if (!info || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER) || usage != DIB_RGB_COLORS) {
@@ -408,6 +414,7 @@ int GetDIBits(HDC hdc, HBITMAP hbmp, UINT start, UINT lines, void* bits, BITMAPI
                   table.size() * sizeof(RGBQUAD));
     }
     h.biSizeImage = DWORD(gdi::DibStride(h.biWidth, h.biBitCount)) * DWORD(std::abs(h.biHeight));
+    h.biClrUsed = 0;
     return 1;
   }
   if (!ValidInfo(info) || h.biCompression != BI_RGB) {
