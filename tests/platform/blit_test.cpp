@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -100,6 +102,52 @@ TEST(MemoryDC, GetClipRgnAnswersLikeWindows) {
   EXPECT_EQ(box.right, 5);
   EXPECT_EQ(GetClipRgn(reinterpret_cast<HDC>(out), nullptr), -1);  // no DC
   DeleteObject(out);
+}
+
+// On 32-bpp surfaces the raster operations work on all 32 bits, the top byte too; going
+// through 24 bpp drops it.
+TEST(Blit, RasterOperationsCombineAllThirtyTwoBits) {
+  auto raw = [](const testsupport::DibCanvas& c) { return c.bits()[0]; };
+  auto set = [](testsupport::DibCanvas& c, std::uint32_t v) { c.bits()[0] = v; };
+  testsupport::DibCanvas src(1, 1), dst(1, 1);
+  struct Case {
+    const char* name;
+    std::function<BOOL()> run;
+    std::uint32_t want;
+  } cases[] = {
+      {"BitBlt SRCPAINT", [&] { return BitBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, SRCPAINT); },
+       0xFFFFFFFF},
+      {"StretchBlt SRCPAINT",
+       [&] { return StretchBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, 1, 1, SRCPAINT); },
+       0xFFFFFFFF},
+      {"BitBlt SRCCOPY", [&] { return BitBlt(dst.dc(), 0, 0, 1, 1, src.dc(), 0, 0, SRCCOPY); },
+       0xFEDCBA98},
+      {"PatBlt DSTINVERT", [&] { return PatBlt(dst.dc(), 0, 0, 1, 1, DSTINVERT); }, 0x76543210},
+      {"BitBlt DSTINVERT without a source",
+       [&] { return BitBlt(dst.dc(), 0, 0, 1, 1, nullptr, 0, 0, DSTINVERT); }, 0x76543210},
+  };
+  for (const Case& c : cases) {
+    set(src, 0xFEDCBA98);
+    set(dst, 0x89ABCDEF);
+    ASSERT_TRUE(c.run()) << c.name;
+    EXPECT_EQ(raw(dst), c.want) << c.name;
+  }
+  // Through a 24-bpp DIB the top byte is gone.
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 1;
+  info.bmiHeader.biHeight = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP b24 = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HDC mid = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mid, b24);
+  set(src, 0xFEDCBA98);
+  BitBlt(mid, 0, 0, 1, 1, src.dc(), 0, 0, SRCCOPY);
+  BitBlt(dst.dc(), 0, 0, 1, 1, mid, 0, 0, SRCCOPY);
+  EXPECT_EQ(raw(dst), 0x00DCBA98u);
+  SelectObject(mid, old);
+  DeleteDC(mid);
+  DeleteObject(b24);
 }
 
 TEST(Blit, EveryTernaryRasterOperationFollowsItsTruthTable) {

@@ -77,9 +77,10 @@ std::uint32_t Bitmap::Get(int x, int y) const {
   const BYTE* row = Row(y);
   switch (bpp) {
     case 32: {
+      // All 32 bits: raster operations combine the top byte like the others, as on Windows.
       std::uint32_t v;
       std::memcpy(&v, row + x * 4, 4);
-      return v & 0x00FFFFFF;
+      return v;
     }
     case 24: {
       const BYTE* p = row + x * 3;
@@ -101,7 +102,6 @@ void Bitmap::Put(int x, int y, std::uint32_t v) {
   BYTE* row = Row(y);
   switch (bpp) {
     case 32: {
-      v &= 0x00FFFFFF;
       std::memcpy(row + x * 4, &v, 4);
       break;
     }

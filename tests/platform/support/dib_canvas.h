@@ -32,6 +32,7 @@ class DibCanvas {
   HDC dc() const { return dc_; }
   HBITMAP bitmap() const { return bmp_; }
   int width() const { return w_; }
+  std::uint32_t* bits() const { return px_; }  // rows from the top, 0xAARRGGBB
   int height() const { return h_; }
   // CLR_INVALID outside the bitmap.
   COLORREF At(int x, int y) const {
