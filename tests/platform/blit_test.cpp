@@ -18,7 +18,7 @@ struct Canvas {
   HBITMAP bmp = nullptr;
   Canvas(int w, int h, int bpp = 32) {
     dc = CreateCompatibleDC(nullptr);
-    bmp = CreateBitmap(w, h, 1, bpp, nullptr);
+    bmp = testsupport::SelectableBitmap(w, h, bpp);
     SelectObject(dc, bmp);
   }
   ~Canvas() {
@@ -82,6 +82,39 @@ TEST(MemoryDC, AnEmptyCompatibleBitmapIsTheStockOne) {
   ASSERT_EQ(GetObject(first, sizeof bm, &bm), int(sizeof bm));
   EXPECT_EQ(bm.bmWidth, 1);
   EXPECT_EQ(bm.bmBitsPixel, 1);
+  DeleteDC(mem);
+}
+
+// A memory DC takes a device bitmap only when it is monochrome or of the screen's depth; a
+// DIB section of any depth, and a bitmap made compatible with one, select.
+TEST(MemoryDC, SelectsDeviceBitmapsOfTheScreensDepthOrMonochrome) {
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ first = GetCurrentObject(mem, OBJ_BITMAP);
+  for (UINT bpp : {4u, 8u, 16u, 24u}) {
+    HBITMAP ddb = CreateBitmap(4, 4, 1, bpp, nullptr);
+    SetLastError(0);
+    EXPECT_EQ(SelectObject(mem, ddb), nullptr) << bpp;
+    EXPECT_EQ(GetCurrentObject(mem, OBJ_BITMAP), first) << bpp;  // unchanged
+    HBITMAP dib = testsupport::SelectableBitmap(4, 4, int(bpp));
+    EXPECT_EQ(SelectObject(mem, dib), first) << bpp;
+    HBITMAP compatible = CreateCompatibleBitmap(mem, 3, 3);
+    BITMAP bm;
+    GetObject(compatible, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmBitsPixel, bpp);
+    HDC other = CreateCompatibleDC(nullptr);
+    EXPECT_NE(SelectObject(other, compatible), nullptr) << bpp;
+    DeleteDC(other);
+    DeleteObject(compatible);
+    SelectObject(mem, first);
+    DeleteObject(dib);
+    DeleteObject(ddb);
+  }
+  for (UINT bpp : {1u, 32u}) {
+    HBITMAP ddb = CreateBitmap(4, 4, 1, bpp, nullptr);
+    EXPECT_EQ(SelectObject(mem, ddb), first) << bpp;
+    SelectObject(mem, first);
+    DeleteObject(ddb);
+  }
   DeleteDC(mem);
 }
 

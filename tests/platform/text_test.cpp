@@ -221,7 +221,7 @@ TEST_F(TextTest, DrawsIntoEveryPixelFormat) {
   for (int bpp : {1, 4, 8, 16, 24}) {
     SCOPED_TRACE(bpp);
     HDC mem = CreateCompatibleDC(nullptr);
-    HBITMAP b = CreateBitmap(40, 20, 1, bpp, nullptr);
+    HBITMAP b = testsupport::SelectableBitmap(40, 20, bpp);
     SelectObject(mem, b);
     SetBkColor(mem, kWhite);
     RECT all{0, 0, 40, 20};

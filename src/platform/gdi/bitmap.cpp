@@ -194,11 +194,13 @@ HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
   if (width == 0 || height == 0) return static_cast<HBITMAP>(gdi::StockBitmap()->handle);
   if (hdc) {
     auto dc = gdi::FindDC(hdc);
-    bpp = dc->surface ? dc->surface->bpp : 32;
-    if (dc->surface && dc->surface->bpp <= 8) {
-      auto bmp = NewBitmap(width, height, bpp);
+    if (auto surface = dc->surface) {
+      // Compatible with what the DC holds: a DIB section makes a DIB section of its format
+      // (so it selects whatever its depth), a device bitmap a device bitmap.
+      auto bmp = NewBitmap(width, height, surface->bpp, surface->top_down);
       if (!bmp) return nullptr;
-      bmp->colors = dc->surface->colors;
+      if (surface->bpp <= 8) bmp->colors = surface->colors;
+      bmp->dib = surface->dib;
       return gdi::AddBitmap(bmp);
     }
   }

@@ -115,6 +115,12 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ obj_handle) {
         return nullptr;
       }
       auto bmp = std::static_pointer_cast<Bitmap>(obj);
+      // A device-dependent bitmap must be monochrome or of the screen's depth; DIB sections
+      // of any depth select.
+      if (!bmp->dib && bmp->bpp != 1 && bmp->bpp != 32) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+      }
       // A bitmap lives in one memory DC at a time; the stock bitmap may be in any number.
       if (!bmp->stock && bmp->selected_in && bmp->selected_in != dc.get()) {
         SetLastError(ERROR_INVALID_PARAMETER);

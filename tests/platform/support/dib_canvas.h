@@ -8,6 +8,34 @@
 
 namespace win::testsupport {
 
+// A bitmap of any depth that a memory DC can select, as on Windows: monochrome and 32-bpp
+// device bitmaps, other depths as bottom-up DIB sections (1/4/8 bpp with the VGA colours
+// first, then greys).
+inline HBITMAP SelectableBitmap(int width, int height, int bpp) {
+  if (bpp == 1 || bpp == 32) return CreateBitmap(width, height, 1, UINT(bpp), nullptr);
+  struct {
+    BITMAPINFOHEADER h;
+    RGBQUAD colors[256];
+  } info{};
+  info.h.biWidth = width;
+  info.h.biHeight = height;
+  info.h.biBitCount = WORD(bpp);
+  static const COLORREF kVga[16] = {
+      RGB(0, 0, 0),       RGB(128, 0, 0),   RGB(0, 128, 0),   RGB(128, 128, 0),
+      RGB(0, 0, 128),     RGB(128, 0, 128), RGB(0, 128, 128), RGB(192, 192, 192),
+      RGB(128, 128, 128), RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(255, 255, 0),
+      RGB(0, 0, 255),     RGB(255, 0, 255), RGB(0, 255, 255), RGB(255, 255, 255)};
+  if (bpp <= 8) {
+    for (int i = 0; i < (1 << bpp); ++i) {
+      COLORREF c = i < 16 ? kVga[i] : RGB(BYTE(i), BYTE(i), BYTE(i));
+      info.colors[i] = RGBQUAD{GetBValue(c), GetGValue(c), GetRValue(c), 0};
+    }
+  }
+  void* bits = nullptr;
+  return CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
+                          nullptr, 0);
+}
+
 class DibCanvas {
  public:
   DibCanvas(int width, int height) : w_(width), h_(height) {
