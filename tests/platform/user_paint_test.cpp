@@ -229,6 +229,33 @@ TEST_F(PaintTest, DCOriginsAndExtraClipping) {
   EXPECT_EQ(Px(top, 60, 20), kBlue);
 }
 
+// Validating a parent reaches the same area of its children unless it clips them; an inverted
+// rectangle invalidates the one it spans; ValidateRgn needs a window.
+TEST_F(PaintTest, ValidationReachesChildrenUnlessTheParentClipsThem) {
+  for (bool clip : {false, true}) {
+    HWND parent = Make(WS_POPUP | WS_VISIBLE | (clip ? WS_CLIPCHILDREN : 0), nullptr, "", 0,
+                       {0, 0, 100, 100});
+    HWND child = Make(WS_CHILD | WS_VISIBLE, parent, "", 0, {10, 10, 50, 50});
+    Pump();
+    InvalidateRect(child, nullptr, FALSE);
+    RECT all{0, 0, 100, 100};
+    ValidateRect(parent, &all);
+    EXPECT_EQ(GetUpdateRect(child, nullptr, FALSE), clip ? TRUE : FALSE) << clip;
+    DestroyWindow(parent);
+  }
+  HWND w = Make(WS_POPUP | WS_VISIBLE, nullptr, "", 0, {0, 0, 100, 100});
+  Pump();
+  RECT inverted{40, 30, 10, 20};
+  InvalidateRect(w, &inverted, FALSE);
+  EXPECT_EQ(UpdateRect(w), (RECT{10, 20, 40, 30}));
+  ValidateRect(w, nullptr);
+  HRGN rgn = CreateRectRgn(0, 0, 5, 5);
+  SetLastError(0);
+  EXPECT_FALSE(ValidateRgn(nullptr, rgn));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+  DeleteObject(rgn);
+}
+
 TEST_F(PaintTest, DCsClipToTheUpdateRegionOrLeaveItForThePainter) {
   HWND top = Make(WS_POPUP | WS_VISIBLE | WS_BORDER, nullptr, "", 0, {100, 50, 200, 150});
   Pump();

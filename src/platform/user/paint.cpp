@@ -474,6 +474,13 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rc, HRGN rgn, UINT flags) {
 // A null window is the whole screen: every window is invalidated and erased before the call
 // returns, as Windows documents for InvalidateRect and, surprisingly, ValidateRect too.
 BOOL InvalidateRect(HWND hwnd, const RECT* rc, BOOL erase) {
+  // An inverted rectangle stands for the one it spans.
+  RECT normal;
+  if (rc) {
+    normal = {std::min(rc->left, rc->right), std::min(rc->top, rc->bottom),
+              std::max(rc->left, rc->right), std::max(rc->top, rc->bottom)};
+    rc = &normal;
+  }
   if (!hwnd)
     return RedrawWindow(nullptr, rc, nullptr,
                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASENOW);
@@ -487,14 +494,19 @@ BOOL InvalidateRgn(HWND hwnd, HRGN rgn, BOOL erase) {
   return RedrawWindow(hwnd, nullptr, rgn, RDW_INVALIDATE | (erase ? RDW_ERASE : 0));
 }
 
+// Validating reaches the children as RedrawWindow's default does: unless the window clips
+// them (WS_CLIPCHILDREN), the same area of theirs is validated too.
 BOOL ValidateRect(HWND hwnd, const RECT* rc) {
   if (!hwnd) return InvalidateRect(nullptr, rc, TRUE);
-  return RedrawWindow(hwnd, rc, nullptr, RDW_VALIDATE | RDW_NOCHILDREN);
+  return RedrawWindow(hwnd, rc, nullptr, RDW_VALIDATE);
 }
 
 BOOL ValidateRgn(HWND hwnd, HRGN rgn) {
-  if (!hwnd) return InvalidateRgn(nullptr, rgn, TRUE);
-  return RedrawWindow(hwnd, nullptr, rgn, RDW_VALIDATE | RDW_NOCHILDREN);
+  if (!hwnd) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  return RedrawWindow(hwnd, nullptr, rgn, RDW_VALIDATE);
 }
 
 namespace {
