@@ -594,6 +594,25 @@ TEST_F(UserTest, AncestorsEnumerationAndSearch) {
   EXPECT_EQ(got[1], owner);
 }
 
+// At HCBT_CREATEWND the window already answers for its style: the creation style without
+// WS_VISIBLE.
+LONG_PTR style_at_hook = 0;
+LRESULT StyleAtCreation(int code, WPARAM wp, LPARAM lp) {
+  if (code == HCBT_CREATEWND)
+    style_at_hook = GetWindowLongPtr(reinterpret_cast<HWND>(wp), GWL_STYLE);
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(UserTest, AtTheCreationHookTheStyleIsNotVisibleYet) {
+  HHOOK hook = SetWindowsHookEx(WH_CBT, StyleAtCreation, nullptr, GetCurrentThreadId());
+  const DWORD style = WS_POPUP | WS_VISIBLE | WS_BORDER;
+  HWND w = Make(style);
+  UnhookWindowsHookEx(hook);
+  ASSERT_TRUE(w);
+  EXPECT_EQ(DWORD(style_at_hook), style & ~WS_VISIBLE);
+  EXPECT_TRUE(GetWindowLongPtr(w, GWL_STYLE) & WS_VISIBLE);  // shown once created
+}
+
 // RegisterClass is RegisterClassEx without a small icon.
 TEST(Classes, RegisterClassWithoutTheSmallIcon) {
   WNDCLASS wc;

@@ -223,7 +223,7 @@ HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_n
   w->type = ObjectType::Window;
   w->cls = cls;
   w->proc = cls->proc;
-  w->style = style;
+  w->style = style & ~WS_VISIBLE;  // what the CBT hook reads: not shown yet
   w->ex_style = ex_style;
   w->parent = parent_h;
   w->owner = owner_h;
