@@ -43,12 +43,7 @@ TEST(MemoryDC, ReportsTheScreensCapabilities) {
   EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 32);
   EXPECT_EQ(GetDeviceCaps(mem, PLANES), 1);
   EXPECT_EQ(GetDeviceCaps(mem, HORZRES), GetSystemMetrics(SM_CXSCREEN));
-  BITMAPINFO info{};
-  info.bmiHeader.biWidth = 4;
-  info.bmiHeader.biHeight = 4;
-  info.bmiHeader.biBitCount = 8;
-  void* bits = nullptr;
-  HBITMAP dib8 = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP dib8 = testsupport::SelectableBitmap(4, 4, 8);
   HGDIOBJ old = SelectObject(mem, dib8);
   EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 32);
   SelectObject(mem, old);
