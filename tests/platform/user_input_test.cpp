@@ -375,6 +375,14 @@ TEST_F(InputTest, AMouseHookSeesMessagesFirstAndMayDropThem) {
   HWND kid = Named("kid", WS_CHILD | WS_VISIBLE, {50, 50, 150, 150}, top);
   HWND other = Named("other", WS_POPUP | WS_VISIBLE, {300, 0, 400, 100});
   SetActiveWindow(other);
+  // The CBT hook is told of the click the mouse hook dropped, and of nothing else.
+  static std::vector<WPARAM> skipped;
+  skipped.clear();
+  auto cbt = [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (code == HCBT_CLICKSKIPPED) skipped.push_back(wp);
+    return CallNextHookEx(nullptr, code, wp, lp);
+  };
+  HHOOK c = SetWindowsHookEx(WH_CBT, cbt, nullptr, GetCurrentThreadId());
   HHOOK h = SetWindowsHookEx(WH_MOUSE, hook, nullptr, GetCurrentThreadId());
   InjectMouseMove(60, 70);
   Pump();
@@ -383,6 +391,8 @@ TEST_F(InputTest, AMouseHookSeesMessagesFirstAndMayDropThem) {
   seen_msg.clear();
   Click(60, 70);
   UnhookWindowsHookEx(h);
+  UnhookWindowsHookEx(c);
+  EXPECT_EQ(skipped, (std::vector<WPARAM>{WM_LBUTTONDOWN}));
   // The dropped press activates nothing and sets no cursor; the release arrives.
   EXPECT_EQ(Msgs({WM_MOUSEACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP}),
             (Seq{"kid:WM_SETCURSOR", "top:WM_SETCURSOR", "kid:WM_LBUTTONUP"}));

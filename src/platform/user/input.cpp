@@ -295,7 +295,14 @@ bool Deliver(const RawInput& ev, const Cooked& c, MSG* out) {
   }
   if (HasHooks(WH_MOUSE)) {
     MOUSEHOOKSTRUCT mhs{ev.pt, c.hwnd, UINT(c.code), 0};
-    if (CallHookChain(WH_MOUSE, HC_ACTION, c.message, reinterpret_cast<LPARAM>(&mhs))) return false;
+    if (CallHookChain(WH_MOUSE, HC_ACTION, c.message, reinterpret_cast<LPARAM>(&mhs))) {
+      // A discarded click is told to the CBT hook, as Windows does; moves and the wheel are not.
+      const bool click =
+          c.message != WM_MOUSEMOVE && c.message != WM_NCMOUSEMOVE && c.message != WM_MOUSEWHEEL;
+      if (click)
+        CallHookChain(WH_CBT, HCBT_CLICKSKIPPED, c.message, reinterpret_cast<LPARAM>(&mhs));
+      return false;
+    }
   }
   if (!IsWindow(c.hwnd)) return false;
   bool eat = press && !c.captured && MouseActivate(c, client_msg);
