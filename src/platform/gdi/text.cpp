@@ -866,8 +866,12 @@ BOOL GetCharWidth32(HDC h, UINT first, UINT last, INT* widths) {
   });
 }
 
-BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rc, const char* text, UINT count,
-                const INT* dx) {
+namespace {
+
+// ExtTextOut in either encoding: `dx` has one entry per byte or UTF-16 unit.
+template <class CharT>
+BOOL ExtTextOutAny(HDC h, int x, int y, UINT options, const RECT* rc, const CharT* text, UINT count,
+                   const INT* dx) {
   return Guarded([&]() -> BOOL {
     auto dc = TextDC(h);
     if (!dc) return FALSE;
@@ -875,7 +879,11 @@ BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rc, const char* t
       SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE;
     }
-    Chars chars = DecodeA(text, int(count));
+    Chars chars;
+    if constexpr (sizeof(CharT) == 1)
+      chars = DecodeA(text, int(count));
+    else
+      chars = DecodeW(text, int(count));
     FontRealization& fr = *FontOf(*dc);
     Output(*dc, fr, x, y, options, rc, chars,
            dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
@@ -883,21 +891,16 @@ BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rc, const char* t
   });
 }
 
+}  // namespace
+
+BOOL ExtTextOut(HDC h, int x, int y, UINT options, const RECT* rc, const char* text, UINT count,
+                const INT* dx) {
+  return ExtTextOutAny(h, x, y, options, rc, text, count, dx);
+}
+
 BOOL ExtTextOutW(HDC h, int x, int y, UINT options, const RECT* rc, const WCHAR* text, UINT count,
                  const INT* dx) {
-  return Guarded([&]() -> BOOL {
-    auto dc = TextDC(h);
-    if (!dc) return FALSE;
-    if ((!text && count) || count > 0x7FFFFFFF) {
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return FALSE;
-    }
-    Chars chars = DecodeW(text, int(count));
-    FontRealization& fr = *FontOf(*dc);
-    Output(*dc, fr, x, y, options, rc, chars,
-           dx ? DxWidths(chars, int(count), dx) : Advances(*dc, fr, chars));
-    return TRUE;
-  });
+  return ExtTextOutAny(h, x, y, options, rc, text, count, dx);
 }
 
 BOOL TextOut(HDC dc, int x, int y, const char* text, int count) {
