@@ -582,6 +582,61 @@ TEST(DrawRegion, FillPaintInvertAndFrameWidths) {
   EXPECT_EQ(cv.Colored(kBlack), Box(2, 2, 12, 10));
 }
 
+// On a monochrome bitmap a solid pen or brush is black or white by Windows' rule, which looks
+// at the DC's text and background colours; SetPixel keeps taking the nearer of the two.
+TEST(DrawMonochrome, SolidColoursFollowTextAndBackground) {
+  const COLORREF kGrey = RGB(128, 128, 128), kLight = RGB(200, 200, 200);
+  struct Case {
+    COLORREF fg, bg, color;
+    bool white;
+  } cases[] = {
+      // Text black or background white: black unless white or the background colour.
+      {kBlack, kWhite, kRed, false},
+      {kBlack, kWhite, kLight, false},
+      {kBlack, kWhite, kWhite, true},
+      {kBlack, kRed, kRed, true},
+      {kBlue, kWhite, kBlue, false},
+      {kBlue, kWhite, kWhite, true},
+      // Otherwise: black only when black or the background colour.
+      {kWhite, kBlack, kRed, true},
+      {kWhite, kBlack, kBlack, false},
+      {kWhite, kRed, kRed, false},
+      {kWhite, kRed, kGrey, true},
+      {kRed, kBlue, kBlue, false},
+      {kRed, kBlue, kRed, true},
+  };
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bmp = CreateBitmap(4, 2, 1, 1, nullptr);
+  HGDIOBJ old_bmp = SelectObject(dc, bmp);
+  auto white_at = [&](int x, int y) { return GetPixel(dc, x, y) == kWhite; };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << std::hex << "fg " << c.fg << " bg " << c.bg << " colour " << c.color);
+    SetTextColor(dc, c.fg);
+    SetBkColor(dc, c.bg);
+    PatBlt(dc, 0, 0, 4, 2, c.white ? BLACKNESS : WHITENESS);
+    HBRUSH brush = CreateSolidBrush(c.color);
+    RECT rc{0, 0, 2, 1};
+    FillRect(dc, &rc, brush);
+    DeleteObject(brush);
+    HPEN pen = CreatePen(PS_SOLID, 1, c.color);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+    MoveToEx(dc, 2, 0, nullptr);
+    LineTo(dc, 4, 0);
+    SelectObject(dc, old_pen);
+    DeleteObject(pen);
+    EXPECT_EQ(white_at(0, 0), c.white) << "brush";
+    EXPECT_EQ(white_at(2, 0), c.white) << "pen";
+    SetPixel(dc, 0, 1, c.color);
+    EXPECT_EQ(white_at(0, 1), GetNearestColor(dc, c.color) == kWhite) << "SetPixel";
+  }
+  EXPECT_EQ(GetNearestColor(dc, kLight), kWhite);
+  EXPECT_EQ(GetNearestColor(dc, kGrey - 0x010101), kBlack);
+  SelectObject(dc, old_bmp);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
 TEST(DrawHandles, StaleHandlesFail) {
   Canvas cv(8, 8);
   HDC gone = CreateCompatibleDC(nullptr);

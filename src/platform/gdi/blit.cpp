@@ -76,6 +76,16 @@ constexpr BYTE kHatch[6][8] = {
 
 }  // namespace
 
+std::uint32_t SolidRaw(const DC& dc, COLORREF c) {
+  const Bitmap& dst = *dc.surface;
+  if (dst.bpp != 1 || dst.dib) return dst.FromColor(c);
+  const COLORREF kBlack = 0, kWhite = 0x00FFFFFF;
+  const COLORREF rgb = c & kWhite, fg = dc.st.text_color & kWhite, bg = dc.st.bk_color & kWhite;
+  // 0 is black, 1 white on a monochrome bitmap.
+  if (fg == kBlack || bg == kWhite) return rgb == kWhite || rgb == bg ? 1 : 0;
+  return rgb == kBlack || rgb == bg ? 0 : 1;
+}
+
 BrushSampler SampleBrush(const DC& dc, const std::shared_ptr<Brush>& brush) {
   BrushSampler s;
   if (!brush || !dc.surface || brush->style == BS_NULL) return s;
@@ -87,7 +97,7 @@ BrushSampler SampleBrush(const DC& dc, const std::shared_ptr<Brush>& brush) {
   if (brush->stock && brush == FindBrush(static_cast<HBRUSH>(GetStockObject(DC_BRUSH))))
     color = dc.st.dc_brush_color;
   if (brush->style == BS_SOLID) {
-    s.value = dst.FromColor(color);
+    s.value = SolidRaw(dc, color);
     return s;
   }
   s.solid = false;

@@ -216,7 +216,7 @@ class CosmeticPen {
  public:
   CosmeticPen(DC& dc, Painter& p, const PenInfo& pen)
       : dc_(dc), p_(p), pattern_(PatternOf(pen.kind)) {
-    fg_ = p.bmp().FromColor(pen.color);
+    fg_ = SolidRaw(dc, pen.color);
     bg_ = p.bmp().FromColor(dc.st.bk_color);
   }
   // Draws a segment now.
@@ -424,8 +424,7 @@ struct Ctx {
 void StrokePath(Ctx& c, const std::vector<Pt>& pts, bool closed) {
   if (c.pen.null() || pts.empty()) return;
   if (c.pen.wide()) {
-    c.painter->Fill(WideStroke(pts, closed, c.pen, c.win()),
-                    c.painter->bmp().FromColor(c.pen.color), c.rop());
+    c.painter->Fill(WideStroke(pts, closed, c.pen, c.win()), SolidRaw(*c.dc, c.pen.color), c.rop());
     return;
   }
   CosmeticPen pen(*c.dc, *c.painter, c.pen);
@@ -440,7 +439,7 @@ Region StrokeFigures(Ctx& c, const std::vector<std::vector<Pt>>& figures) {
   if (c.pen.wide()) {
     Region all;
     for (auto& f : figures) all.Union(WideStroke(f, true, c.pen, c.win()));
-    c.painter->Fill(all, c.painter->bmp().FromColor(c.pen.color), c.rop());
+    c.painter->Fill(all, SolidRaw(*c.dc, c.pen.color), c.rop());
     return all;
   }
   CosmeticPen pen(*c.dc, *c.painter, c.pen);
@@ -456,7 +455,7 @@ Region StrokeFigures(Ctx& c, const std::vector<std::vector<Pt>>& figures) {
 void PaintOutline(Ctx& c, const Region& outline, double cx, double cy) {
   CosmeticPen pen(*c.dc, *c.painter, c.pen);
   if (!pen.styled()) {
-    c.painter->Fill(outline, c.painter->bmp().FromColor(c.pen.color), c.rop());
+    c.painter->Fill(outline, SolidRaw(*c.dc, c.pen.color), c.rop());
     return;
   }
   struct P {
@@ -551,7 +550,7 @@ BOOL RoundFigure(HDC h, int left, int top, int right, int bottom, i64 ew, i64 eh
     Region ring = Shape(outer, ew + w - 1, eh + w - 1, c.win());
     ring.Subtract(hole);
     c.painter->Fill(hole, brush, c.rop());
-    c.painter->Fill(ring, c.painter->bmp().FromColor(c.pen.color), c.rop());
+    c.painter->Fill(ring, SolidRaw(*c.dc, c.pen.color), c.rop());
     return TRUE;
   }
   Region shape = Shape(rc, ew, eh, c.win());
@@ -753,7 +752,7 @@ void FillRegionColor(DC& dc, const Region& logical, COLORREF color) {
   Region r = logical;
   Pt o = p.Offset();
   r.Offset(int(o.x), int(o.y));
-  p.Fill(r, p.bmp().FromColor(color), R2_COPYPEN);
+  p.Fill(r, SolidRaw(dc, color), R2_COPYPEN);
 }
 
 void FillRectColor(DC& dc, const RECT& logical, COLORREF color) {

@@ -96,6 +96,10 @@ struct BrushSampler {
   bool Gap(int x, int y) const { return !ink.empty() && !ink[Index(x, y)]; }
 };
 BrushSampler SampleBrush(const DC& dc, const std::shared_ptr<Brush>& brush);
+// The raw value a solid pen or brush of colour `c` draws on the DC's surface. Monochrome
+// device-dependent bitmaps follow Windows' rule, which depends on the text and background
+// colours; other surfaces take the nearest colour.
+std::uint32_t SolidRaw(const DC& dc, COLORREF c);
 
 // Copy from `src` (surface coordinates sx, sy, sw, sh) to the logical rectangle of `dst`,
 // stretching with the DC's stretch mode; negative extents mirror. `src_dc` supplies the
