@@ -11,9 +11,11 @@ constexpr COLORREF kDesk = RGB(0, 128, 128), kRed = RGB(255, 0, 0), kBlue = RGB(
 
 class HeadlessTest : public UserTest {
  protected:
-  // A popup filled with one colour, painted and validated.
-  HWND Solid(RECT r, COLORREF c) {
+  // A popup filled with one colour, painted and validated; shaped first by `shape` if given
+  // (reshaping repaints the window).
+  HWND Solid(RECT r, COLORREF c, HRGN shape = nullptr) {
     HWND h = Make(WS_POPUP | WS_VISIBLE, nullptr, "", 0, r);
+    if (shape) SetWindowRgn(h, shape, TRUE);
     ValidateRect(h, nullptr);
     HDC dc = GetDC(h);
     HBRUSH b = CreateSolidBrush(c);
@@ -28,9 +30,8 @@ class HeadlessTest : public UserTest {
 TEST_F(HeadlessTest, ComposesWindowsInZOrderShapedByTheirRegions) {
   display::HeadlessDisplay screen({200, 150, kDesk});
   HWND lower = Solid({10, 10, 110, 110}, kRed);
-  HWND upper = Solid({60, 60, 160, 160}, kBlue);  // created later: on top
-  SetWindowRgn(upper, CreateEllipticRgn(0, 0, 100, 100), TRUE);
-  ValidateRect(upper, nullptr);
+  // Created later: on top.
+  HWND upper = Solid({60, 60, 160, 160}, kBlue, CreateEllipticRgn(0, 0, 100, 100));
   auto shot = screen.CaptureScreen();
   ASSERT_TRUE(shot);
   EXPECT_EQ(shot.width, 200);

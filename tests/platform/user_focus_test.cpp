@@ -142,11 +142,13 @@ TEST_F(FocusTest, HidingTheActiveWindowActivatesItsOwnerThenTheNextOneThenNothin
   EXPECT_EQ(GetActiveWindow(), other);
   EXPECT_EQ(GetFocus(), other);
 
+  // Hidden, a top-level window goes to the top of the z-order, so it hears first that the
+  // application lost activation.
   log.clear();
   ShowWindow(other, SW_HIDE);
   EXPECT_EQ(Got(),
-            (Seq{"other:WM_NCACTIVATE(0)", "other:WM_ACTIVATE(0,0)", "dlg:WM_ACTIVATEAPP(0)",
-                 "main:WM_ACTIVATEAPP(0)", "other:WM_ACTIVATEAPP(0)", "other:WM_KILLFOCUS(0)"}));
+            (Seq{"other:WM_NCACTIVATE(0)", "other:WM_ACTIVATE(0,0)", "other:WM_ACTIVATEAPP(0)",
+                 "dlg:WM_ACTIVATEAPP(0)", "main:WM_ACTIVATEAPP(0)", "other:WM_KILLFOCUS(0)"}));
   EXPECT_EQ(GetActiveWindow(), nullptr);
   EXPECT_EQ(GetForegroundWindow(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
@@ -173,12 +175,12 @@ TEST_F(FocusTest, DestroyingTheActiveWindowMovesActivationAndFocusBeforeWmDestro
   for (auto& s : Got())
     if (s.find("HCBT_") == std::string::npos && s.find("NCDESTROY") == std::string::npos)
       got.push_back(s);
-  // The popup it owns is going too and is never activated; the focus leaves the edit box
-  // while it still works.
+  // Hidden without giving up activation, it destroys the popup it owns first (never activated);
+  // then activation moves on and the focus leaves the edit box while it still works.
   EXPECT_EQ(got,
-            (Seq{"main:WM_NCACTIVATE(0)", "main:WM_ACTIVATE(0,other)", "other:WM_NCACTIVATE(1)",
-                 "other:WM_ACTIVATE(1,main)", "edit:WM_KILLFOCUS(other)", "other:WM_SETFOCUS(edit)",
-                 "owned:WM_DESTROY", "main:WM_DESTROY", "edit:WM_DESTROY"}));
+            (Seq{"owned:WM_DESTROY", "main:WM_NCACTIVATE(0)", "main:WM_ACTIVATE(0,other)",
+                 "other:WM_NCACTIVATE(1)", "other:WM_ACTIVATE(1,main)", "edit:WM_KILLFOCUS(other)",
+                 "other:WM_SETFOCUS(edit)", "main:WM_DESTROY", "edit:WM_DESTROY"}));
   EXPECT_EQ(GetActiveWindow(), other);
   EXPECT_FALSE(IsWindow(owned));
 }
@@ -225,16 +227,26 @@ TEST_F(FocusTest, FocusingAChildOfAnInactiveWindowActivatesItFirst) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
-TEST_F(FocusTest, AFocusedChildThatGoesOrIsDisabledGivesUpTheFocus) {
+// Hiding moves the focus only off the window hidden itself, and only through ShowWindow (a
+// focused window inside it keeps the focus); destroying moves it off the whole window, before
+// WM_DESTROY.
+TEST_F(FocusTest, AFocusedWindowHiddenOrDestroyedGivesTheFocusToItsParent) {
   HWND top = Named("top", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   HWND panel = Named("panel", WS_CHILD | WS_VISIBLE, top);
   HWND edit = Named("edit", WS_CHILD | WS_VISIBLE, panel);
+  constexpr UINT kHide = SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
 
-  // Hidden: its parent takes the focus. Destroyed: likewise, before WM_DESTROY.
   SetFocus(edit);
   ShowWindow(panel, SW_HIDE);
-  EXPECT_EQ(GetFocus(), top);
+  EXPECT_EQ(GetFocus(), edit);
   ShowWindow(panel, SW_SHOW);
+  SetWindowPos(edit, nullptr, 0, 0, 0, 0, kHide);
+  EXPECT_EQ(GetFocus(), edit);
+  ShowWindow(edit, SW_SHOW);
+  ShowWindow(edit, SW_HIDE);
+  EXPECT_EQ(GetFocus(), panel);
+  ShowWindow(edit, SW_SHOW);
+
   SetFocus(edit);
   log.clear();
   DestroyWindow(edit);
@@ -244,19 +256,82 @@ TEST_F(FocusTest, AFocusedChildThatGoesOrIsDisabledGivesUpTheFocus) {
       got.push_back(s);
   EXPECT_EQ(got, (Seq{"edit:WM_KILLFOCUS(panel)", "panel:WM_SETFOCUS(edit)", "edit:WM_DESTROY",
                       "edit:WM_NCDESTROY"}));
+}
 
-  // Disabled: WM_CANCELMODE (whose default releases the capture), the focus goes, WM_ENABLE.
-  SetCapture(panel);
+// The active window hidden with SWP_NOACTIVATE stays active and focused; ShowWindow(SW_HIDE)
+// hands activation on once the window is hidden.
+TEST_F(FocusTest, HidingWithoutActivationKeepsTheActiveWindowActive) {
+  HWND main = Named("main", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  HWND popup = Named("popup", WS_POPUP | WS_CAPTION | WS_VISIBLE, main);
+  constexpr UINT kHide = SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+  for (HWND h : {popup, main}) {
+    SCOPED_TRACE(who[h]);
+    SetActiveWindow(h);
+    SetWindowPos(h, nullptr, 0, 0, 0, 0, kHide);
+    EXPECT_FALSE(IsWindowVisible(h));
+    EXPECT_EQ(GetActiveWindow(), h);
+    EXPECT_EQ(GetFocus(), h);
+    ShowWindow(h, SW_SHOW);
+  }
+  SetActiveWindow(popup);
+  std::erase(quiet, UINT(WM_WINDOWPOSCHANGED));
   log.clear();
-  EXPECT_FALSE(EnableWindow(panel, FALSE));
-  EXPECT_EQ(GetFocus(), nullptr);
-  EXPECT_EQ(GetCapture(), nullptr);
-  EXPECT_FALSE(IsWindowEnabled(panel));
-  got.clear();
+  ShowWindow(popup, SW_HIDE);
+  Seq got;
   for (auto& s : Got())
-    if (s.find("HCBT_") == std::string::npos) got.push_back(s);
-  EXPECT_EQ(got, (Seq{"panel:WM_CANCELMODE", "panel:WM_CAPTURECHANGED", "panel:WM_KILLFOCUS(0)",
-                      "panel:WM_ENABLE"}));
+    if (s.find("ACTIVATE") != std::string::npos || s.find("POSCHANGED") != std::string::npos)
+      got.push_back(s);
+  EXPECT_EQ(got, (Seq{"popup:WM_WINDOWPOSCHANGED", "main:HCBT_ACTIVATE(popup)",
+                      "popup:WM_NCACTIVATE(0)", "popup:WM_ACTIVATE(0,main)",
+                      "main:WM_NCACTIVATE(1)", "main:WM_ACTIVATE(1,popup)"}));
+  EXPECT_EQ(GetActiveWindow(), main);
+}
+
+// EnableWindow(FALSE) in Windows' order: WM_CANCELMODE while the window is still enabled, the
+// style, the focus when the window itself holds it, the capture when it or a window inside it
+// holds it, then WM_ENABLE.
+TEST_F(FocusTest, DisablingEndsModesThenTakesTheFocusAndTheCapture) {
+  static HWND panel;
+  static std::vector<bool> enabled_at_cancel;
+  auto spy = [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+    auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
+    if (m->message == WM_CANCELMODE) enabled_at_cancel.push_back(IsWindowEnabled(panel));
+    return CallNextHookEx(nullptr, code, wp, lp);
+  };
+  HHOOK h = SetWindowsHookEx(WH_CALLWNDPROC, spy, nullptr, GetCurrentThreadId());
+  HWND top = Named("top", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  panel = Named("panel", WS_CHILD | WS_VISIBLE, top);
+  HWND edit = Named("edit", WS_CHILD | WS_VISIBLE, panel);
+  struct Case {
+    HWND focus, capture;
+    HWND focus_after;
+    Seq want;
+  } cases[] = {
+      {panel,
+       panel,
+       nullptr,
+       {"panel:WM_CANCELMODE", "panel:WM_CAPTURECHANGED", "panel:WM_KILLFOCUS(0)",
+        "panel:WM_ENABLE"}},
+      {edit, edit, edit, {"panel:WM_CANCELMODE", "edit:WM_CAPTURECHANGED", "panel:WM_ENABLE"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(who[c.focus]);
+    enabled_at_cancel.clear();
+    EnableWindow(panel, TRUE);
+    SetFocus(c.focus);
+    SetCapture(c.capture);
+    log.clear();
+    EXPECT_FALSE(EnableWindow(panel, FALSE));
+    EXPECT_EQ(GetFocus(), c.focus_after);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(panel));
+    Seq got;
+    for (auto& s : Got())
+      if (s.find("HCBT_") == std::string::npos) got.push_back(s);
+    EXPECT_EQ(got, c.want);
+    EXPECT_EQ(enabled_at_cancel, std::vector<bool>{true});
+  }
+  UnhookWindowsHookEx(h);
   log.clear();
   EXPECT_TRUE(EnableWindow(panel, FALSE));  // already disabled: nothing is sent
   EXPECT_TRUE(EnableWindow(panel, TRUE));

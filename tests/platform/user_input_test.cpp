@@ -289,12 +289,12 @@ TEST_F(InputTest, CaptureGetsEveryMouseMessageAsAClientMessage) {
   EXPECT_EQ(got[0].lp, reinterpret_cast<LPARAM>(other));
   EXPECT_EQ(got[1].lp, 0);
 
-  // A window that goes lets go of the capture before WM_DESTROY.
+  // A window that goes lets go of the capture between WM_DESTROY and WM_NCDESTROY.
   SetCapture(other);
   got.clear();
   DestroyWindow(other);
-  EXPECT_EQ(Msgs({WM_CAPTURECHANGED, WM_DESTROY}),
-            (Seq{"other:WM_CAPTURECHANGED", "other:WM_DESTROY"}));
+  EXPECT_EQ(Msgs({WM_CAPTURECHANGED, WM_DESTROY, WM_NCDESTROY}),
+            (Seq{"other:WM_DESTROY", "other:WM_CAPTURECHANGED", "other:WM_NCDESTROY"}));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(SetCapture(reinterpret_cast<HWND>(0x7654321)), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);

@@ -950,8 +950,9 @@ TEST_F(PaintTest, WindowRegionsBelongToTheWindow) {
   HRGN first = CreateRectRgn(0, 0, 10, 10);
   log.clear();
   EXPECT_EQ(SetWindowRgn(w, first, TRUE), 1);
-  EXPECT_EQ(Names({{w, "w"}}, {"WM_WINDOWPOSCHANGING", "WM_WINDOWPOSCHANGED"}),
-            (Seq{"w:WM_WINDOWPOSCHANGING", "w:WM_WINDOWPOSCHANGED"}));
+  // A new shape is a frame change: the window recomputes its frame.
+  EXPECT_EQ(Names({{w, "w"}}, {"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED"}),
+            (Seq{"w:WM_WINDOWPOSCHANGING", "w:WM_NCCALCSIZE", "w:WM_WINDOWPOSCHANGED"}));
   EXPECT_EQ(GetWindowRgn(w, out), SIMPLEREGION);
   HRGN second = CreateEllipticRgn(0, 0, 40, 40);
   EXPECT_EQ(SetWindowRgn(w, second, FALSE), 1);

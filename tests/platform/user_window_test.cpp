@@ -14,13 +14,19 @@ TEST_F(UserTest, CreationSendsWindowsSequence) {
     bool child;
     Seq want;
   } cases[] = {
+      // An overlapped window is sized at its first show, after WM_WINDOWPOSCHANGED.
       {"visible overlapped",
        WS_OVERLAPPEDWINDOW | WS_VISIBLE,
        false,
        {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE",
-        "w:WM_SIZE", "w:WM_MOVE", "w:WM_SHOWWINDOW", "w:WM_WINDOWPOSCHANGING", "w:WM_ACTIVATEAPP",
-        "p:WM_ACTIVATEAPP", "w:WM_NCACTIVATE", "w:WM_ACTIVATE", "w:WM_SETFOCUS", "w:WM_NCPAINT",
-        "w:WM_ERASEBKGND", "w:WM_WINDOWPOSCHANGED"}},
+        "w:WM_SHOWWINDOW", "w:WM_WINDOWPOSCHANGING", "w:WM_ACTIVATEAPP", "p:WM_ACTIVATEAPP",
+        "w:WM_NCACTIVATE", "w:WM_ACTIVATE", "w:WM_SETFOCUS", "w:WM_NCPAINT", "w:WM_ERASEBKGND",
+        "w:WM_WINDOWPOSCHANGED", "w:WM_MOVE", "w:WM_SIZE"}},
+      {"hidden overlapped",
+       WS_OVERLAPPED,
+       false,
+       {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE",
+        "w:WM_CREATE"}},
       {"hidden popup",
        WS_POPUP | WS_BORDER,
        false,
@@ -31,12 +37,12 @@ TEST_F(UserTest, CreationSendsWindowsSequence) {
        true,
        {"w:HCBT_CREATEWND", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE", "w:WM_SIZE",
         "w:WM_MOVE", "p:WM_PARENTNOTIFY"}},
+      // Shown inside a hidden parent: only the style changes, no position messages.
       {"visible sizable child",
        WS_CHILD | WS_THICKFRAME | WS_VISIBLE,
        true,
        {"w:HCBT_CREATEWND", "w:WM_GETMINMAXINFO", "w:WM_NCCREATE", "w:WM_NCCALCSIZE", "w:WM_CREATE",
-        "w:WM_SIZE", "w:WM_MOVE", "p:WM_PARENTNOTIFY", "w:WM_SHOWWINDOW", "w:WM_WINDOWPOSCHANGING",
-        "w:WM_WINDOWPOSCHANGED"}},
+        "w:WM_SIZE", "w:WM_MOVE", "p:WM_PARENTNOTIFY", "w:WM_SHOWWINDOW"}},
   };
   for (auto& c : cases) {
     log.clear();
@@ -44,6 +50,47 @@ TEST_F(UserTest, CreationSendsWindowsSequence) {
     ASSERT_NE(w, nullptr) << c.name;
     EXPECT_EQ(Names({{w, "w"}, {parent, "p"}}), c.want) << c.name;
     EXPECT_EQ(GetWindowLongPtr(w, GWL_STYLE) & WS_VISIBLE, c.style & WS_VISIBLE) << c.name;
+  }
+  // The hidden overlapped window hears of its size once, at its first show.
+  HWND later = Make(WS_OVERLAPPED);
+  log.clear();
+  ShowWindow(later, SW_SHOWNA);
+  ShowWindow(later, SW_HIDE);
+  ShowWindow(later, SW_SHOWNA);
+  Seq sized;
+  for (auto& s : Names({{later, "w"}}))
+    if (s == "w:WM_SIZE" || s == "w:WM_MOVE") sized.push_back(s);
+  EXPECT_EQ(sized, (Seq{"w:WM_MOVE", "w:WM_SIZE"}));
+}
+
+// A child whose parent cannot be seen is shown and hidden by its style alone, when it neither
+// moves nor changes state; with a visible parent, or a change of state, SetWindowPos does it.
+TEST_F(UserTest, ShowingAChildOfAHiddenParentOnlyChangesItsStyle) {
+  HWND hidden = Make(WS_POPUP);
+  HWND shown = Make(WS_POPUP | WS_VISIBLE);
+  HWND c = Make(WS_CHILD | WS_CAPTION | WS_THICKFRAME, hidden, "", WS_EX_NOPARENTNOTIFY);
+  HWND d = Make(WS_CHILD | WS_VISIBLE, shown, "", WS_EX_NOPARENTNOTIFY);
+  quiet = {WM_NCPAINT, WM_ERASEBKGND, WM_PAINT, WM_GETMINMAXINFO, WM_NCCALCSIZE, WM_MOVE, WM_SIZE};
+  struct Step {
+    HWND h;
+    int cmd;
+    Seq want;
+  } steps[] = {
+      {c, SW_SHOW, {"c:WM_SHOWWINDOW"}},
+      {c, SW_HIDE, {"c:WM_SHOWWINDOW"}},
+      {c,
+       SW_SHOWMAXIMIZED,
+       {"c:HCBT_MINMAX", "c:WM_SHOWWINDOW", "c:WM_WINDOWPOSCHANGING", "c:WM_WINDOWPOSCHANGED"}},
+      {d, SW_HIDE, {"d:WM_SHOWWINDOW", "d:WM_WINDOWPOSCHANGING", "d:WM_WINDOWPOSCHANGED"}},
+  };
+  for (const Step& s : steps) {
+    log.clear();
+    ShowWindow(s.h, s.cmd);
+    Seq got;
+    for (auto& m : Names({{c, "c"}, {d, "d"}}))
+      if (m.find("HCBT_") == std::string::npos || m == "c:HCBT_MINMAX") got.push_back(m);
+    EXPECT_EQ(got, s.want) << s.cmd;
+    EXPECT_EQ(bool(GetWindowLongPtr(s.h, GWL_STYLE) & WS_VISIBLE), s.cmd != SW_HIDE) << s.cmd;
   }
 }
 
@@ -213,18 +260,52 @@ TEST_F(UserTest, DestroyingAVisibleChildHidesItAndTellsTheParent) {
     if (m == WM_PARENTNOTIFY) notes.push_back({wp, lp});
     return std::nullopt;
   };
-  HWND p = Make(WS_POPUP);
-  HWND c = Make(WS_CHILD | WS_VISIBLE, p, "", 0, {0, 0, 5, 5}, reinterpret_cast<HMENU>(7));
-  log.clear();
-  DestroyWindow(c);
-  const LPARAM child = reinterpret_cast<LPARAM>(c);
-  EXPECT_EQ(notes, (std::vector<std::pair<WPARAM, LPARAM>>{{MAKEWPARAM(WM_CREATE, 7), child},
-                                                           {MAKEWPARAM(WM_DESTROY, 7), child}}));
-  EXPECT_EQ(
-      Names({{p, "p"}, {c, "c"}}),
-      (Seq{"c:HCBT_DESTROYWND", "p:WM_PARENTNOTIFY", "c:WM_SHOWWINDOW", "c:WM_WINDOWPOSCHANGING",
-           "c:WM_WINDOWPOSCHANGED", "c:WM_DESTROY", "c:WM_NCDESTROY"}));
-  EXPECT_EQ(GetWindow(p, GW_CHILD), nullptr);
+  quiet = {WM_NCPAINT, WM_ERASEBKGND, WM_PAINT};
+  // Inside a hidden parent only WM_SHOWWINDOW hides it; inside a visible one, SetWindowPos.
+  for (DWORD parent_style : {DWORD(WS_POPUP), DWORD(WS_POPUP | WS_VISIBLE)}) {
+    const bool seen = parent_style & WS_VISIBLE;
+    notes.clear();
+    HWND p = Make(parent_style);
+    HWND c = Make(WS_CHILD | WS_VISIBLE, p, "", 0, {0, 0, 5, 5}, reinterpret_cast<HMENU>(7));
+    log.clear();
+    DestroyWindow(c);
+    const LPARAM child = reinterpret_cast<LPARAM>(c);
+    EXPECT_EQ(notes, (std::vector<std::pair<WPARAM, LPARAM>>{{MAKEWPARAM(WM_CREATE, 7), child},
+                                                             {MAKEWPARAM(WM_DESTROY, 7), child}}));
+    Seq want{"c:HCBT_DESTROYWND", "p:WM_PARENTNOTIFY", "c:WM_SHOWWINDOW"};
+    if (seen) want.insert(want.end(), {"c:WM_WINDOWPOSCHANGING", "c:WM_WINDOWPOSCHANGED"});
+    want.insert(want.end(), {"c:WM_DESTROY", "c:WM_NCDESTROY"});
+    EXPECT_EQ(Names({{p, "p"}, {c, "c"}}), want) << seen;
+    EXPECT_EQ(GetWindow(p, GW_CHILD), nullptr);
+  }
+}
+
+// While a window hears WM_NCDESTROY it takes no new parent and no new child, but still moves.
+TEST_F(UserTest, AWindowBeingFreedTakesNoParentAndNoChild) {
+  static HWND other;
+  static std::vector<DWORD> errors;
+  static bool moved;
+  errors.clear();
+  moved = false;
+  react = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (m != WM_NCDESTROY || h == other) return std::nullopt;
+    SetLastError(0);
+    if (!SetParent(h, other)) errors.push_back(GetLastError());
+    SetLastError(0);
+    if (!SetParent(other, h)) errors.push_back(GetLastError());
+    SetLastError(0);
+    if (!CreateWindowEx(0, kClass, "", WS_CHILD, 0, 0, 5, 5, h, nullptr, nullptr, nullptr))
+      errors.push_back(GetLastError());
+    moved = SetWindowPos(h, nullptr, 3, 3, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return std::nullopt;
+  };
+  other = Make(WS_POPUP);
+  HWND w = Make(WS_POPUP);
+  DestroyWindow(w);
+  EXPECT_EQ(errors, (std::vector<DWORD>{ERROR_INVALID_PARAMETER, ERROR_INVALID_PARAMETER,
+                                        ERROR_INVALID_PARAMETER}));
+  EXPECT_TRUE(moved);
+  EXPECT_EQ(GetWindow(other, GW_CHILD), nullptr);
 }
 
 TEST_F(UserTest, CbtHookMayRefuseDestruction) {
@@ -456,8 +537,10 @@ TEST_F(UserTest, SetWindowPosMovesSizesAndRecomputesTheFrame) {
   HWND c = Make(WS_CHILD | WS_BORDER, p, "", WS_EX_NOPARENTNOTIFY, {5, 5, 25, 25});
   log.clear();
   ASSERT_TRUE(SetWindowPos(c, nullptr, 7, 8, 40, 30, SWP_NOZORDER));
-  EXPECT_EQ(Names({{c, "c"}}), (Seq{"c:WM_WINDOWPOSCHANGING", "c:WM_NCCALCSIZE",
-                                    "c:WM_WINDOWPOSCHANGED", "c:WM_MOVE", "c:WM_SIZE"}));
+  // Without SWP_NOACTIVATE a child is told it was activated.
+  EXPECT_EQ(Names({{c, "c"}}),
+            (Seq{"c:WM_WINDOWPOSCHANGING", "c:WM_NCCALCSIZE", "c:WM_CHILDACTIVATE",
+                 "c:WM_WINDOWPOSCHANGED", "c:WM_MOVE", "c:WM_SIZE"}));
   RECT r, pr;
   GetWindowRect(c, &r);
   GetWindowRect(p, &pr);

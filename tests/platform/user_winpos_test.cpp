@@ -165,7 +165,7 @@ TEST_F(PlacementTest, ShowCommandsActivateOnlyWhereWindowsDoes) {
       {SW_MINIMIZE, false},      {SW_SHOWMINNOACTIVE, false},
       {SW_FORCEMINIMIZE, false},
   };
-  HWND parent = Make(WS_POPUP);
+  HWND parent = Make(WS_POPUP | WS_VISIBLE);
   for (const Case& c : cases) {
     HWND top = Make(WS_OVERLAPPEDWINDOW);
     HWND child = Make(WS_CHILD, parent, "", WS_EX_NOPARENTNOTIFY);
@@ -178,6 +178,19 @@ TEST_F(PlacementTest, ShowCommandsActivateOnlyWhereWindowsDoes) {
     ASSERT_FALSE(changing.empty()) << c.cmd;
     EXPECT_TRUE(changing.back() & SWP_NOACTIVATE) << c.cmd;
     EXPECT_TRUE(changing.back() & SWP_NOZORDER) << c.cmd;
+  }
+  // Hiding: a top-level window without SWP_NOACTIVATE (activation moves on once it is hidden),
+  // a child with it.
+  HWND top = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  HWND child = Make(WS_CHILD | WS_VISIBLE, parent, "", WS_EX_NOPARENTNOTIFY);
+  constexpr UINT kHide = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE;
+  for (HWND h : {top, child}) {
+    Reset();
+    ShowWindow(h, SW_HIDE);
+    ASSERT_EQ(changing.size(), 1u);
+    EXPECT_EQ(changing[0] & (kHide | SWP_NOACTIVATE | SWP_SHOWWINDOW),
+              h == top ? kHide : kHide | SWP_NOACTIVATE);
+    if (h == child) { EXPECT_TRUE(changing[0] & SWP_NOZORDER); }
   }
   HWND h = Make(WS_OVERLAPPEDWINDOW);
   SetLastError(0);
@@ -321,7 +334,8 @@ TEST_F(PlacementTest, MaximiseFollowsMinMaxInfo) {
   HWND m = Make(WS_OVERLAPPEDWINDOW | WS_MAXIMIZE | WS_VISIBLE);
   EXPECT_TRUE(IsZoomed(m));
   EXPECT_EQ(WindowRect(m), (RECT{-4, -4, 1028, 742}));
-  EXPECT_EQ(sizes, (std::vector<WPARAM>{SIZE_RESTORED, SIZE_MAXIMIZED}));
+  // An overlapped window is not sized at creation: its first WM_SIZE is the maximised one.
+  EXPECT_EQ(sizes, (std::vector<WPARAM>{SIZE_MAXIMIZED}));
   HWND n = Make(WS_OVERLAPPEDWINDOW | WS_MINIMIZE);
   EXPECT_TRUE(IsIconic(n));
   EXPECT_FALSE(IsWindowVisible(n));
@@ -433,6 +447,35 @@ TEST_F(PlacementTest, SetWindowPosFlags) {
   EXPECT_EQ(GetWindow(d, GW_HWNDNEXT), c);
   EXPECT_EQ(WindowRect(c).left, pr.left + 1);
   EXPECT_FALSE(SetWindowPos(GetDesktopWindow(), nullptr, 0, 0, 1, 1, SWP_NOZORDER));
+}
+
+// A child shown, moved or raised without SWP_NOACTIVATE hears WM_CHILDACTIVATE just before
+// WM_WINDOWPOSCHANGED; with it, or when hidden, it does not.
+TEST_F(PlacementTest, ChildActivationComesBeforeThePositionIsReported) {
+  HWND p = Make(WS_POPUP | WS_VISIBLE);
+  HWND c = Make(WS_CHILD, p, "", WS_EX_NOPARENTNOTIFY, {0, 0, 50, 50});
+  constexpr UINT kInPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  struct Case {
+    UINT flags;
+    bool told;
+  } cases[] = {
+      {kInPlace | SWP_SHOWWINDOW, true},
+      {kInPlace | SWP_HIDEWINDOW, false},
+      {kInPlace | SWP_SHOWWINDOW | SWP_NOACTIVATE, false},
+      {SWP_NOSIZE | SWP_NOZORDER, true},
+      {SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE, false},
+  };
+  int x = 0;
+  for (const Case& k : cases) {
+    Reset();
+    SetWindowPos(c, nullptr, ++x, 0, 0, 0, k.flags);
+    Seq want{"c:WM_WINDOWPOSCHANGING", "c:WM_WINDOWPOSCHANGED"};
+    if (k.told) want.insert(want.begin() + 1, "c:WM_CHILDACTIVATE");
+    EXPECT_EQ(
+        Names({{c, "c"}}, {"WM_WINDOWPOSCHANGING", "WM_CHILDACTIVATE", "WM_WINDOWPOSCHANGED"}),
+        want)
+        << std::hex << k.flags;
+  }
 }
 
 // Sizable and overlapped windows are held to their tracking sizes by the default procedure;

@@ -2,6 +2,7 @@
 #include "platform/user/window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/base/internal/geometry.h"
 #include "platform/user/internal/nonclient.h"
@@ -47,10 +48,12 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_WINDOWPOSCHANGED: {
       auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
       if (!pos) return 0;
-      if (!(pos->flags & SWP_NOCLIENTMOVE))
+      // A window not yet sized hears of its client area whatever changed.
+      const bool first = std::exchange(w->need_size, false);
+      if (first || !(pos->flags & SWP_NOCLIENTMOVE))
         SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
       // A change of state is told even when the client keeps its size.
-      bool resized = !(pos->flags & SWP_NOCLIENTSIZE) || (pos->flags & SWP_STATECHANGED);
+      bool resized = first || !(pos->flags & SWP_NOCLIENTSIZE) || (pos->flags & SWP_STATECHANGED);
       if (resized && FindWindowObj(hwnd)) {
         WPARAM kind = (w->style & WS_MINIMIZE)   ? SIZE_MINIMIZED
                       : (w->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED

@@ -193,16 +193,13 @@ void FocusBeforePosChanged(HWND hwnd, UINT flags, bool) {
   Activate(hwnd, WA_ACTIVE, false);  // already placed by the move itself
 }
 
-void FocusAfterPosChanged(HWND hwnd, UINT, bool was_visible) {
+// A top-level window hidden without SWP_NOACTIVATE hands activation on; with it, it stays
+// active (and focused) though hidden. Hiding never moves the focus by itself: ShowWindow does
+// that for a window that held it.
+void FocusAfterPosChanged(HWND hwnd, UINT flags, bool was_visible) {
   auto w = FindWindowObj(hwnd);
-  if (!w || !was_visible || (w->style & WS_VISIBLE)) return;
-  if (IsTopLevel(*w)) {
-    if (hwnd == GetActiveWindow()) ActivateNext(hwnd);
-  } else if (Within(hwnd, GetFocus())) {
-    // Keys typed into a hidden control would go nowhere the user can see: its parent takes
-    // the focus.
-    SetFocus(w->parent);
-  }
+  if (!w || !was_visible || (w->style & WS_VISIBLE) || (flags & SWP_NOACTIVATE)) return;
+  if (IsTopLevel(*w) && hwnd == GetActiveWindow()) ActivateNext(hwnd);
 }
 
 void FocusStateChanged(HWND hwnd, bool hand_on) {
@@ -300,11 +297,14 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
   if (enable) {
     w->style &= ~WS_DISABLED;
   } else {
-    w->style |= WS_DISABLED;
+    // Windows' order: the window ends its modes while still enabled, then is disabled, loses
+    // the focus if it holds it itself (a focused child keeps it), and lets go of the mouse.
     SendMessage(hwnd, WM_CANCELMODE, 0, 0);
+    if (!(w = FindWindowObj(hwnd))) return was_disabled;
+    w->style |= WS_DISABLED;
+    if (GetFocus() == hwnd) SetFocus(nullptr);
     if (!IsWindow(hwnd)) return was_disabled;
-    // A disabled window takes no keys.
-    if (Within(hwnd, GetFocus())) SetFocus(nullptr);
+    if (HWND cap = GetCapture(); cap && IsDescendant(hwnd, cap)) ReleaseCapture();
     if (!IsWindow(hwnd)) return was_disabled;
   }
   SendMessage(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);

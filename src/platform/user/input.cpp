@@ -402,10 +402,13 @@ POINT CursorPosNow() { return TheInput().cursor; }
 
 void InputWindowGoing(HWND hwnd) {
   Input& in = TheInput();
-  if (in.capture && IsDescendant(hwnd, in.capture)) ReleaseCapture();
   if (in.track.hwnd && IsDescendant(hwnd, in.track.hwnd)) StopTracking();
   if (in.click.hwnd && IsDescendant(hwnd, in.click.hwnd)) in.click = Click{};
   if (in.last_hit.hwnd && IsDescendant(hwnd, in.last_hit.hwnd)) in.last_hit = Hit{};
+}
+
+void InputWindowEnding(HWND hwnd) {
+  if (GetCapture() == hwnd) ReleaseCapture();
 }
 
 // Input still waiting has nowhere to go once the last window has gone.

@@ -1,6 +1,7 @@
 // The core's calls to the window manager's parts, in the order internal/parts.h documents.
 #include "platform/user/internal/parts.h"
 
+#include "platform/user/internal/input.h"
 #include "platform/user/internal/queue.h"
 
 namespace win::user {
@@ -27,7 +28,10 @@ void PartsStateChanged(HWND hwnd, bool hand_on) { FocusStateChanged(hwnd, hand_o
 
 void PartsWindowDestroying(HWND hwnd) { FocusWindowDestroying(hwnd); }
 
-void PartsWindowEnding(HWND hwnd) { KillWindowTimers(hwnd); }
+void PartsWindowEnding(HWND hwnd) {
+  InputWindowEnding(hwnd);
+  KillWindowTimers(hwnd);
+}
 
 void PartsWindowFreed(HWND hwnd) {
   CaretWindowDestroying(hwnd);

@@ -232,7 +232,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   const bool was_visible = (w->style & WS_VISIBLE) != 0;
   const bool show = cmd != SW_HIDE;
   const DWORD state = w->style & (WS_MINIMIZE | WS_MAXIMIZE);
-  UINT swp = show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER;
+  // Hiding a top-level window lets SetWindowPos hand activation on once it is hidden.
+  UINT swp = show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
   int minmax = -1;  // the state change asked for, if any
   switch (cmd) {
     case SW_HIDE: break;
@@ -265,11 +266,23 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   }
   if (show != was_visible) {
     SendMessage(hwnd, WM_SHOWWINDOW, show, 0);
-    if (!FindWindowObj(hwnd)) return was_visible;
+    if (!(w = FindWindowObj(hwnd))) return was_visible;
   }
-  if (show || was_visible)
+  const bool in_place = (swp & (SWP_NOSIZE | SWP_NOMOVE)) == (SWP_NOSIZE | SWP_NOMOVE);
+  if ((w->style & WS_CHILD) && in_place && !IsWindowVisible(w->parent)) {
+    // Nothing of it can be seen: only the style changes, and no position messages are sent.
+    if (show)
+      w->style |= WS_VISIBLE;
+    else
+      w->style &= ~WS_VISIBLE;
+  } else if (show || was_visible) {
     SetWindowPos(hwnd, HWND_TOP, rc.left, rc.top, RectWidth(rc), RectHeight(rc), swp);
+  }
+  if (!(w = FindWindowObj(hwnd))) return was_visible;
   if (minmax >= 0 && show) PartsStateChanged(hwnd, cmd == SW_MINIMIZE || cmd == SW_FORCEMINIMIZE);
+  // Keys typed into a hidden window would go nowhere the user can see: when it held the focus
+  // itself, its parent takes it (a focused window inside it keeps it, as on Windows).
+  if (!show && GetFocus() == hwnd) SetFocus(IsTopLevel(*w) ? nullptr : w->parent);
   return was_visible;
 }
 

@@ -423,10 +423,11 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
     if (OwnsSurface(*w)) NotifyWindowChanged(*w);
     if (redraw) RedrawReshaped(*w, before);
   }
-  // The window hears of its new shape as of any change of its position.
+  // A new shape is a new frame: the window recomputes it (WM_NCCALCSIZE) and hears of it as
+  // of any change of its position.
   SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER |
-                   (redraw ? 0 : SWP_NOREDRAW));
+                   SWP_FRAMECHANGED | (redraw ? 0 : SWP_NOREDRAW));
   return 1;
 }
 

@@ -44,13 +44,13 @@ void FreeWindow(HWND h) {
   auto w = FindWindowObj(h);
   if (!w) return;
   w->destroying = true;
+  w->freeing = true;
   auto children = w->children;
   for (HWND c : children) FreeWindow(c);
   PartsWindowEnding(h);
   SendMessage(h, WM_NCDESTROY, 0, 0);
   if (!(w = FindWindowObj(h))) return;
   Unlink(*w);
-  for (HWND c : w->children) FreeWindow(c);  // created during WM_NCDESTROY
   if (auto desk = FindWindowObj(GetDesktopWindow()))
     for (HWND t : desk->children)
       if (auto o = FindWindowObj(t); o && o->owner == h) o->owner = nullptr;
@@ -182,7 +182,12 @@ HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_n
       SetLastError(ERROR_TLW_WITH_WSCHILD);
       return nullptr;
     }
-    if (!FindWindowObj(parent)) return nullptr;
+    auto p = FindWindowObj(parent);
+    if (!p) return nullptr;
+    if (p->freeing) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return nullptr;
+    }
     parent_h = parent;
   } else if (parent) {
     // The owner of a top-level window is always a top-level window.
@@ -296,11 +301,15 @@ HWND CreateWindowEx(DWORD ex_style, const char* class_name, const char* window_n
     return nullptr;
   }
   if (!FindWindowObj(hwnd)) return nullptr;
-  SendMessage(hwnd, WM_SIZE, SIZE_RESTORED,
-              MAKELPARAM(WORD(RectWidth(w->client)), WORD(RectHeight(w->client))));
-  if (!FindWindowObj(hwnd)) return nullptr;
-  SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
-  if (!FindWindowObj(hwnd)) return nullptr;
+  if (style & (WS_CHILD | WS_POPUP)) {
+    SendMessage(hwnd, WM_SIZE, SIZE_RESTORED,
+                MAKELPARAM(WORD(RectWidth(w->client)), WORD(RectHeight(w->client))));
+    if (!FindWindowObj(hwnd)) return nullptr;
+    SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(WORD(w->client.left), WORD(w->client.top)));
+    if (!FindWindowObj(hwnd)) return nullptr;
+  } else {
+    w->need_size = true;
+  }
   PlaceCreated(hwnd, style);
   if (!FindWindowObj(hwnd)) return nullptr;
   SendParentNotify(*w, WM_CREATE);

@@ -220,6 +220,12 @@ BOOL SetWindowPos(HWND hwnd, HWND insert_after, int x, int y, int cx, int cy, UI
   ClientBits bits = KeptClient(*w, wvr, calc ? &p : nullptr, old_window, old_client, nw, nc);
   PartsPositionApplied(hwnd, old_screen, was_visible, pos.flags, bits);
   if (!IsWindow(hwnd)) return FALSE;
+  // A child shown or brought forward without SWP_NOACTIVATE is told it was activated, as MDI
+  // children and the controls that act like them expect.
+  if (!top_level && !(pos.flags & (SWP_NOACTIVATE | SWP_HIDEWINDOW))) {
+    SendMessage(hwnd, WM_CHILDACTIVATE, 0, 0);
+    if (!IsWindow(hwnd)) return FALSE;
+  }
   SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
   if (IsWindow(hwnd)) PartsPositionReported(hwnd, pos.flags, was_visible);
   return TRUE;
@@ -333,8 +339,10 @@ HWND SetParent(HWND hwnd, HWND new_parent) {
     SetLastError(ERROR_NOT_SUPPORTED);
     return nullptr;
   }
-  if (!FindWindowObj(new_parent)) return nullptr;
-  if (IsDescendant(hwnd, new_parent)) {
+  auto np = FindWindowObj(new_parent);
+  if (!np) return nullptr;
+  // A window whose WM_NCDESTROY is under way neither moves to another parent nor takes a child.
+  if (w->freeing || np->freeing || IsDescendant(hwnd, new_parent)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }

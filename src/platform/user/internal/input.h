@@ -45,8 +45,10 @@ void ResetKeyboard();
 Hit LastMouseHit();
 POINT LastMousePos();
 POINT CursorPosNow();  // as injected
-// Capture and mouse tracking leave a window that goes.
+// Mouse tracking and the click state leave a window that goes (before its WM_DESTROY); the
+// capture leaves it after its WM_DESTROY and before its WM_NCDESTROY.
 void InputWindowGoing(HWND hwnd);
+void InputWindowEnding(HWND hwnd);
 // Everything the input part holds goes back to its start (no window is left).
 void ResetInput();
 

@@ -18,10 +18,12 @@ bool PartsDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
 
 // SetWindowPos, once the new geometry, z-order and visibility are stored. Each may destroy the
 // window; the caller checks before going on.
-//   PartsPositionStored: focus (a window hidden gives up focus and activation).
+//   PartsPositionStored: focus (a top-level window shown or moved without SWP_NOACTIVATE
+//     takes activation).
 //   PartsPositionApplied: painting (backing stores, kept client pixels, invalidation);
 //     old_window is in screen coordinates. Both come before WM_WINDOWPOSCHANGED.
-//   PartsPositionReported: focus (a window shown may take activation); after it.
+//   PartsPositionReported: focus (the active window hidden without SWP_NOACTIVATE hands
+//     activation on); after it.
 void PartsPositionStored(HWND hwnd, UINT swp_flags, bool was_visible);
 void PartsPositionApplied(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags,
                           const ClientBits& bits);
@@ -32,11 +34,11 @@ void PartsPositionReported(HWND hwnd, UINT swp_flags, bool was_visible);
 // keeps it without the focus; restored, it takes the focus again.
 void PartsStateChanged(HWND hwnd, bool hand_on);
 
-// DestroyWindow, after the window is hidden and before WM_DESTROY: focus (capture, focus and
+// DestroyWindow, after the window is hidden and before WM_DESTROY: focus (focus and
 // activation leave it; input lets go of it through focus).
 void PartsWindowDestroying(HWND hwnd);
-// Before WM_NCDESTROY: timers. Just before the window object is freed: the caret, then
-// painting (its DCs, backing store and region go).
+// Before WM_NCDESTROY: input (the capture), then timers. Just before the window object is
+// freed: the caret, then painting (its DCs, backing store and region go).
 void PartsWindowEnding(HWND hwnd);
 void PartsWindowFreed(HWND hwnd);
 

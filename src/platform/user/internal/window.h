@@ -52,9 +52,13 @@ struct Window : HandleObject {
   RECT window{};            // in the parent's client coordinates
   RECT client{};            // likewise
   bool destroying = false;  // DestroyWindow has begun
+  bool freeing = false;     // its WM_NCDESTROY (or its children's) is under way: no new children
   bool linked = false;      // in its parent's child list
   bool created = false;     // CreateWindowEx got as far as telling the parent
-  HRGN region = nullptr;    // SetWindowRgn: window coordinates, owned by the window
+  // An overlapped window hears its first WM_SIZE and WM_MOVE from the first WM_WINDOWPOSCHANGED
+  // that reaches DefWindowProc, not at creation.
+  bool need_size = false;
+  HRGN region = nullptr;  // SetWindowRgn: window coordinates, owned by the window
 
   // Each part of the window manager keeps what it needs per window in a slot of its own, made
   // on first use by the part's accessor (PaintOf, PlacementOf, NonClientOf); the core never
