@@ -15,6 +15,7 @@ using namespace testing_support;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 // A small tree with one record per table and every page.
 class Builder : public ::testing::Test {
@@ -23,10 +24,15 @@ protected:
     {
         for (const TableSpec& spec : tables()) {
             std::string text = "[5]\n";
-            for (auto f : spec.fields)
-                text += std::string(f) + (f == spec.category_field
-                                              ? " = 肉类\n"
-                                              : " <<\n第一行\n\n" + std::string(spec.table) + "\n>>\n");
+            for (auto f : spec.fields) {
+                std::string value = " <<\n第一行\n\n" + std::string(spec.table) + "\n>>\n";
+                if (f == spec.category_field)
+                    value = " = 肉类\n";
+                else if (std::any_of(spec.columns.begin(), spec.columns.end(),
+                                     [&](const ColumnWidth& c) { return c.field == f; }))
+                    value = " = 一行\n"; // the calorie list's columns are narrow
+                text += std::string(f) + value;
+            }
             write(src() / spec.source, text);
         }
         for (const PageSpec& page : pages())
@@ -57,7 +63,7 @@ TEST_F(Builder, WritesKeyedDatabasesAndPages)
     Db data1 = open_db(out() / "data" / "data1.dat");
     EXPECT_THAT(query(data1.get(), "select count(*) from \"01\""), ElementsAre(ElementsAre("1")));
     EXPECT_THAT(query(data1.get(), "select id, name, title, sz from \"01\""),
-                ElementsAre(ElementsAre("5", "肉类", "第一行\r\n\r\n01", "第一行\r\n\r\n01")));
+                ElementsAre(ElementsAre("5", "肉类", "一行", "一行")));
     Db data4 = open_db(out() / "data" / "data4.dat");
     EXPECT_THAT(query(data4.get(), "select name from sqlite_master where type = 'table' order by name"),
                 ElementsAre(ElementsAre("brain"), ElementsAre("develop"), ElementsAre("food"),
@@ -120,6 +126,17 @@ TEST_F(Builder, AFailedWriteLeavesNoOutputsBehind)
     for (const auto& e : std::filesystem::directory_iterator(out() / "data"))
         EXPECT_THAT(e.path().filename().string(), HasSubstr("data2.dat.tmp")); // only the obstacle
     EXPECT_TRUE(std::filesystem::is_empty(out() / "skins"));
+}
+
+TEST_F(Builder, ACharacterOutsideGb2312IsAWarningAndStillBuilt)
+{
+    const std::string page = "<html>\n<p>不要盐焗的</p>\n</html>";
+    write(src() / "pages" / "anch.html", page);
+    std::string message;
+    ASSERT_EQ(run(&message), 0) << message;
+    EXPECT_THAT(message, StartsWith("warning: " + (src() / "pages" / "anch.html").string() +
+                                    ":2: '焗' (U+7117) is outside GB2312"));
+    EXPECT_EQ(read(out() / "skins" / "anch.dat"), page);
 }
 
 TEST_F(Builder, AMissingSourceLeavesItsTableEmptyWithAWarning)

@@ -22,6 +22,25 @@ bool read_file(const std::filesystem::path& file, std::string& bytes)
     return true;
 }
 
+// Pages are copied as they are; their text is only looked at for what the program could not show.
+void check_page_text(std::string_view bytes, const std::string& file, std::vector<std::string>& warnings)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    int line_no = 0;
+    while (!bytes.empty()) {
+        std::size_t end = bytes.find('\n');
+        std::string_view line = bytes.substr(0, end);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        ++line_no;
+        if (is_valid_utf8(line))
+            warn_outside_gb2312(line, file, line_no, warnings);
+        else
+            warnings.push_back("warning: " + file + ":" + std::to_string(line_no) +
+                               ": text is not valid UTF-8");
+    }
+}
+
 } // namespace
 
 Content load_content(const std::filesystem::path& content_dir)
@@ -32,7 +51,7 @@ Content load_content(const std::filesystem::path& content_dir)
         TableData data {&spec, {}};
         std::string text;
         if (read_file(file, text))
-            data.records = load_table(spec, text, file.string());
+            data.records = load_table(spec, text, file.string(), content.warnings);
         else
             content.warnings.push_back("warning: " + file.string() + ": missing; table " +
                                        std::string(spec.table) + " of " + std::string(spec.database) +
@@ -42,9 +61,10 @@ Content load_content(const std::filesystem::path& content_dir)
     for (const PageSpec& spec : pages()) {
         std::filesystem::path file = content_dir / spec.source;
         Page page {&spec, {}};
-        if (read_file(file, page.bytes))
+        if (read_file(file, page.bytes)) {
+            check_page_text(page.bytes, file.string(), content.warnings);
             content.pages.push_back(std::move(page));
-        else
+        } else
             content.warnings.push_back("warning: " + file.string() + ": missing; skins/" +
                                        std::string(spec.target) + " is not written");
     }

@@ -15,8 +15,16 @@ const std::vector<TableSpec>& tables()
          "01",
          {"name", "title", "sz"},
          static_cast<int>(kCalorieCategories.size()) * kMinFoodsPerCategory,
-         "name"},
-        {"data2/01.txt", "data2.dat", "01", {"name", "content"}, 40},
+         "name",
+         {{"title", 22}, {"sz", 10}}},
+        {"data2/01.txt",
+         "data2.dat",
+         "01",
+         {"name", "content"},
+         40,
+         {},
+         {},
+         MemoField {"content", kHouseholdMemo}},
         {"data3/body.txt", "data3.dat", "body", {"title", "content"}, 15},
         {"data3/diy.txt", "data3.dat", "diy", {"title", "content"}, 15},
         {"data3/skin.txt", "data3.dat", "skin", {"title", "content"}, 15},
@@ -51,23 +59,70 @@ const std::vector<PageSpec>& pages()
     return specs;
 }
 
-std::vector<Record> load_table(const TableSpec& spec, std::string_view text, const std::string& file)
+namespace {
+
+std::size_t field_index(const TableSpec& spec, std::string_view field)
+{
+    return static_cast<std::size_t>(std::find(spec.fields.begin(), spec.fields.end(), field) -
+                                    spec.fields.begin());
+}
+
+void check_category(const TableSpec& spec, const Record& r, const std::string& file)
+{
+    std::size_t index = field_index(spec, spec.category_field);
+    const std::string& value = r.values[index];
+    if (std::find(kCalorieCategories.begin(), kCalorieCategories.end(), value) != kCalorieCategories.end())
+        return;
+    std::string known;
+    for (auto c : kCalorieCategories)
+        known += (known.empty() ? "" : " ") + std::string(c);
+    throw SourceError(file, r.lines[index],
+                      "unknown calorie category '" + value + "' (the categories are: " + known + ")");
+}
+
+void check_column(const ColumnWidth& column, const Record& r, std::size_t index, const std::string& file)
+{
+    int bytes = gbk_bytes(r.values[index]);
+    if (bytes <= column.bytes)
+        return;
+    throw SourceError(file, r.lines[index],
+                      std::string(column.field) + " '" + r.values[index] + "' is " + std::to_string(bytes) +
+                          " bytes wide, more than the " + std::to_string(column.bytes) +
+                          " of its column in the calorie list (a Chinese character counts 2, an ASCII "
+                          "character 1)");
+}
+
+void check_memo(const MemoField& m, const Record& r, std::size_t index, const std::string& file)
+{
+    const Memo& memo = m.memo;
+    int lines = memo_lines(r.values[index], memo);
+    if (lines <= memo.visible_lines())
+        return;
+    throw SourceError(file, r.lines[index],
+                      std::string(m.field) + " of record [" + std::to_string(r.id) + "] takes " +
+                          std::to_string(lines) + " lines in the " + std::string(memo.name) +
+                          ", which shows " + std::to_string(memo.visible_lines()) +
+                          " and has no scroll bar (" + std::to_string(memo.width) + "x" +
+                          std::to_string(memo.height) + " px, " +
+                          std::to_string(memo.text_width() / memo.chinese_width()) +
+                          " Chinese characters a line): shorten it");
+}
+
+} // namespace
+
+std::vector<Record> load_table(const TableSpec& spec, std::string_view text, const std::string& file,
+                               std::vector<std::string>& warnings)
 {
     std::vector<Record> records = parse_records(text, file, spec.fields);
-    if (spec.category_field.empty())
-        return records;
-    auto field = std::find(spec.fields.begin(), spec.fields.end(), spec.category_field);
-    auto index = static_cast<std::size_t>(field - spec.fields.begin());
     for (const Record& r : records) {
-        const std::string& value = r.values[index];
-        if (std::find(kCalorieCategories.begin(), kCalorieCategories.end(), value) !=
-            kCalorieCategories.end())
-            continue;
-        std::string known;
-        for (auto c : kCalorieCategories)
-            known += (known.empty() ? "" : " ") + std::string(c);
-        throw SourceError(file, r.lines[index],
-                          "unknown calorie category '" + value + "' (the categories are: " + known + ")");
+        for (std::size_t i = 0; i < spec.fields.size(); ++i)
+            warn_outside_gb2312(r.values[i], file, r.lines[i] + (r.blocks[i] ? 1 : 0), warnings);
+        if (!spec.category_field.empty())
+            check_category(spec, r, file);
+        for (const ColumnWidth& column : spec.columns)
+            check_column(column, r, field_index(spec, column.field), file);
+        if (spec.memo)
+            check_memo(*spec.memo, r, field_index(spec, spec.memo->field), file);
     }
     return records;
 }

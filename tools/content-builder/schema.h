@@ -1,13 +1,27 @@
 #pragma once
 // Which source feeds which database table, and what the program needs of each table.
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "source_parser.h"
+#include "text_fit.h"
 
 namespace vellisa::content {
+
+// A field the calorie list pads to a column: a longer value shifts the rest of its line.
+struct ColumnWidth {
+    std::string_view field;
+    int bytes; // as GB2312
+};
+
+// A field shown whole in a memo without scroll bars.
+struct MemoField {
+    std::string_view field;
+    Memo memo;
+};
 
 struct TableSpec {
     std::string_view source; // relative to the content folder
@@ -16,6 +30,8 @@ struct TableSpec {
     std::vector<std::string_view> fields;
     int min_records; // what a complete content tree holds
     std::string_view category_field {}; // field whose value must be a calorie category
+    std::vector<ColumnWidth> columns {};
+    std::optional<MemoField> memo {};
 };
 
 struct PageSpec {
@@ -38,7 +54,13 @@ inline constexpr std::array<std::string_view, 18> kCalorieCategories = {
 };
 inline constexpr int kMinFoodsPerCategory = 15;
 
+// The household panel's memo: 569×129 px, no scroll bars, in the main window's 宋体 at 13 px (it
+// sets no font of its own). That is 43 Chinese characters a line and 9 lines.
+inline constexpr Memo kHouseholdMemo {"household memo", 569, 129, 13};
+
 // Parses one source of a table and checks the values the table constrains. Throws SourceError.
-std::vector<Record> load_table(const TableSpec& spec, std::string_view text, const std::string& file);
+// Characters outside GB2312 are only worth a warning, appended to `warnings`.
+std::vector<Record> load_table(const TableSpec& spec, std::string_view text, const std::string& file,
+                               std::vector<std::string>& warnings);
 
 } // namespace vellisa::content

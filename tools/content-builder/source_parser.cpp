@@ -122,7 +122,7 @@ private:
             if (line == ">>") {
                 if (block_text_.find_first_not_of(" \t\r\n") == std::string::npos)
                     fail(block_line_, "field " + quoted(fields_[*block_field_]) + " is empty");
-                set(*block_field_, std::move(block_text_), block_line_);
+                set(*block_field_, std::move(block_text_), block_line_, true);
                 block_text_.clear();
                 block_field_.reset();
                 return;
@@ -164,7 +164,7 @@ private:
         std::string_view value = trim(t.substr(eq + 1));
         if (value.empty())
             fail(line_no, "field " + quoted(name) + " is empty");
-        set(index, std::string(value), line_no);
+        set(index, std::string(value), line_no, false);
     }
 
     void start_record(std::string_view t, int line_no)
@@ -186,6 +186,7 @@ private:
         r.line = line_no;
         r.values.resize(fields_.size());
         r.lines.assign(fields_.size(), 0);
+        r.blocks.assign(fields_.size(), false);
         records_.push_back(std::move(r));
         current_ = &records_.back();
     }
@@ -222,10 +223,11 @@ private:
                               std::to_string(current_->lines[index]) + ")");
     }
 
-    void set(std::size_t index, std::string value, int line_no)
+    void set(std::size_t index, std::string value, int line_no, bool block)
     {
         current_->values[index] = std::move(value);
         current_->lines[index] = line_no;
+        current_->blocks[index] = block;
     }
 
     const std::string& file_;

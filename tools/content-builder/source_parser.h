@@ -25,6 +25,7 @@ struct Record {
     int line = 0; // line of its "[N]"
     std::vector<std::string> values; // in the order of the table's fields
     std::vector<int> lines; // line where each value starts
+    std::vector<bool> blocks; // whether each value is a "field <<" block, its text a line below
 };
 
 // Parses `text` for a table with `fields` (exact spelling). Every record must set every field
