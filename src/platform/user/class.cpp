@@ -7,6 +7,7 @@
 
 #include "platform/base/internal/error.h"
 #include "platform/base/internal/reset.h"
+#include "platform/controls/install.h"
 #include "platform/gdi/objects.h"
 #include "platform/user/internal/window.h"
 
@@ -31,10 +32,19 @@ ClassTable& Classes() {
   return t;
 }
 
+// The built-in classes are there before anything asks for a class, as on Windows.
+bool system_classes_installed = false;
+void EnsureSystemClasses() {
+  if (system_classes_installed) return;
+  system_classes_installed = true;
+  controls::InstallSystemClasses();
+}
+
 }  // namespace
 
 std::shared_ptr<WndClass> FindClass(const char* name) {
   if (!name) return nullptr;
+  EnsureSystemClasses();
   for (auto& c : Classes().classes) {
     if (IS_INTRESOURCE(name) ? c->atom == ATOM(reinterpret_cast<std::uintptr_t>(name))
                              : strcasecmp(c->name.c_str(), name) == 0)
@@ -201,12 +211,15 @@ int GetClassName(HWND hwnd, char* buffer, int count) {
 }
 
 namespace {
-// Classes with windows left (the desktop's) stay; atoms are not handed out again.
+// Classes with windows left (the desktop's) stay; atoms are not handed out again. The built-in
+// classes go too and are installed afresh on the next look-up, so that what one test did to
+// them (a class procedure replaced, class bytes written) does not reach the next.
 void ResetClasses() {
   auto& list = Classes().classes;
   auto keep = std::partition(list.begin(), list.end(), [](auto& c) { return c->windows > 0; });
   for (auto it = keep; it != list.end(); ++it) DeleteClassBrush(**it);
   list.erase(keep, list.end());
+  system_classes_installed = false;
 }
 [[maybe_unused]] const bool kClassesReset = RegisterReset(ResetStage::WindowManager, ResetClasses);
 }  // namespace

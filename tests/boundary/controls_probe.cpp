@@ -1,0 +1,2 @@
+// Must not compile: see CMakeLists.txt.
+#include "platform/controls/internal/classes.h"

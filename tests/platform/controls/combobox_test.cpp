@@ -1,0 +1,1 @@
+#include "support/user_fixture.h"
