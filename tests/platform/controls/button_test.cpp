@@ -280,6 +280,77 @@ TEST_F(ButtonTest, PaintsTheClassicLookWithTheParentsBrush) {
   DeleteObject(red);
 }
 
+TEST_F(ButtonTest, AlignmentLeftTextAndMultilinePlaceTheCaption) {
+  // A white brush and black caption so that the ink is easy to find.
+  react = [&](HWND h, UINT m, WPARAM wp, LPARAM) -> std::optional<LRESULT> {
+    if (h != parent_ || m != WM_CTLCOLORSTATIC) return std::nullopt;
+    SetTextColor(reinterpret_cast<HDC>(wp), RGB(0, 0, 0));
+    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+  };
+  enum Where { kLeft, kRight, kCentre, kTop, kBottom, kTwoLines };
+  struct Case {
+    DWORD style;
+    const char* text;
+    Where where;
+  };
+  const Case cases[] = {
+      {BS_CHECKBOX, "左", kLeft},
+      {BS_CHECKBOX | BS_RIGHT, "右", kRight},
+      {BS_CHECKBOX | BS_CENTER, "中", kCentre},
+      {BS_CHECKBOX | BS_TOP, "上", kTop},
+      {BS_CHECKBOX | BS_BOTTOM, "下", kBottom},
+      {BS_CHECKBOX | BS_MULTILINE, "一段会折成两行的很长很长很长的说明文字和更多的字", kTwoLines},
+  };
+  const RECT area{10, 10, 210, 60};  // 200 x 50
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    HWND b = Button(c.style, c.text, 1, area);
+    Picture p(b);
+    RECT ink{200, 50, 0, 0};
+    for (int y = 0; y < 50; ++y)
+      for (int x = 16; x < 200; ++x)  // right of the box
+        if (p.At(x, y) == RGB(0, 0, 0)) {
+          ink.left = std::min<LONG>(ink.left, x);
+          ink.right = std::max<LONG>(ink.right, x + 1);
+          ink.top = std::min<LONG>(ink.top, y);
+          ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+        }
+    ASSERT_GT(ink.right, ink.left);
+    switch (c.where) {
+      case kLeft: EXPECT_LT(ink.left, 22); break;
+      case kRight: EXPECT_GT(ink.right, 195); break;
+      case kCentre: EXPECT_LT(std::abs((ink.left + ink.right) / 2 - 108), 4); break;
+      case kTop: EXPECT_LT(ink.top, 4); break;
+      case kBottom: EXPECT_GT(ink.bottom, 45); break;
+      case kTwoLines: EXPECT_GT(ink.bottom - ink.top, 20); break;
+    }
+    DestroyWindow(b);
+  }
+  // BS_LEFTTEXT: the box on the right, its white well there.
+  HWND b = Button(BS_AUTOCHECKBOX | BS_LEFTTEXT, "文字", 1, area);
+  Picture p(b);
+  EXPECT_EQ(p.At(193, 25), RGB(255, 255, 255));
+  EXPECT_EQ(p.At(4, 25), RGB(255, 255, 255));    // the brush, not the well's frame
+  EXPECT_NE(p.At(188, 25), RGB(255, 255, 255));  // the well's sunken edge
+  DestroyWindow(b);
+  react = nullptr;
+}
+
+TEST_F(ButtonTest, TheFocusedButtonShowsAFocusRectangle) {
+  HWND b = Button(BS_PUSHBUTTON, "OK", 1, {10, 10, 85, 33});
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  auto dotted = [&] {  // pixels of the column three in that are not the face
+    Picture p(b);
+    int n = 0;
+    for (int y = 4; y < 19; ++y) n += p.At(3, y) != face;
+    return n;
+  };
+  EXPECT_EQ(dotted(), 0);
+  SetFocus(b);
+  EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0), BST_FOCUS);
+  EXPECT_GT(dotted(), 4);
+}
+
 TEST_F(ButtonTest, KeepsItsFontAndFailsQuietlyWhenGone) {
   HWND b = Button(BS_PUSHBUTTON);
   HFONT font = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

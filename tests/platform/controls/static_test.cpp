@@ -90,6 +90,8 @@ TEST_F(StaticTest, TextStylesPlaceWrapAndCutTheirText) {
       {SS_LEFTNOWORDWRAP, long_text, "one line"},
       {SS_SIMPLE, long_text, "one line"},
       {SS_LEFT | SS_ENDELLIPSIS, long_text, "one line"},
+      {SS_LEFT | SS_PATHELLIPSIS, "C:\\很长的目录名\\另一个很长的目录名\\文件名很长的文件.txt",
+       "one line"},
       {SS_CENTER | SS_CENTERIMAGE, "中", "middle"},
   };
   for (const Case& c : cases) {
