@@ -110,6 +110,50 @@ TEST_F(ButtonTest, MouseClicksOnlyWhenReleasedOverTheButtonAndPressesWhileInside
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// What a layer that subclasses the button sees, in order, with the parent's notification:
+// the order Wine's tests record on Windows.
+TEST_F(ButtonTest, AClickReachesASubclassInWindowsOrder) {
+  static std::vector<std::string>* seen;
+  static WNDPROC base;
+  std::vector<std::string> got;
+  seen = &got;
+  HWND b = Button(BS_AUTOCHECKBOX);
+  base = reinterpret_cast<WNDPROC>(GetWindowLongPtr(b, GWLP_WNDPROC));
+  SetWindowLongPtr(
+      b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) {
+        const std::map<UINT, std::string> names = {{WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+                                                   {WM_LBUTTONUP, "WM_LBUTTONUP"},
+                                                   {WM_SETFOCUS, "WM_SETFOCUS"},
+                                                   {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
+                                                   {BM_SETSTATE, "BM_SETSTATE"},
+                                                   {BM_SETCHECK, "BM_SETCHECK"},
+                                                   {BM_CLICK, "BM_CLICK"}};
+        auto it = names.find(m);
+        if (it != names.end())
+          seen->push_back(it->second + (m == BM_SETSTATE || m == BM_SETCHECK
+                                            ? "(" + std::to_string(wp) + ")"
+                                            : ""));
+        return CallWindowProc(base, h, m, wp, lp);
+      }));
+  react = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (h == parent_ && m == WM_COMMAND) got.push_back("parent:WM_COMMAND");
+    return std::nullopt;
+  };
+  Press(At(b, 5, 5), true);
+  Press(At(b, 5, 5), false);
+  EXPECT_EQ(got, (std::vector<std::string>{"WM_LBUTTONDOWN", "WM_SETFOCUS", "BM_SETSTATE(1)",
+                                           "WM_LBUTTONUP", "BM_SETSTATE(0)", "BM_SETCHECK(1)",
+                                           "WM_CAPTURECHANGED", "parent:WM_COMMAND"}));
+  got.clear();
+  SendMessage(b, BM_CLICK, 0, 0);
+  EXPECT_EQ(got, (std::vector<std::string>{"BM_CLICK", "WM_LBUTTONDOWN", "BM_SETSTATE(1)",
+                                           "WM_LBUTTONUP", "BM_SETSTATE(0)", "BM_SETCHECK(0)",
+                                           "WM_CAPTURECHANGED", "parent:WM_COMMAND"}));
+  react = nullptr;
+  SetWindowLongPtr(b, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+  DestroyWindow(b);
+}
+
 TEST_F(ButtonTest, SpacePressesAndItsReleaseClicks) {
   HWND b = Button(BS_PUSHBUTTON);
   SetFocus(b);
@@ -334,6 +378,15 @@ TEST_F(ButtonTest, AlignmentLeftTextAndMultilinePlaceTheCaption) {
   EXPECT_NE(p.At(188, 25), RGB(255, 255, 255));  // the well's sunken edge
   DestroyWindow(b);
   react = nullptr;
+}
+
+TEST_F(ButtonTest, PushLikeBoxesLookLikePushButtonsDownWhenChecked) {
+  HWND b = Button(BS_AUTOCHECKBOX | BS_PUSHLIKE, "开关", 1, {10, 10, 85, 33});
+  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  EXPECT_EQ(Picture(b).At(0, 0), light);  // raised: lit from the top left
+  SendMessage(b, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessage(b, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_NE(Picture(b).At(0, 0), light);  // checked: sunken
 }
 
 TEST_F(ButtonTest, TheFocusedButtonShowsAFocusRectangle) {

@@ -235,6 +235,25 @@ TEST_F(DialogTest, ControlsThatWantKeysGetThem) {
   react = nullptr;
 }
 
+TEST_F(DialogTest, TabbingIntoAControlWithASelectionSelectsAllOfIt) {
+  HWND d = Dialog();
+  HWND first = Control(d, "Button", WS_TABSTOP, "first", 1, 10);
+  HWND edit = Control(d, kClass, WS_TABSTOP, "", 2, 40);
+  react = [&](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (h == edit && m == WM_GETDLGCODE) return DLGC_HASSETSEL;
+    return std::nullopt;
+  };
+  SetFocus(first);
+  log.clear();
+  Type(d, VK_TAB);
+  EXPECT_EQ(GetFocus(), edit);
+  auto sel = Received(edit, 0x00B1);  // EM_SETSEL
+  ASSERT_EQ(sel.size(), 1u);
+  EXPECT_EQ(sel[0].wp, 0u);
+  EXPECT_EQ(sel[0].lp, -1);
+  react = nullptr;
+}
+
 TEST_F(DialogTest, ItemHelpersAndBadHandles) {
   HWND d = Dialog();
   HWND r1 = Control(d, "Button", BS_RADIOBUTTON | WS_GROUP, "r1", 10, 10);
