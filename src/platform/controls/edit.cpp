@@ -2,6 +2,7 @@
 // painting.
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/controls/internal/classes.h"
 #include "platform/controls/internal/edit.h"
@@ -65,7 +66,7 @@ void Edit::UpdateScrollBars() {
 
 void Edit::PlaceCaret() {
   if (!focused) return;
-  POINT p = PosOf(caret);
+  POINT p = CaretPoint();
   SetCaretPos(p.x, p.y);
 }
 
@@ -86,7 +87,7 @@ void Edit::ScrollTo(int top, int xoff, bool notify) {
 }
 
 void Edit::ScrollCaretIntoView(bool notify) {
-  int l = LineOf(caret), top = first_line, xoff = x_offset;
+  int l = CaretLine(), top = first_line, xoff = x_offset;
   if (Multi()) {
     if (l < top) top = l;
     if (l >= top + Visible()) top = l - Visible() + 1;
@@ -113,10 +114,13 @@ void Edit::Invalidate(int from_line, int to_line) {
   InvalidateRect(hwnd, &r, FALSE);
 }
 
-void Edit::SetSel(int anchor, int caret_pos, bool scroll) {
+void Edit::SetSel(int anchor, int caret_pos, bool scroll, bool wrap_end) {
   anchor = std::clamp(anchor, 0, Length());
   caret_pos = std::clamp(caret_pos, 0, Length());
+  const bool moved_only = after_wrap != wrap_end;
+  after_wrap = wrap_end;
   if (anchor == sel_anchor && caret_pos == caret) {
+    if (moved_only) PlaceCaret();
     if (scroll) ScrollCaretIntoView(true);
     return;
   }
@@ -144,10 +148,18 @@ bool Edit::ReplaceSel(std::u32string ins, bool can_undo, bool honour, bool notif
     if (!IsWindow(hwnd)) return false;
   }
   if (ins.empty() && s == e) return false;
-  const int old_lines = int(lines.size()), first_changed = LineOf(s);
-  std::u32string removed = text.substr(std::size_t(s), std::size_t(e - s));
-  text.replace(std::size_t(s), std::size_t(e - s), ins);
-  Relayout(s, e - s, int(ins.size()));
+  const int old_lines = int(lines.size());
+  std::u32string removed;
+  std::pair<int, int> changed;
+  try {
+    removed = text.substr(std::size_t(s), std::size_t(e - s));
+    text.replace(std::size_t(s), std::size_t(e - s), ins);
+    changed = Relayout(s, e - s, int(ins.size()));
+  } catch (const std::bad_alloc&) {
+    LayoutAll();
+    if (notify) Notify(EN_ERRSPACE);
+    return false;
+  }
   if (honour) {
     // What the styles give no room for is refused: a single line without ES_AUTOHSCROLL keeps
     // to its width, many lines without ES_AUTOVSCROLL to their height.
@@ -190,13 +202,15 @@ bool Edit::ReplaceSel(std::u32string ins, bool can_undo, bool honour, bool notif
     undo_pos = undo_insert = 0;
   }
   sel_anchor = caret = s + n;
+  after_wrap = false;
   modified = true;
   UpdateScrollBars();
   if (notify) {
     Notify(EN_UPDATE);
     if (!IsWindow(hwnd)) return false;
   }
-  Invalidate(first_changed, int(lines.size()) == old_lines ? LineOf(s + n) : -1);
+  // Lines below move only when the count changed.
+  Invalidate(changed.first, int(lines.size()) == old_lines ? changed.second : -1);
   ScrollCaretIntoView(notify);
   if (!IsWindow(hwnd)) return false;
   PlaceCaret();

@@ -72,13 +72,15 @@ int WordLeft(const Edit& e, int pos) {
 }
 
 // Up and Down keep the caret's x.
-int LineMove(Edit& e, int delta) {
-  int target = std::clamp(e.LineOf(e.caret) + delta, 0, int(e.lines.size()) - 1);
-  return e.CharAt(
-      POINT{e.PosOf(e.caret).x, e.format.top + (target - e.first_line) * e.line_height});
+int LineMove(Edit& e, int delta, bool* at_wrap) {
+  int target = std::clamp(e.CaretLine() + delta, 0, int(e.lines.size()) - 1);
+  return e.CharAt(POINT{e.CaretPoint().x, e.format.top + (target - e.first_line) * e.line_height},
+                  nullptr, at_wrap);
 }
 
-void Move(Edit& e, int to, bool extend) { e.SetSel(extend ? e.sel_anchor : to, to, true); }
+void Move(Edit& e, int to, bool extend, bool wrap_end = false) {
+  e.SetSel(extend ? e.sel_anchor : to, to, true, wrap_end);
+}
 
 }  // namespace
 
@@ -90,31 +92,37 @@ void Edit::OnKeyDown(UINT vk) {
       Move(*this, ctrl ? WordRight(*this, caret) : StepRight(*this, caret), shift);
       break;
     case VK_UP:
-      if (Multi()) Move(*this, LineMove(*this, -1), shift);
-      break;
     case VK_DOWN:
-      if (Multi()) Move(*this, LineMove(*this, 1), shift);
+      if (Multi()) {
+        bool wrap_end = false;
+        int to = LineMove(*this, vk == VK_UP ? -1 : 1, &wrap_end);
+        Move(*this, to, shift, wrap_end);
+      }
       break;
-    case VK_HOME: Move(*this, ctrl ? 0 : lines[std::size_t(LineOf(caret))].start, shift); break;
+    case VK_HOME: Move(*this, ctrl ? 0 : lines[std::size_t(CaretLine())].start, shift); break;
     case VK_END: {
-      const Line& ln = lines[std::size_t(LineOf(caret))];
+      if (ctrl) {
+        Move(*this, Length(), shift);
+        break;
+      }
+      const std::size_t l = std::size_t(CaretLine());
+      const Line& ln = lines[l];
       int end = ln.end;
-      // A wrapped line's end is the next line's start; stop before its trailing space.
-      if (std::size_t(LineOf(caret)) + 1 < lines.size() &&
-          lines[std::size_t(LineOf(caret)) + 1].start == ln.end && end > ln.start &&
-          IsSpace(text[std::size_t(end) - 1]))
-        --end;
-      Move(*this, ctrl ? Length() : end, shift);
+      const bool soft = l + 1 < lines.size() && lines[l + 1].start == ln.end;
+      // A wrapped line ends before its trailing space, or at its very end without one.
+      if (soft && end > ln.start && IsSpace(text[std::size_t(end) - 1])) --end;
+      Move(*this, end, shift, soft && end == ln.end);
       break;
     }
     case VK_PRIOR:
     case VK_NEXT:
       if (Multi()) {
         int d = vk == VK_PRIOR ? -Visible() : Visible();
-        int to = LineMove(*this, d);
+        bool wrap_end = false;
+        int to = LineMove(*this, d, &wrap_end);
         ScrollTo(first_line + d, x_offset, true);
         if (!IsWindow(hwnd)) return;
-        Move(*this, to, shift);
+        Move(*this, to, shift, wrap_end);
       }
       break;
     case VK_DELETE:
@@ -177,8 +185,9 @@ void Edit::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN: {
       if (GetFocus() != hwnd) SetFocus(hwnd);
       if (!IsWindow(hwnd)) return;
-      int pos = CharAt(pt);
-      SetSel((wp & MK_SHIFT) ? sel_anchor : pos, pos, true);
+      bool wrap_end = false;
+      int pos = CharAt(pt, nullptr, &wrap_end);
+      SetSel((wp & MK_SHIFT) ? sel_anchor : pos, pos, true, wrap_end);
       dragging = true;
       SetCapture(hwnd);
       SetTimer(hwnd, kDragTimer, kDragRepeatMs, nullptr);
@@ -203,7 +212,9 @@ void Edit::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
         // Outside, the selection reaches the edge; the timer scrolls on.
         RECT f = format;
         pt.y = std::clamp<LONG>(pt.y, f.top, std::max<LONG>(f.top, f.bottom - 1));
-        SetSel(sel_anchor, CharAt(pt), false);
+        bool wrap_end = false;
+        int pos = CharAt(pt, nullptr, &wrap_end);
+        SetSel(sel_anchor, pos, false, wrap_end);
       }
       return;
     case WM_LBUTTONUP:

@@ -221,7 +221,7 @@ void Edit::LayoutAll() {
   Widest(*this);
 }
 
-void Edit::Relayout(int at, int removed, int inserted) {
+std::pair<int, int> Edit::Relayout(int at, int removed, int inserted) {
   const int delta = inserted - removed;
   // A change can pull a word back onto the line before, so wrapping starts one line earlier;
   // it stops where a new line starts where an old one did, past the change.
@@ -252,6 +252,7 @@ void Edit::Relayout(int at, int removed, int inserted) {
   lines.insert(lines.end(), fresh.begin(), fresh.end());
   lines.insert(lines.end(), tail.begin(), tail.end());
   Widest(*this);
+  return {first, first + int(fresh.size()) - 1};
 }
 
 int Edit::LineOf(int pos) const {
@@ -282,7 +283,23 @@ POINT Edit::PosOf(int pos) {
   return POINT{x, y};
 }
 
-int Edit::CharAt(POINT pt, int* line_out) {
+int Edit::CaretLine() const {
+  int l = LineOf(caret);
+  if (after_wrap && l > 0 && lines[std::size_t(l)].start == caret &&
+      lines[std::size_t(l) - 1].end == caret)
+    return l - 1;
+  return l;
+}
+
+POINT Edit::CaretPoint() {
+  int l = CaretLine();
+  if (l == LineOf(caret)) return PosOf(caret);
+  const Line& ln = lines[std::size_t(l)];
+  return POINT{LineX(l) + Measure(ln.start, caret), format.top + (l - first_line) * line_height};
+}
+
+int Edit::CharAt(POINT pt, int* line_out, bool* at_wrap) {
+  if (at_wrap) *at_wrap = false;
   int dy = int(pt.y - format.top);
   int l = Multi()
               ? first_line + (dy >= 0 ? dy / line_height : -((-dy + line_height - 1) / line_height))
@@ -292,15 +309,16 @@ int Edit::CharAt(POINT pt, int* line_out) {
   const Line& ln = lines[std::size_t(l)];
   int x = LineX(l), target = pt.x;
   int end = ln.end;
-  // The spaces a wrap leaves are past the line's edge: the caret goes before the last one, so
-  // that it stays on this line.
+  // The spaces a wrap leaves are past the line's edge: the caret goes before the last one;
+  // without one it stays at the end of this line.
   bool soft = std::size_t(l + 1) < lines.size() && lines[std::size_t(l) + 1].start == ln.end;
-  if (soft && end > ln.start) --end;
+  if (soft && end > ln.start && IsSpace(text[std::size_t(end) - 1])) --end;
   for (int i = ln.start; i < end; ++i) {
     int w = Width(text[std::size_t(i)], x - LineX(l));
     if (target < x + (w + 1) / 2) return i;
     x += w;
   }
+  if (at_wrap) *at_wrap = soft && end == ln.end;
   return end;
 }
 

@@ -153,6 +153,32 @@ TEST_F(EditTest, KeysMoveTheCaretAndShiftExtends) {
   EXPECT_EQ(Sel(h), (std::pair{0, 13}));
 }
 
+TEST_F(EditTest, TheCaretCanStandAtTheEndOfAWrappedLine) {
+  HWND h = Edit(ES_MULTILINE, "一二三四五六七八", 48);  // two lines of four
+  SetFocus(h);
+  POINT c;
+  Key(VK_END);
+  EXPECT_EQ(Sel(h), (std::pair{4, 4}));
+  GetCaretPos(&c);
+  EXPECT_EQ(c, (POINT{1 + 48, 0}));  // after 四, not before 五
+  Key(VK_DOWN);
+  EXPECT_EQ(Sel(h), (std::pair{8, 8}));
+  Key(VK_HOME);
+  GetCaretPos(&c);
+  EXPECT_EQ(c, (POINT{1, 12}));
+  // Clicking past the end of the first line.
+  POINT p{45, 5};
+  ClientToScreen(h, &p);
+  InjectMouseButton(MouseButton::Left, true, p.x + 4, p.y);
+  InjectMouseButton(MouseButton::Left, false, p.x + 4, p.y);
+  DrainQueue(true);
+  GetCaretPos(&c);
+  EXPECT_EQ(Sel(h), (std::pair{4, 4}));
+  EXPECT_EQ(c, (POINT{1 + 48, 0}));
+  Type(U"字");
+  EXPECT_EQ(Text(h), "一二三四字五六七八");
+}
+
 TEST_F(EditTest, BackspaceAndDeleteRemoveCharactersWordsAndLineBreaks) {
   HWND h = Edit(ES_MULTILINE, "ab 中文字 cd\r\nef", 300);
   SetFocus(h);
@@ -484,6 +510,38 @@ TEST_F(EditTest, PaintsTextSelectionAndFrameInTheClassicLook) {
   DeleteObject(bmp);
   DeleteDC(mem);
   DestroyWindow(h);
+}
+
+// Typing re-wraps only what it must; what it repaints must match a fresh edit's whole picture.
+TEST_F(EditTest, RepaintsEverythingTypingRewraps) {
+  display::HeadlessDisplay screen;
+  const char* text = "春眠不觉晓，处处闻啼鸟。夜来风雨声，花落知多少。\r\nabc def";
+  HWND typed = CreateWindowEx(0, "Edit", text, WS_CHILD | WS_VISIBLE | ES_MULTILINE, 10, 10, 74, 80,
+                              parent_, nullptr, nullptr, nullptr);
+  HWND fresh = CreateWindowEx(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 110, 10, 74, 80,
+                              parent_, nullptr, nullptr, nullptr);
+  UpdateWindow(parent_);
+  UpdateWindow(typed);
+  SetFocus(typed);
+  SendMessage(typed, EM_SETSEL, 2, 2);
+  DrainQueue(true);
+  // Each keystroke moves the rest of the paragraph; the lines below stay where they were.
+  Type(U"字a");
+  Key(VK_BACK);
+  SetFocus(parent_);  // no caret, no selection
+  SetWindowText(fresh, Text(typed).c_str());
+  UpdateWindow(typed);
+  UpdateWindow(fresh);
+  display::Capture cap = screen.CaptureScreen();
+  POINT a{0, 0}, b{0, 0};
+  ClientToScreen(typed, &a);
+  ClientToScreen(fresh, &b);
+  int differ = 0;
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 74; ++x) differ += cap.At(a.x + x, a.y + y) != cap.At(b.x + x, b.y + y);
+  EXPECT_EQ(differ, 0);
+  DestroyWindow(typed);
+  DestroyWindow(fresh);
 }
 
 TEST_F(EditTest, BadInputFailsClearly) {

@@ -4,6 +4,7 @@
 // (edit_input.cpp).
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/controls/internal/access.h"
@@ -40,8 +41,11 @@ struct Edit {
   int left_margin = 1, right_margin = 1;
 
   int sel_anchor = 0, caret = 0;  // the selection runs between them; the caret is at `caret`
-  int first_line = 0;             // multi-line: the top line shown
-  int x_offset = 0;               // pixels scrolled horizontally
+  // The caret stands at the end of a wrapped line rather than at the start of the next, which
+  // is the same position.
+  bool after_wrap = false;
+  int first_line = 0;  // multi-line: the top line shown
+  int x_offset = 0;    // pixels scrolled horizontally
 
   int limit = 30000;
   bool limit_set = false;
@@ -72,12 +76,15 @@ struct Edit {
   int Width(char32_t c, int x);  // at x pixels into the line (tabs)
   int Measure(int from, int to);
   void LayoutAll();
-  // [at, at + removed) of the old text became [at, at + inserted).
-  void Relayout(int at, int removed, int inserted);
+  // [at, at + removed) of the old text became [at, at + inserted); the lines wrapped afresh.
+  std::pair<int, int> Relayout(int at, int removed, int inserted);
   int LineOf(int pos) const;
   int LineX(int line) const;  // where the line starts, with the alignment and the scroll
   POINT PosOf(int pos);       // client coordinates of the character's left top
-  int CharAt(POINT pt, int* line_out = nullptr);
+  int CaretLine() const;
+  POINT CaretPoint();
+  // at_wrap: the point is past the end of a wrapped line.
+  int CharAt(POINT pt, int* line_out = nullptr, bool* at_wrap = nullptr);
   void ResetFormat();
   void SetFormat(const RECT& r);
 
@@ -92,7 +99,7 @@ struct Edit {
   // Replaces the selection; honour: the limit and the room the styles leave. FALSE when nothing
   // could change.
   bool ReplaceSel(std::u32string insert, bool can_undo, bool honour, bool notify);
-  void SetSel(int anchor, int caret_pos, bool scroll);
+  void SetSel(int anchor, int caret_pos, bool scroll, bool wrap_end = false);
   std::string Utf8(int from, int to) const;
 
   // ---- edit_input.cpp ----
