@@ -1,6 +1,7 @@
 // The "Edit" window class: its procedure, the EM_ messages, notifications, scrolling and
 // painting.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <new>
 
@@ -28,6 +29,13 @@ bool InCombo(HWND hwnd) {
 }
 
 }  // namespace
+
+void CaseFold(const Edit& e, std::u32string& t) {
+  for (char32_t& c : t) {
+    if ((e.style & ES_LOWERCASE) && c < 0x80) c = char32_t(std::tolower(int(c)));
+    if ((e.style & ES_UPPERCASE) && c < 0x80) c = char32_t(std::toupper(int(c)));
+  }
+}
 
 Edit* Get(HWND hwnd) { return reinterpret_cast<Edit*>(GetWindowLongPtr(hwnd, 0)); }
 
@@ -135,6 +143,7 @@ void Edit::SetSel(int anchor, int caret_pos, bool scroll, bool wrap_end) {
 
 bool Edit::ReplaceSel(std::u32string ins, bool can_undo, bool honour, bool notify) {
   const int s = SelStart(), e = SelEnd();
+  CaseFold(*this, ins);
   bool maxed = false;
   if (honour) {
     long long room = (long long)limit - (Length() - (e - s));
@@ -221,16 +230,9 @@ bool Edit::ReplaceSel(std::u32string ins, bool can_undo, bool honour, bool notif
 namespace {
 
 void SetText(Edit& e, const char* s) {
+  // A single line keeps line breaks too, as characters it does not show.
   std::u32string t = s ? Decode(s, std::strlen(s)) : std::u32string();
-  if (!e.Multi()) {
-    // A single line keeps the first line of what it is given.
-    auto cut = t.find_first_of(U"\r\n");
-    if (cut != std::u32string::npos) t.resize(cut);
-  }
-  if (e.style & ES_LOWERCASE)
-    for (char32_t& c : t) c = c < 0x80 ? char32_t(std::tolower(int(c))) : c;
-  if (e.style & ES_UPPERCASE)
-    for (char32_t& c : t) c = c < 0x80 ? char32_t(std::toupper(int(c))) : c;
+  CaseFold(e, t);
   e.text = std::move(t);
   e.sel_anchor = e.caret = 0;
   e.first_line = e.x_offset = 0;
@@ -482,7 +484,6 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
         e.PlaceCaret();
         ShowCaret(hwnd);
       }
-      if (!LOWORD(lp)) ValidateRect(hwnd, nullptr);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(e.font);
     case WM_SIZE:
@@ -536,9 +537,12 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
       LRESULT code = kWantChars | kHasSetSel | kWantArrows;
       if (e.Multi()) {
         code |= kWantAllKeys;
-        // Enter goes to the dialog's default button unless the edit wants it.
+        // In a dialog Tab and Escape are the dialog's, and so is Enter (its default button)
+        // unless the edit wants it.
         auto* m = reinterpret_cast<const MSG*>(lp);
-        if (m && m->message == WM_KEYDOWN && m->wParam == VK_RETURN && !(e.style & ES_WANTRETURN))
+        if (m && m->message == WM_KEYDOWN &&
+            (m->wParam == VK_TAB || m->wParam == VK_ESCAPE ||
+             (m->wParam == VK_RETURN && !(e.style & ES_WANTRETURN))))
           code &= ~kWantAllKeys;
       }
       return code;
@@ -678,8 +682,7 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
         e.SetFormat(*r);
       else
         e.ResetFormat();
-      Reformat(e);
-      if (msg == EM_SETRECTNP) ValidateRect(hwnd, nullptr);
+      Reformat(e);  // EM_SETRECTNP repaints too: a paint too many never shows stale text
       return 0;
     }
     case EM_FMTLINES:

@@ -1,5 +1,6 @@
 // The edit control's keyboard, mouse, clipboard and undo.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 
 #include "platform/controls/internal/edit.h"
@@ -174,8 +175,6 @@ void Edit::OnChar(char32_t c) {
   }
   if (c < 0x20 || ro || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return;
   if ((style & ES_NUMBER) && !(c >= '0' && c <= '9')) return;  // refused, silently
-  if ((style & ES_LOWERCASE) && c < 0x80) c = char32_t(std::tolower(int(c)));
-  if ((style & ES_UPPERCASE) && c < 0x80) c = char32_t(std::toupper(int(c)));
   ReplaceSel(std::u32string(1, c), true, true, true);
 }
 
@@ -301,10 +300,6 @@ void Edit::Paste() {
   if (!Multi()) {
     auto cut = ins.find_first_of(U"\r\n");
     if (cut != std::u32string::npos) ins.resize(cut);
-  }
-  for (char32_t& c : ins) {
-    if ((style & ES_LOWERCASE) && c < 0x80) c = char32_t(std::tolower(int(c)));
-    if ((style & ES_UPPERCASE) && c < 0x80) c = char32_t(std::toupper(int(c)));
   }
   if (ins.empty()) return;
   ReplaceSel(std::move(ins), true, true, true);

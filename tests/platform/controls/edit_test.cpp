@@ -347,12 +347,24 @@ TEST_F(EditTest, AnswersTheEmMessages) {
   SendMessage(h, EM_SETMODIFY, FALSE, 0);
   EXPECT_FALSE(SendMessage(h, EM_GETMODIFY, 0, 0));
   EXPECT_EQ(SendMessage(h, EM_SCROLL, SB_LINEDOWN, 0), MAKELONG(0, TRUE));  // all shown
+  // DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS, and DLGC_WANTALLKEYS for many lines
+  // except the keys a dialog keeps.
   EXPECT_EQ(SendMessage(h, WM_GETDLGCODE, 0, 0), 0x8D);
+  for (UINT vk : {VK_RETURN, VK_TAB, VK_ESCAPE, UINT('A')}) {
+    MSG m{h, WM_KEYDOWN, vk, 0};
+    EXPECT_EQ(SendMessage(h, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&m)),
+              vk == 'A' ? 0x8D : 0x89)
+        << vk;
+  }
   HWND one = Edit(ES_PASSWORD, "secret");
   EXPECT_EQ(SendMessage(one, EM_GETPASSWORDCHAR, 0, 0), '*');
   EXPECT_EQ(SendMessage(one, EM_GETLINECOUNT, 0, 0), 1);
   EXPECT_EQ(SendMessage(one, WM_GETDLGCODE, 0, 0), 0x89);
   EXPECT_FALSE(SendMessage(one, EM_FMTLINES, TRUE, 0));
+  // A single line keeps what it is given, line breaks and all, on its one line.
+  SetWindowText(one, "a\r\nb");
+  EXPECT_EQ(Text(one), "a\r\nb");
+  EXPECT_EQ(SendMessage(one, EM_GETLINECOUNT, 0, 0), 1);
 }
 
 TEST_F(EditTest, NotifiesInWindowsOrder) {
@@ -414,6 +426,11 @@ TEST_F(EditTest, StylesShapeWhatTypingGives) {
     SetFocus(h);
     Type(c.typed);
     EXPECT_EQ(Text(h), c.text) << std::hex << c.style;
+    // Case is kept to by every way in, not only typing.
+    if (c.style & (ES_UPPERCASE | ES_LOWERCASE)) {
+      SendMessage(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("Xy"));
+      EXPECT_EQ(Text(h), std::string(c.text) + (c.style & ES_UPPERCASE ? "XY" : "xy"));
+    }
     DestroyWindow(h);
   }
   // A password is shown as its character and is not copied.

@@ -115,6 +115,8 @@ struct Edit {
 };
 
 Edit* Get(HWND hwnd);
+// ES_LOWERCASE and ES_UPPERCASE, on Latin letters.
+void CaseFold(const Edit& e, std::u32string& t);
 std::u32string Decode(const char* utf8, std::size_t n);  // bad bytes become U+FFFD
 std::string Encode(const char32_t* s, std::size_t n);
 // A line may break between text[i-1] and text[i].
