@@ -549,6 +549,12 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_CHAR: e.OnChar(char32_t(wp)); return 0;
     case WM_KEYDOWN: e.OnKeyDown(UINT(wp)); return 0;
+    case WM_SYSKEYDOWN:
+      if (wp == VK_BACK) {  // Alt+Backspace undoes, as Ctrl+Z
+        e.Undo();
+        return 0;
+      }
+      return DefWindowProc(hwnd, msg, wp, lp);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_MOUSEMOVE:
@@ -564,7 +570,7 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_VSCROLL: OnScrollBar(e, SB_VERT, wp); return 0;
     case WM_HSCROLL: OnScrollBar(e, SB_HORZ, wp); return 0;
     case WM_MOUSEWHEEL: {
-      if (!e.Multi()) return 0;
+      if (!e.Multi()) return DefWindowProc(hwnd, msg, wp, lp);
       UINT per = 3;
       SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &per, 0);
       e.wheel_rest += GET_WHEEL_DELTA_WPARAM(wp);
@@ -583,7 +589,9 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
     case EM_GETSEL: {
       if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(e.SelStart());
       if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(e.SelEnd());
-      return MAKELONG(WORD(std::min(e.SelStart(), 0xFFFF)), WORD(std::min(e.SelEnd(), 0xFFFF)));
+      // Past what a word holds, the answer is -1 and only the pointers tell.
+      if (e.SelEnd() > 0xFFFF) return -1;
+      return MAKELONG(WORD(e.SelStart()), WORD(e.SelEnd()));
     }
     case EM_SETSEL: {
       int a = int(wp), b = int(lp);
