@@ -367,6 +367,47 @@ TEST_F(EditTest, AnswersTheEmMessages) {
   EXPECT_EQ(SendMessage(one, EM_GETLINECOUNT, 0, 0), 1);
 }
 
+TEST_F(EditTest, FormatsLinesTabsAlignmentAndHandsOutItsText) {
+  HWND h = Edit(ES_MULTILINE, "一二三四五六\r\nab", 48);
+  SendMessage(h, EM_FMTLINES, TRUE, 0);
+  EXPECT_EQ(Text(h), "一二三四\r\r\n五六\r\nab");  // soft breaks shown, positions kept
+  EXPECT_EQ(SendMessage(h, WM_GETTEXTLENGTH, 0, 0), LRESULT(Text(h).size()));
+  SendMessage(h, EM_FMTLINES, FALSE, 0);
+  HGLOBAL mem = reinterpret_cast<HGLOBAL>(SendMessage(h, EM_GETHANDLE, 0, 0));
+  ASSERT_NE(mem, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(mem)), "一二三四五六\r\nab");
+  GlobalUnlock(mem);
+  // Tab stops in dialog units, a quarter of the 6-pixel average width each.
+  HWND tabs = Edit(ES_MULTILINE, "a\tb\tc", 200);
+  int stops[] = {20, 40};
+  EXPECT_TRUE(SendMessage(tabs, EM_SETTABSTOPS, 2, reinterpret_cast<LPARAM>(stops)));
+  EXPECT_EQ(GET_X_LPARAM(SendMessage(tabs, EM_POSFROMCHAR, 2, 0)), 1 + 30);
+  EXPECT_EQ(GET_X_LPARAM(SendMessage(tabs, EM_POSFROMCHAR, 4, 0)), 1 + 60);
+  EXPECT_FALSE(SendMessage(Edit(0), EM_SETTABSTOPS, 0, 0));  // many lines only
+  // Centred and right-aligned lines.
+  HWND centre = Edit(ES_CENTER | ES_MULTILINE, "中文", 100);
+  HWND right = Edit(ES_RIGHT | ES_MULTILINE, "中文", 100);
+  EXPECT_EQ(GET_X_LPARAM(SendMessage(centre, EM_POSFROMCHAR, 0, 0)), 1 + 38);
+  EXPECT_EQ(GET_X_LPARAM(SendMessage(right, EM_POSFROMCHAR, 0, 0)), 1 + 76);
+}
+
+TEST_F(EditTest, ASingleLineScrollsSidewaysToKeepTheCaretInView) {
+  HWND h = Edit(ES_AUTOHSCROLL, "", 60);
+  SetFocus(h);
+  notes.clear();
+  Type(U"一二三四五六七八");
+  EXPECT_GT(SendMessage(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);  // the first character shown
+  POINT c;
+  GetCaretPos(&c);
+  EXPECT_GE(c.x, 1);
+  EXPECT_LE(c.x, 61);
+  EXPECT_NE(std::find(notes.begin(), notes.end(), EN_HSCROLL), notes.end());
+  Key(VK_HOME);
+  EXPECT_EQ(SendMessage(h, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  GetCaretPos(&c);
+  EXPECT_EQ(c.x, 1);
+}
+
 TEST_F(EditTest, NotifiesInWindowsOrder) {
   HWND h = Edit(ES_AUTOHSCROLL);
   SetFocus(h);
