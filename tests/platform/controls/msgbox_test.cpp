@@ -126,17 +126,32 @@ TEST_F(MessageBoxTest, IsADialogWithATextAnIconAndOneButtonEach) {
   EXPECT_EQ(FindWindow("#32770", nullptr), nullptr);  // gone after
 }
 
-TEST_F(MessageBoxTest, CreationGoesThroughTheCbtHookAndClicksWork) {
-  int box_creations = 0;
-  static int* counter;
-  counter = &box_creations;
+// A skin engine subclasses the box and its buttons from its CBT hook, as they are created, and
+// then sees their messages.
+TEST_F(MessageBoxTest, ACbtHookSubclassesTheBoxAndItsButtonsAndClicksWork) {
+  struct Seen {
+    std::map<HWND, WNDPROC> base;
+    std::vector<std::string> created, got;
+  };
+  static Seen* seen;
+  Seen s;
+  seen = &s;
   HHOOK hook = SetWindowsHookEx(
       WH_CBT,
       [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
         if (code == HCBT_CREATEWND) {
+          HWND h = reinterpret_cast<HWND>(wp);
           auto* cs = reinterpret_cast<CBT_CREATEWND*>(lp)->lpcs;
-          if (!(cs->style & WS_CHILD) && cs->lpszClass && std::string(cs->lpszClass) == "#32770")
-            ++*counter;
+          seen->created.push_back(IS_INTRESOURCE(cs->lpszClass) ? "?" : cs->lpszClass);
+          seen->base[h] = reinterpret_cast<WNDPROC>(SetWindowLongPtr(
+              h, GWLP_WNDPROC,
+              reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM a, LPARAM b) -> LRESULT {
+                WNDPROC next = seen->base[w];
+                if (m == WM_COMMAND) seen->got.push_back("box:WM_COMMAND:" + std::to_string(a));
+                if (m == WM_LBUTTONUP && GetDlgCtrlID(w) == IDCANCEL)
+                  seen->got.push_back("cancel:WM_LBUTTONUP");
+                return CallWindowProc(next, w, m, a, b);
+              })));
         }
         return CallNextHookEx(nullptr, code, wp, lp);
       },
@@ -151,7 +166,8 @@ TEST_F(MessageBoxTest, CreationGoesThroughTheCbtHookAndClicksWork) {
   });
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(r, IDCANCEL);
-  EXPECT_EQ(box_creations, 1);
+  EXPECT_EQ(s.created, (std::vector<std::string>{"#32770", "Static", "Button", "Button"}));
+  EXPECT_EQ(s.got, (std::vector<std::string>{"cancel:WM_LBUTTONUP", "box:WM_COMMAND:2"}));
 }
 
 TEST_F(MessageBoxTest, DisablesItsOwnerOrEveryWindowWhileItRuns) {
