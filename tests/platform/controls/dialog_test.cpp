@@ -254,6 +254,18 @@ TEST_F(DialogTest, TabbingIntoAControlWithASelectionSelectsAllOfIt) {
   react = nullptr;
 }
 
+TEST_F(DialogTest, AReactivatedDialogGivesTheFocusBackToTheControlThatHadIt) {
+  HWND d = Dialog();
+  Control(d, "Button", WS_TABSTOP, "first", 1, 10);
+  HWND second = Control(d, "Button", WS_TABSTOP, "second", 2, 40);
+  HWND other = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "other");
+  SetFocus(second);
+  SetActiveWindow(other);
+  EXPECT_EQ(GetFocus(), other);
+  SetActiveWindow(d);
+  EXPECT_EQ(GetFocus(), second);
+}
+
 TEST_F(DialogTest, ItemHelpersAndBadHandles) {
   HWND d = Dialog();
   HWND r1 = Control(d, "Button", BS_RADIOBUTTON | WS_GROUP, "r1", 10, 10);

@@ -229,6 +229,19 @@ TEST_F(MessageBoxTest, IsSizedToItsTextAndCentred) {
       EXPECT_LE(std::abs((wr.left + wr.right) - (owner_rc.left + owner_rc.right)), 1);
       EXPECT_LE(std::abs((wr.top + wr.bottom) - (owner_rc.top + owner_rc.bottom)), 1);
       EXPECT_LE(wr.right - wr.left, GetSystemMetrics(SM_CXSCREEN) / 2 + 120);
+      {  // the caption is never cut: the box is wider than it
+        NONCLIENTMETRICS ncm;
+        ASSERT_TRUE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+        HFONT cf = CreateFontIndirect(&ncm.lfCaptionFont);
+        HDC sdc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(sdc, cf);
+        SIZE cap{};
+        GetTextExtentPoint32(sdc, c.caption, -1, &cap);
+        SelectObject(sdc, old);
+        ReleaseDC(nullptr, sdc);
+        DeleteObject(cf);
+        EXPECT_GT(wr.right - wr.left, cap.cx + GetSystemMetrics(SM_CXSIZE));
+      }
 
       HWND text = GetDlgItem(box, 0xFFFF);
       RECT tr = ClientRectIn(text, box);
