@@ -166,6 +166,33 @@ struct Disabled {
   }
 };
 
+// Ctrl+C in a message box puts its caption, text and buttons on the clipboard as Windows
+// lays them out, so a user can paste an error report.
+void CopyToClipboard(HWND box, const char* caption, const char* text,
+                     const std::vector<ButtonSpec>& specs) {
+  const std::string rule = "---------------------------\r\n";
+  std::string out = rule + caption + "\r\n" + rule + text + "\r\n" + rule;
+  for (const ButtonSpec& s : specs) {
+    for (const char* c = s.caption; *c; ++c)
+      if (*c != '&') out += *c;
+    out += "   ";
+  }
+  out += "\r\n" + rule;
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, out.size() + 1);
+  if (!mem) return;
+  if (auto* p = static_cast<char*>(GlobalLock(mem))) {
+    std::copy(out.c_str(), out.c_str() + out.size() + 1, p);
+    GlobalUnlock(mem);
+  }
+  if (!OpenClipboard(box)) {
+    GlobalFree(mem);
+    return;
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+  CloseClipboard();
+}
+
 HWND Child(HWND box, const char* cls, const char* text, DWORD style, const RECT& r, int id,
            HFONT font) {
   HWND c = CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
@@ -256,6 +283,11 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
         break;
       }
       if (got < 0) break;
+      if (m.message == WM_KEYDOWN && (m.wParam == 'C' || m.wParam == VK_INSERT) &&
+          (GetKeyState(VK_CONTROL) & 0x8000) && (m.hwnd == dlg || IsChild(dlg, m.hwnd))) {
+        CopyToClipboard(dlg, caption, text, specs);
+        continue;
+      }
       if (!IsDialogMessage(dlg, &m)) {
         TranslateMessage(&m);
         DispatchMessage(&m);

@@ -304,6 +304,26 @@ TEST_F(MessageBoxTest, LooksLikeAWindowsMessageBox) {
   EXPECT_EQ(shot.At(4, 19), GetSysColor(COLOR_ACTIVECAPTION));  // where its gradient starts
 }
 
+TEST_F(MessageBoxTest, CtrlCCopiesTheBoxAsText) {
+  int r = Run(nullptr, "出错了\rSecond line", "标题", MB_YESNO, [](HWND) {
+    InjectKey(VK_CONTROL, 0, true);
+    Key('C');
+    InjectKey(VK_CONTROL, 0, false);
+    Key(VK_RETURN);
+  });
+  EXPECT_EQ(r, IDYES);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE h = GetClipboardData(CF_TEXT);
+  ASSERT_NE(h, nullptr);
+  std::string got = static_cast<const char*>(GlobalLock(h));
+  GlobalUnlock(h);
+  EmptyClipboard();
+  CloseClipboard();
+  const std::string rule = "---------------------------\r\n";
+  EXPECT_EQ(got,
+            rule + "标题\r\n" + rule + "出错了\rSecond line\r\n" + rule + "Yes   No   \r\n" + rule);
+}
+
 TEST_F(MessageBoxTest, BadArgumentsFailClearly) {
   HWND gone = Make(WS_OVERLAPPEDWINDOW);
   DestroyWindow(gone);
