@@ -257,7 +257,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     HWND icon = Child(dlg, "Static", "", SS_ICON, l.icon, kIconId, font);
     SendMessage(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, icon_name)), 0);
   }
-  Child(dlg, "Static", text, SS_LEFT | SS_NOPREFIX | WS_GROUP, l.text, kTextId, font);
+  Child(dlg, "Static", text, ((type & MB_RIGHT) ? SS_RIGHT : SS_LEFT) | SS_NOPREFIX | WS_GROUP,
+        l.text, kTextId, font);
   HWND def_button = nullptr;
   for (std::size_t i = 0; i < specs.size(); ++i) {
     const bool is_def = int(i) == def;

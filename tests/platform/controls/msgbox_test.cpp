@@ -106,19 +106,31 @@ TEST_F(MessageBoxTest, IsADialogWithATextAnIconAndOneButtonEach) {
   // No caption: Windows' "Error". Nobody answers: the program quitting ends the box with 0.
   int r = Run(nullptr, "出错了", nullptr, MB_OK, [&](HWND box) { EXPECT_EQ(Text(box), "Error"); });
   EXPECT_EQ(r, 0);
-  r = Run(nullptr, "出错了", "标题", MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2, [&](HWND box) {
-    EXPECT_EQ(Class(box), "#32770");
-    EXPECT_EQ(Text(box), "标题");
-    for (HWND c : Kids(box)) {
-      seen.push_back(Class(c) + ":" + std::to_string(GetDlgCtrlID(c)) + ":" + Text(c));
-      if (GetDlgCtrlID(c) == 0x440)
-        shown = reinterpret_cast<HICON>(SendMessage(c, STM_GETICON, 0, 0));
-    }
-    EXPECT_EQ(GetFocus(), GetDlgItem(box, IDNO));
-    EXPECT_EQ(GetWindowLongPtr(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK,
-              LONG_PTR(BS_DEFPUSHBUTTON));
-    PostMessage(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-  });
+  r = Run(nullptr, "出错了", "标题",
+          MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2 | MB_SETFOREGROUND, [&](HWND box) {
+            EXPECT_EQ(Class(box), "#32770");
+            EXPECT_EQ(Text(box), "标题");
+            for (HWND c : Kids(box)) {
+              seen.push_back(Class(c) + ":" + std::to_string(GetDlgCtrlID(c)) + ":" + Text(c));
+              if (GetDlgCtrlID(c) == 0x440)
+                shown = reinterpret_cast<HICON>(SendMessage(c, STM_GETICON, 0, 0));
+            }
+            EXPECT_EQ(GetFocus(), GetDlgItem(box, IDNO));
+            EXPECT_EQ(GetForegroundWindow(), box);
+            // Text and buttons in the system's message-box font.
+            NONCLIENTMETRICS ncm;
+            ASSERT_TRUE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+            for (int id : {0xFFFF, IDYES}) {
+              LOGFONT lf;
+              auto f = reinterpret_cast<HFONT>(SendDlgItemMessage(box, id, WM_GETFONT, 0, 0));
+              ASSERT_EQ(GetObject(f, sizeof lf, &lf), int(sizeof lf));
+              EXPECT_STREQ(lf.lfFaceName, ncm.lfMessageFont.lfFaceName);
+              EXPECT_EQ(lf.lfHeight, ncm.lfMessageFont.lfHeight);
+            }
+            EXPECT_EQ(GetWindowLongPtr(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK,
+                      LONG_PTR(BS_DEFPUSHBUTTON));
+            PostMessage(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+          });
   EXPECT_EQ(r, IDYES);
   EXPECT_EQ(seen, (std::vector<std::string>{"Static:1088:", "Static:65535:出错了", "Button:6:&Yes",
                                             "Button:7:&No", "Button:2:Cancel"}));
