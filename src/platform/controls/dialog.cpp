@@ -107,11 +107,16 @@ void SaveFocus(HWND dlg, DialogInfo* info) {
   if (f && IsChild(dlg, f)) info->saved_focus = f;
 }
 
-void RestoreFocus(HWND dlg, DialogInfo* info) {
+// The focus goes back to the control that last had it, else to the first tab stop; a dialog
+// activated with no control to take the focus keeps it itself.
+void RestoreFocus(HWND dlg, DialogInfo* info, bool activating) {
   if (IsIconic(dlg)) return;
   HWND f = info->saved_focus;
   if (!f || !IsWindow(f) || !IsChild(dlg, f)) f = GetNextDlgTabItem(dlg, nullptr, FALSE);
-  if (f) FocusControl(dlg, f);
+  if (f)
+    FocusControl(dlg, f);
+  else if (activating && GetFocus() != dlg)
+    SetFocus(dlg);
 }
 
 bool AnswersDirectly(UINT msg) {
@@ -143,12 +148,12 @@ LRESULT DefaultHandling(HWND h, DialogInfo* info, UINT msg, WPARAM wp, LPARAM lp
     case WM_ACTIVATE:
       if (!info) break;
       if (LOWORD(wp) != WA_INACTIVE)
-        RestoreFocus(h, info);
+        RestoreFocus(h, info, true);
       else
         SaveFocus(h, info);
       return 0;
     case WM_SETFOCUS:
-      if (info) RestoreFocus(h, info);
+      if (info) RestoreFocus(h, info, false);
       return 0;
     case DM_SETDEFID:
       if (!info) break;

@@ -103,9 +103,10 @@ struct Layout {
 
 // Text wraps at half the screen's width; the box is as wide as the widest of its text, its
 // row of buttons and its caption.
-Layout Measure(const char* text, const char* caption, bool icon, std::size_t buttons, HFONT font,
+Layout Measure(const char* text, const char* caption, bool icon, HFONT font,
                const std::vector<ButtonSpec>& specs, int frame_width) {
   Layout l;
+  const std::size_t buttons = specs.size();
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
   const int max_text = std::max(200, GetSystemMetrics(SM_CXSCREEN) / 2);
@@ -227,8 +228,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   if (type & (MB_TOPMOST | MB_SYSTEMMODAL)) ex |= WS_EX_TOPMOST;
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, style, FALSE, ex);
-  const Layout l = Measure(text, caption, icon_name != nullptr, specs.size(), font, specs,
-                           frame.right - frame.left);
+  const Layout l =
+      Measure(text, caption, icon_name != nullptr, font, specs, frame.right - frame.left);
   const SIZE outer{l.client.cx + frame.right - frame.left, l.client.cy + frame.bottom - frame.top};
   const POINT at = Placement(owner, outer);
 

@@ -286,6 +286,14 @@ TEST_F(DialogTest, TabWalksIntoPanelsThatHoldControls) {
   EXPECT_EQ(GetFocus(), in2);
 }
 
+TEST_F(DialogTest, ADialogWithoutControlsTakesTheFocusItself) {
+  HWND d = Dialog();
+  HWND other = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "other");
+  SetActiveWindow(other);
+  SetActiveWindow(d);
+  EXPECT_EQ(GetFocus(), d);
+}
+
 TEST_F(DialogTest, ItemHelpersAndBadHandles) {
   HWND d = Dialog();
   HWND r1 = Control(d, "Button", BS_RADIOBUTTON | WS_GROUP, "r1", 10, 10);

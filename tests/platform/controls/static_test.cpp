@@ -152,6 +152,15 @@ TEST_F(StaticTest, FramesRectanglesAndEtchedLinesUseTheSystemColours) {
   }
 }
 
+TEST_F(StaticTest, SunkenTakesTheStaticEdge) {
+  HWND s = Static(SS_LEFT | SS_SUNKEN, "x");
+  EXPECT_TRUE(GetWindowLongPtr(s, GWL_EXSTYLE) & WS_EX_STATICEDGE);
+  RECT wr, cr;
+  GetWindowRect(s, &wr);
+  GetClientRect(s, &cr);
+  EXPECT_EQ(wr.right - wr.left - cr.right, 2);  // one pixel each side
+}
+
 TEST_F(StaticTest, IconsAndBitmapsSizeTheControlAndComeBack) {
   HWND icon = Static(SS_ICON, "");
   HICON hand = LoadIcon(nullptr, IDI_HAND);
