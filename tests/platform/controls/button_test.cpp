@@ -77,6 +77,8 @@ TEST_F(ButtonTest, EachStyleKeepsTheCheckStatesItCanAndAnswersItsDialogCode) {
     SendMessage(b, BM_SETCHECK, 5, 0);  // beyond any state: the highest the kind keeps
     EXPECT_EQ(SendMessage(b, BM_GETCHECK, 0, 0), c.after_set5);
     EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0) & 3, c.after_set5);
+    SendMessage(b, BM_SETCHECK, WPARAM(-1), 0);  // absurd: still the highest state, no more
+    EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0), c.after_set5);
     EXPECT_EQ(SendMessage(b, WM_GETDLGCODE, 0, 0), c.dlgcode);
     DestroyWindow(b);
   }
