@@ -259,7 +259,8 @@ void ClearGroup(HWND h) {
 
 void SetCheck(HWND h, Button* b, WPARAM wp) {
   const DWORD style = Style(h), kind = Kind(style);
-  LRESULT check = std::min<LRESULT>(LRESULT(wp), MaxCheck(kind));
+  // Any value past the highest state, however large, is the highest state.
+  const LRESULT check = LRESULT(std::min<WPARAM>(wp, WPARAM(MaxCheck(kind))));
   if (IsRadio(kind))
     SetWindowLongPtr(h, GWL_STYLE, check ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
   b = Get(h);  // the style change may have been answered by anything

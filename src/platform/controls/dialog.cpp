@@ -44,6 +44,22 @@ std::vector<HWND> Children(HWND dlg) {
 
 DWORD StyleOf(HWND h) { return DWORD(GetWindowLongPtr(h, GWL_STYLE)); }
 bool Usable(HWND h) { return (StyleOf(h) & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE; }
+
+// The controls the dialog keys walk, in order: the children, with those of a visible, enabled
+// WS_EX_CONTROLPARENT child standing in its place (a panel of controls inside a dialog).
+void AddControls(HWND parent, std::vector<HWND>* out) {
+  for (HWND c : Children(parent)) {
+    if ((GetWindowLongPtr(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && Usable(c))
+      AddControls(c, out);
+    else
+      out->push_back(c);
+  }
+}
+std::vector<HWND> Controls(HWND dlg) {
+  std::vector<HWND> out;
+  AddControls(dlg, &out);
+  return out;
+}
 LRESULT CodeOf(HWND h, WPARAM wp = 0, LPARAM lp = 0) {
   return h ? SendMessage(h, WM_GETDLGCODE, wp, lp) : 0;
 }
@@ -91,11 +107,16 @@ void SaveFocus(HWND dlg, DialogInfo* info) {
   if (f && IsChild(dlg, f)) info->saved_focus = f;
 }
 
-void RestoreFocus(HWND dlg, DialogInfo* info) {
+// The focus goes back to the control that last had it, else to the first tab stop; a dialog
+// activated with no control to take the focus keeps it itself.
+void RestoreFocus(HWND dlg, DialogInfo* info, bool activating) {
   if (IsIconic(dlg)) return;
   HWND f = info->saved_focus;
   if (!f || !IsWindow(f) || !IsChild(dlg, f)) f = GetNextDlgTabItem(dlg, nullptr, FALSE);
-  if (f) FocusControl(dlg, f);
+  if (f)
+    FocusControl(dlg, f);
+  else if (activating && GetFocus() != dlg)
+    SetFocus(dlg);
 }
 
 bool AnswersDirectly(UINT msg) {
@@ -127,12 +148,12 @@ LRESULT DefaultHandling(HWND h, DialogInfo* info, UINT msg, WPARAM wp, LPARAM lp
     case WM_ACTIVATE:
       if (!info) break;
       if (LOWORD(wp) != WA_INACTIVE)
-        RestoreFocus(h, info);
+        RestoreFocus(h, info, true);
       else
         SaveFocus(h, info);
       return 0;
     case WM_SETFOCUS:
-      if (info) RestoreFocus(h, info);
+      if (info) RestoreFocus(h, info, false);
       return 0;
     case DM_SETDEFID:
       if (!info) break;
@@ -180,7 +201,7 @@ bool Mnemonic(HWND dlg, WPARAM ch) {
   if (ch == ' ' || ch == 0) return false;
   auto lower = [](std::uint32_t c) { return c < 0x80 ? std::uint32_t(std::tolower(int(c))) : c; };
   const std::uint32_t want = lower(std::uint32_t(ch));
-  std::vector<HWND> kids = Children(dlg);
+  std::vector<HWND> kids = Controls(dlg);
   for (std::size_t i = 0; i < kids.size(); ++i) {
     HWND c = kids[i];
     if (!Usable(c)) continue;
@@ -279,7 +300,7 @@ HWND GetNextDlgTabItem(HWND dlg, HWND ctl, BOOL previous) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
   }
-  std::vector<HWND> kids = Children(dlg);
+  std::vector<HWND> kids = controls::Controls(dlg);
   const int n = int(kids.size());
   int at = previous ? 0 : n - 1;  // with no control, start at the ends
   for (int i = 0; i < n; ++i)
@@ -296,6 +317,8 @@ HWND GetNextDlgGroupItem(HWND dlg, HWND ctl, BOOL previous) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return nullptr;
   }
+  // A control inside a panel moves within the panel's groups.
+  if (ctl && GetParent(ctl) != dlg) dlg = GetParent(ctl);
   std::vector<HWND> kids = Children(dlg);
   const int n = int(kids.size());
   if (n == 0) return nullptr;

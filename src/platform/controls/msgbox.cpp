@@ -103,9 +103,10 @@ struct Layout {
 
 // Text wraps at half the screen's width; the box is as wide as the widest of its text, its
 // row of buttons and its caption.
-Layout Measure(const char* text, const char* caption, bool icon, std::size_t buttons, HFONT font,
+Layout Measure(const char* text, const char* caption, bool icon, HFONT font,
                const std::vector<ButtonSpec>& specs, int frame_width) {
   Layout l;
+  const std::size_t buttons = specs.size();
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, font);
   const int max_text = std::max(200, GetSystemMetrics(SM_CXSCREEN) / 2);
@@ -166,6 +167,33 @@ struct Disabled {
   }
 };
 
+// Ctrl+C in a message box puts its caption, text and buttons on the clipboard as Windows
+// lays them out, so a user can paste an error report.
+void CopyToClipboard(HWND box, const char* caption, const char* text,
+                     const std::vector<ButtonSpec>& specs) {
+  const std::string rule = "---------------------------\r\n";
+  std::string out = rule + caption + "\r\n" + rule + text + "\r\n" + rule;
+  for (const ButtonSpec& s : specs) {
+    for (const char* c = s.caption; *c; ++c)
+      if (*c != '&') out += *c;
+    out += "   ";
+  }
+  out += "\r\n" + rule;
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, out.size() + 1);
+  if (!mem) return;
+  if (auto* p = static_cast<char*>(GlobalLock(mem))) {
+    std::copy(out.c_str(), out.c_str() + out.size() + 1, p);
+    GlobalUnlock(mem);
+  }
+  if (!OpenClipboard(box)) {
+    GlobalFree(mem);
+    return;
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+  CloseClipboard();
+}
+
 HWND Child(HWND box, const char* cls, const char* text, DWORD style, const RECT& r, int id,
            HFONT font) {
   HWND c = CreateWindowEx(0, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
@@ -200,8 +228,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
   if (type & (MB_TOPMOST | MB_SYSTEMMODAL)) ex |= WS_EX_TOPMOST;
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, style, FALSE, ex);
-  const Layout l = Measure(text, caption, icon_name != nullptr, specs.size(), font, specs,
-                           frame.right - frame.left);
+  const Layout l =
+      Measure(text, caption, icon_name != nullptr, font, specs, frame.right - frame.left);
   const SIZE outer{l.client.cx + frame.right - frame.left, l.client.cy + frame.bottom - frame.top};
   const POINT at = Placement(owner, outer);
 
@@ -230,7 +258,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     HWND icon = Child(dlg, "Static", "", SS_ICON, l.icon, kIconId, font);
     SendMessage(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, icon_name)), 0);
   }
-  Child(dlg, "Static", text, SS_LEFT | SS_NOPREFIX | WS_GROUP, l.text, kTextId, font);
+  Child(dlg, "Static", text, ((type & MB_RIGHT) ? SS_RIGHT : SS_LEFT) | SS_NOPREFIX | WS_GROUP,
+        l.text, kTextId, font);
   HWND def_button = nullptr;
   for (std::size_t i = 0; i < specs.size(); ++i) {
     const bool is_def = int(i) == def;
@@ -256,6 +285,11 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
         break;
       }
       if (got < 0) break;
+      if (m.message == WM_KEYDOWN && (m.wParam == 'C' || m.wParam == VK_INSERT) &&
+          (GetKeyState(VK_CONTROL) & 0x8000) && (m.hwnd == dlg || IsChild(dlg, m.hwnd))) {
+        CopyToClipboard(dlg, caption, text, specs);
+        continue;
+      }
       if (!IsDialogMessage(dlg, &m)) {
         TranslateMessage(&m);
         DispatchMessage(&m);

@@ -77,6 +77,8 @@ TEST_F(ButtonTest, EachStyleKeepsTheCheckStatesItCanAndAnswersItsDialogCode) {
     SendMessage(b, BM_SETCHECK, 5, 0);  // beyond any state: the highest the kind keeps
     EXPECT_EQ(SendMessage(b, BM_GETCHECK, 0, 0), c.after_set5);
     EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0) & 3, c.after_set5);
+    SendMessage(b, BM_SETCHECK, WPARAM(-1), 0);  // absurd: still the highest state, no more
+    EXPECT_EQ(SendMessage(b, BM_GETSTATE, 0, 0), c.after_set5);
     EXPECT_EQ(SendMessage(b, WM_GETDLGCODE, 0, 0), c.dlgcode);
     DestroyWindow(b);
   }
@@ -253,10 +255,11 @@ TEST_F(ButtonTest, OwnerDrawAsksTheParentWithItsState) {
   react = nullptr;
 }
 
-// Paints the button into a memory DC through WM_PRINTCLIENT and reads it back.
+// Paints the button into a memory DC through WM_PRINTCLIENT (or WM_PAINT with the DC in
+// wParam, as a skin engine asks) and reads it back.
 class Picture {
  public:
-  Picture(HWND h) {
+  explicit Picture(HWND h, UINT how = WM_PRINTCLIENT) {
     GetClientRect(h, &rc_);
     HDC screen = GetDC(nullptr);
     dc_ = CreateCompatibleDC(screen);
@@ -264,7 +267,7 @@ class Picture {
     ReleaseDC(nullptr, screen);
     old_ = SelectObject(dc_, bmp_);
     FillRect(dc_, &rc_, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SendMessage(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    SendMessage(h, how, reinterpret_cast<WPARAM>(dc_), how == WM_PRINTCLIENT ? PRF_CLIENT : 0);
   }
   ~Picture() {
     SelectObject(dc_, old_);
@@ -316,6 +319,11 @@ TEST_F(ButtonTest, PaintsTheClassicLookWithTheParentsBrush) {
     Picture p(push);
     EXPECT_EQ(p.At(0, 0), RGB(0, 0, 0));  // the default button's black frame
     EXPECT_EQ(p.At(37, 2), GetSysColor(COLOR_BTNFACE));
+    EXPECT_GT(p.Count(GetSysColor(COLOR_BTNTEXT), {20, 4, 55, 19}), 5);
+  }
+  {
+    Picture p(push, WM_PAINT);  // the same picture into the DC WM_PAINT was given
+    EXPECT_EQ(p.At(0, 0), RGB(0, 0, 0));
     EXPECT_GT(p.Count(GetSysColor(COLOR_BTNTEXT), {20, 4, 55, 19}), 5);
   }
   react = nullptr;

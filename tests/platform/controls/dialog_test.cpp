@@ -254,6 +254,46 @@ TEST_F(DialogTest, TabbingIntoAControlWithASelectionSelectsAllOfIt) {
   react = nullptr;
 }
 
+TEST_F(DialogTest, AReactivatedDialogGivesTheFocusBackToTheControlThatHadIt) {
+  HWND d = Dialog();
+  Control(d, "Button", WS_TABSTOP, "first", 1, 10);
+  HWND second = Control(d, "Button", WS_TABSTOP, "second", 2, 40);
+  HWND other = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "other");
+  SetFocus(second);
+  SetActiveWindow(other);
+  EXPECT_EQ(GetFocus(), other);
+  SetActiveWindow(d);
+  EXPECT_EQ(GetFocus(), second);
+}
+
+TEST_F(DialogTest, TabWalksIntoPanelsThatHoldControls) {
+  HWND d = Dialog();
+  HWND a = Control(d, "Button", WS_TABSTOP, "a", 1, 10);
+  HWND panel = CreateWindowEx(WS_EX_CONTROLPARENT, kClass, "", WS_CHILD | WS_VISIBLE, 10, 40, 200,
+                              100, d, reinterpret_cast<HMENU>(9), nullptr, nullptr);
+  HWND in1 = Control(panel, "Button", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, "&in1", 2, 5);
+  HWND in2 = Control(panel, "Button", BS_AUTORADIOBUTTON, "in2", 3, 30);
+  HWND b = Control(d, "Button", WS_TABSTOP, "b", 4, 150);
+  EXPECT_EQ(GetNextDlgTabItem(d, a, FALSE), in1);
+  EXPECT_EQ(GetNextDlgTabItem(d, in1, FALSE), b);
+  EXPECT_EQ(GetNextDlgTabItem(d, b, TRUE), in1);
+  EXPECT_EQ(GetNextDlgGroupItem(d, in1, FALSE), in2);
+  SetFocus(b);
+  Type(d, 'I', false, /*alt=*/true);
+  EXPECT_EQ(GetFocus(), in1);
+  EXPECT_EQ(SendMessage(in1, BM_GETCHECK, 0, 0), BST_CHECKED);
+  Type(d, VK_DOWN);
+  EXPECT_EQ(GetFocus(), in2);
+}
+
+TEST_F(DialogTest, ADialogWithoutControlsTakesTheFocusItself) {
+  HWND d = Dialog();
+  HWND other = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "other");
+  SetActiveWindow(other);
+  SetActiveWindow(d);
+  EXPECT_EQ(GetFocus(), d);
+}
+
 TEST_F(DialogTest, ItemHelpersAndBadHandles) {
   HWND d = Dialog();
   HWND r1 = Control(d, "Button", BS_RADIOBUTTON | WS_GROUP, "r1", 10, 10);

@@ -106,19 +106,31 @@ TEST_F(MessageBoxTest, IsADialogWithATextAnIconAndOneButtonEach) {
   // No caption: Windows' "Error". Nobody answers: the program quitting ends the box with 0.
   int r = Run(nullptr, "出错了", nullptr, MB_OK, [&](HWND box) { EXPECT_EQ(Text(box), "Error"); });
   EXPECT_EQ(r, 0);
-  r = Run(nullptr, "出错了", "标题", MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2, [&](HWND box) {
-    EXPECT_EQ(Class(box), "#32770");
-    EXPECT_EQ(Text(box), "标题");
-    for (HWND c : Kids(box)) {
-      seen.push_back(Class(c) + ":" + std::to_string(GetDlgCtrlID(c)) + ":" + Text(c));
-      if (GetDlgCtrlID(c) == 0x440)
-        shown = reinterpret_cast<HICON>(SendMessage(c, STM_GETICON, 0, 0));
-    }
-    EXPECT_EQ(GetFocus(), GetDlgItem(box, IDNO));
-    EXPECT_EQ(GetWindowLongPtr(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK,
-              LONG_PTR(BS_DEFPUSHBUTTON));
-    PostMessage(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
-  });
+  r = Run(nullptr, "出错了", "标题",
+          MB_YESNOCANCEL | MB_ICONHAND | MB_DEFBUTTON2 | MB_SETFOREGROUND, [&](HWND box) {
+            EXPECT_EQ(Class(box), "#32770");
+            EXPECT_EQ(Text(box), "标题");
+            for (HWND c : Kids(box)) {
+              seen.push_back(Class(c) + ":" + std::to_string(GetDlgCtrlID(c)) + ":" + Text(c));
+              if (GetDlgCtrlID(c) == 0x440)
+                shown = reinterpret_cast<HICON>(SendMessage(c, STM_GETICON, 0, 0));
+            }
+            EXPECT_EQ(GetFocus(), GetDlgItem(box, IDNO));
+            EXPECT_EQ(GetForegroundWindow(), box);
+            // Text and buttons in the system's message-box font.
+            NONCLIENTMETRICS ncm;
+            ASSERT_TRUE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+            for (int id : {0xFFFF, IDYES}) {
+              LOGFONT lf;
+              auto f = reinterpret_cast<HFONT>(SendDlgItemMessage(box, id, WM_GETFONT, 0, 0));
+              ASSERT_EQ(GetObject(f, sizeof lf, &lf), int(sizeof lf));
+              EXPECT_STREQ(lf.lfFaceName, ncm.lfMessageFont.lfFaceName);
+              EXPECT_EQ(lf.lfHeight, ncm.lfMessageFont.lfHeight);
+            }
+            EXPECT_EQ(GetWindowLongPtr(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK,
+                      LONG_PTR(BS_DEFPUSHBUTTON));
+            PostMessage(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+          });
   EXPECT_EQ(r, IDYES);
   EXPECT_EQ(seen, (std::vector<std::string>{"Static:1088:", "Static:65535:出错了", "Button:6:&Yes",
                                             "Button:7:&No", "Button:2:Cancel"}));
@@ -126,17 +138,32 @@ TEST_F(MessageBoxTest, IsADialogWithATextAnIconAndOneButtonEach) {
   EXPECT_EQ(FindWindow("#32770", nullptr), nullptr);  // gone after
 }
 
-TEST_F(MessageBoxTest, CreationGoesThroughTheCbtHookAndClicksWork) {
-  int box_creations = 0;
-  static int* counter;
-  counter = &box_creations;
+// A skin engine subclasses the box and its buttons from its CBT hook, as they are created, and
+// then sees their messages.
+TEST_F(MessageBoxTest, ACbtHookSubclassesTheBoxAndItsButtonsAndClicksWork) {
+  struct Seen {
+    std::map<HWND, WNDPROC> base;
+    std::vector<std::string> created, got;
+  };
+  static Seen* seen;
+  Seen s;
+  seen = &s;
   HHOOK hook = SetWindowsHookEx(
       WH_CBT,
       [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
         if (code == HCBT_CREATEWND) {
+          HWND h = reinterpret_cast<HWND>(wp);
           auto* cs = reinterpret_cast<CBT_CREATEWND*>(lp)->lpcs;
-          if (!(cs->style & WS_CHILD) && cs->lpszClass && std::string(cs->lpszClass) == "#32770")
-            ++*counter;
+          seen->created.push_back(IS_INTRESOURCE(cs->lpszClass) ? "?" : cs->lpszClass);
+          seen->base[h] = reinterpret_cast<WNDPROC>(SetWindowLongPtr(
+              h, GWLP_WNDPROC,
+              reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM a, LPARAM b) -> LRESULT {
+                WNDPROC next = seen->base[w];
+                if (m == WM_COMMAND) seen->got.push_back("box:WM_COMMAND:" + std::to_string(a));
+                if (m == WM_LBUTTONUP && GetDlgCtrlID(w) == IDCANCEL)
+                  seen->got.push_back("cancel:WM_LBUTTONUP");
+                return CallWindowProc(next, w, m, a, b);
+              })));
         }
         return CallNextHookEx(nullptr, code, wp, lp);
       },
@@ -151,7 +178,8 @@ TEST_F(MessageBoxTest, CreationGoesThroughTheCbtHookAndClicksWork) {
   });
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(r, IDCANCEL);
-  EXPECT_EQ(box_creations, 1);
+  EXPECT_EQ(s.created, (std::vector<std::string>{"#32770", "Static", "Button", "Button"}));
+  EXPECT_EQ(s.got, (std::vector<std::string>{"cancel:WM_LBUTTONUP", "box:WM_COMMAND:2"}));
 }
 
 TEST_F(MessageBoxTest, DisablesItsOwnerOrEveryWindowWhileItRuns) {
@@ -213,6 +241,19 @@ TEST_F(MessageBoxTest, IsSizedToItsTextAndCentred) {
       EXPECT_LE(std::abs((wr.left + wr.right) - (owner_rc.left + owner_rc.right)), 1);
       EXPECT_LE(std::abs((wr.top + wr.bottom) - (owner_rc.top + owner_rc.bottom)), 1);
       EXPECT_LE(wr.right - wr.left, GetSystemMetrics(SM_CXSCREEN) / 2 + 120);
+      {  // the caption is never cut: the box is wider than it
+        NONCLIENTMETRICS ncm;
+        ASSERT_TRUE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0));
+        HFONT cf = CreateFontIndirect(&ncm.lfCaptionFont);
+        HDC sdc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(sdc, cf);
+        SIZE cap{};
+        GetTextExtentPoint32(sdc, c.caption, -1, &cap);
+        SelectObject(sdc, old);
+        ReleaseDC(nullptr, sdc);
+        DeleteObject(cf);
+        EXPECT_GT(wr.right - wr.left, cap.cx + GetSystemMetrics(SM_CXSIZE));
+      }
 
       HWND text = GetDlgItem(box, 0xFFFF);
       RECT tr = ClientRectIn(text, box);
@@ -273,6 +314,26 @@ TEST_F(MessageBoxTest, LooksLikeAWindowsMessageBox) {
     for (int x = text_rc.left; x < text_rc.right; ++x) ink += shot.At(x, y) == RGB(0, 0, 0);
   EXPECT_GT(ink, 50);
   EXPECT_EQ(shot.At(4, 19), GetSysColor(COLOR_ACTIVECAPTION));  // where its gradient starts
+}
+
+TEST_F(MessageBoxTest, CtrlCCopiesTheBoxAsText) {
+  int r = Run(nullptr, "出错了\rSecond line", "标题", MB_YESNO, [](HWND) {
+    InjectKey(VK_CONTROL, 0, true);
+    Key('C');
+    InjectKey(VK_CONTROL, 0, false);
+    Key(VK_RETURN);
+  });
+  EXPECT_EQ(r, IDYES);
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE h = GetClipboardData(CF_TEXT);
+  ASSERT_NE(h, nullptr);
+  std::string got = static_cast<const char*>(GlobalLock(h));
+  GlobalUnlock(h);
+  EmptyClipboard();
+  CloseClipboard();
+  const std::string rule = "---------------------------\r\n";
+  EXPECT_EQ(got,
+            rule + "标题\r\n" + rule + "出错了\rSecond line\r\n" + rule + "Yes   No   \r\n" + rule);
 }
 
 TEST_F(MessageBoxTest, BadArgumentsFailClearly) {

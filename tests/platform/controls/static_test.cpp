@@ -5,10 +5,11 @@
 namespace usertest {
 namespace {
 
-// A control painted into a memory DC through WM_PRINTCLIENT, on white.
+// A control painted into a memory DC through WM_PRINTCLIENT (or WM_PAINT with the DC in
+// wParam), on white.
 class Picture {
  public:
-  explicit Picture(HWND h) {
+  explicit Picture(HWND h, UINT how = WM_PRINTCLIENT) {
     GetClientRect(h, &rc_);
     HDC screen = GetDC(nullptr);
     dc_ = CreateCompatibleDC(screen);
@@ -16,7 +17,7 @@ class Picture {
     ReleaseDC(nullptr, screen);
     old_ = SelectObject(dc_, bmp_);
     FillRect(dc_, &rc_, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SendMessage(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
+    SendMessage(h, how, reinterpret_cast<WPARAM>(dc_), how == WM_PRINTCLIENT ? PRF_CLIENT : 0);
   }
   ~Picture() {
     SelectObject(dc_, old_);
@@ -152,6 +153,15 @@ TEST_F(StaticTest, FramesRectanglesAndEtchedLinesUseTheSystemColours) {
   }
 }
 
+TEST_F(StaticTest, SunkenTakesTheStaticEdge) {
+  HWND s = Static(SS_LEFT | SS_SUNKEN, "x");
+  EXPECT_TRUE(GetWindowLongPtr(s, GWL_EXSTYLE) & WS_EX_STATICEDGE);
+  RECT wr, cr;
+  GetWindowRect(s, &wr);
+  GetClientRect(s, &cr);
+  EXPECT_EQ(wr.right - wr.left - cr.right, 2);  // one pixel each side
+}
+
 TEST_F(StaticTest, IconsAndBitmapsSizeTheControlAndComeBack) {
   HWND icon = Static(SS_ICON, "");
   HICON hand = LoadIcon(nullptr, IDI_HAND);
@@ -218,6 +228,11 @@ TEST_F(StaticTest, TextIsDrawnOnTheParentsBrushAndGreyWhenDisabled) {
   HWND s = Static(SS_LEFT, "蓝底 text");
   {
     Picture p(s);
+    EXPECT_EQ(p.At(150, 40), RGB(0, 0, 255));
+    EXPECT_GT(p.Ink(RGB(0, 0, 0)).right, 0);
+  }
+  {
+    Picture p(s, WM_PAINT);
     EXPECT_EQ(p.At(150, 40), RGB(0, 0, 255));
     EXPECT_GT(p.Ink(RGB(0, 0, 0)).right, 0);
   }
