@@ -21,11 +21,12 @@ struct ButtonSpec {
   const char* caption;
 };
 
-// The buttons of each MB_ set, left to right.
+// The buttons of each MB_ set, left to right, captioned as a Simplified Chinese system captions
+// them (the program's readers see Chinese everywhere); the mnemonics are Windows' own letters.
 std::vector<ButtonSpec> ButtonsFor(UINT type) {
-  const ButtonSpec ok{IDOK, "OK"}, cancel{IDCANCEL, "Cancel"}, abort{IDABORT, "&Abort"},
-      retry{IDRETRY, "&Retry"}, ignore{IDIGNORE, "&Ignore"}, yes{IDYES, "&Yes"}, no{IDNO, "&No"},
-      again{IDTRYAGAIN, "&Try Again"}, cont{IDCONTINUE, "&Continue"};
+  const ButtonSpec ok{IDOK, "确定"}, cancel{IDCANCEL, "取消"}, abort{IDABORT, "中止(&A)"},
+      retry{IDRETRY, "重试(&R)"}, ignore{IDIGNORE, "忽略(&I)"}, yes{IDYES, "是(&Y)"},
+      no{IDNO, "否(&N)"}, again{IDTRYAGAIN, "重试(&T)"}, cont{IDCONTINUE, "继续(&C)"};
   switch (type & MB_TYPEMASK) {
     case MB_OK: return {ok};
     case MB_OKCANCEL: return {ok, cancel};

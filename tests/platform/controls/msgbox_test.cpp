@@ -132,8 +132,9 @@ TEST_F(MessageBoxTest, IsADialogWithATextAnIconAndOneButtonEach) {
             PostMessage(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
           });
   EXPECT_EQ(r, IDYES);
-  EXPECT_EQ(seen, (std::vector<std::string>{"Static:1088:", "Static:65535:出错了", "Button:6:&Yes",
-                                            "Button:7:&No", "Button:2:Cancel"}));
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"Static:1088:", "Static:65535:出错了", "Button:6:是(&Y)",
+                                      "Button:7:否(&N)", "Button:2:取消"}));
   EXPECT_EQ(shown, LoadIcon(nullptr, IDI_HAND));
   EXPECT_EQ(FindWindow("#32770", nullptr), nullptr);  // gone after
 }
@@ -333,7 +334,7 @@ TEST_F(MessageBoxTest, CtrlCCopiesTheBoxAsText) {
   CloseClipboard();
   const std::string rule = "---------------------------\r\n";
   EXPECT_EQ(got,
-            rule + "标题\r\n" + rule + "出错了\rSecond line\r\n" + rule + "Yes   No   \r\n" + rule);
+            rule + "标题\r\n" + rule + "出错了\rSecond line\r\n" + rule + "是(Y)   否(N)   \r\n" + rule);
 }
 
 TEST_F(MessageBoxTest, BadArgumentsFailClearly) {
