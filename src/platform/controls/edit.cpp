@@ -670,8 +670,10 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case EM_SETMARGINS: {
       WORD l = LOWORD(std::uintptr_t(lp)), r = HIWORD(std::uintptr_t(lp));
-      if (wp & EC_LEFTMARGIN) e.left_margin = l == EC_USEFONTINFO ? 1 : short(l);
-      if (wp & EC_RIGHTMARGIN) e.right_margin = r == EC_USEFONTINFO ? 1 : short(r);
+      // EC_USEFONTINFO: one pixel, what the system font leaves; a negative margin is none.
+      if (wp & EC_LEFTMARGIN) e.left_margin = l == EC_USEFONTINFO ? 1 : std::max(0, int(short(l)));
+      if (wp & EC_RIGHTMARGIN)
+        e.right_margin = r == EC_USEFONTINFO ? 1 : std::max(0, int(short(r)));
       e.custom_format = false;
       e.ResetFormat();
       Reformat(e);

@@ -123,6 +123,33 @@ TEST_F(EditTest, TypingWrapsAsASettingOfTheWholeTextWould) {
   EXPECT_EQ(Starts(h), Starts(fresh)) << Text(h);
 }
 
+// Replacements anywhere, of any length, with line breaks among them: the lines kept from
+// before must always be the lines a fresh layout gives.
+TEST_F(EditTest, EditsAnywhereKeepTheLinesAFreshLayoutGives) {
+  HWND h = Edit(ES_MULTILINE | ES_AUTOVSCROLL, "", 70, 400);
+  HWND fresh = Edit(ES_MULTILINE | ES_AUTOVSCROLL, "", 70, 400);
+  const char* const pieces[] = {"春眠不觉晓，",
+                                "处处 闻啼鸟。",
+                                "hello world ",
+                                "\r\n",
+                                "",
+                                "（夜来）",
+                                "a",
+                                "   ",
+                                "longlonglongword",
+                                "字"};
+  unsigned seed = 12345;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int step = 0; step < 300; ++step) {
+    int n = int(SendMessage(h, WM_GETTEXTLENGTH, 0, 0));  // bytes: at least the characters
+    int a = int(next() % unsigned(n + 1)), b = a + int(next() % 4);
+    SendMessage(h, EM_SETSEL, WPARAM(a), LPARAM(b));
+    SendMessage(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pieces[next() % 10]));
+    SetWindowText(fresh, Text(h).c_str());
+    ASSERT_EQ(Starts(h), Starts(fresh)) << "step " << step << ": " << Text(h);
+  }
+}
+
 TEST_F(EditTest, KeysMoveTheCaretAndShiftExtends) {
   HWND h = Edit(ES_MULTILINE, "ab 中文字 cd\r\nef", 300);
   SetFocus(h);
