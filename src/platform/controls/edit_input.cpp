@@ -195,6 +195,10 @@ void Edit::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK: {
       // A word and the spaces after it, as Windows selects; a run of Chinese is a word.
       int pos = CharAt(pt);
+      // Past the end of a line: the word it ends with.
+      if (pos > 0 && (pos == Length() || KindOf(text[std::size_t(pos)]) == Kind::Break) &&
+          KindOf(text[std::size_t(pos) - 1]) != Kind::Break)
+        --pos;
       int a = pos, b = pos;
       if (pos < Length() && KindOf(text[std::size_t(pos)]) != Kind::Break) {
         Kind k = KindOf(text[std::size_t(pos)]);

@@ -248,7 +248,17 @@ TEST_F(EditTest, TheMousePlacesDragsAndSelectsWords) {
     InjectMouseButton(MouseButton::Left, false, p.x, p.y);
   }
   DrainQueue(true);
-  EXPECT_EQ(Sel(h), (std::pair{3, 7}));
+  EXPECT_EQ(Sel(h), (std::pair{3, 7}));  // and the space after it
+  AdvanceClock(1000);
+  // Past the end of the line: its last word.
+  POINT end{150, 5};
+  ClientToScreen(h, &end);
+  for (int i = 0; i < 2; ++i) {
+    InjectMouseButton(MouseButton::Left, true, end.x, end.y);
+    InjectMouseButton(MouseButton::Left, false, end.x, end.y);
+  }
+  DrainQueue(true);
+  EXPECT_EQ(Sel(h), (std::pair{7, 9}));
   AdvanceClock(1000);
   // Dragging below the window holds the capture and scrolls on the timer.
   InjectMouseButton(MouseButton::Left, true, p.x, p.y);
