@@ -122,7 +122,7 @@ void Edit::OnKeyDown(UINT vk) {
         bool wrap_end = false;
         int to = LineMove(*this, d, &wrap_end);
         ScrollTo(first_line + d, x_offset, true);
-        if (!IsWindow(hwnd)) return;
+        if (dead) return;
         Move(*this, to, shift, wrap_end);
       }
       break;
@@ -183,7 +183,7 @@ void Edit::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_LBUTTONDOWN: {
       if (GetFocus() != hwnd) SetFocus(hwnd);
-      if (!IsWindow(hwnd)) return;
+      if (dead) return;
       bool wrap_end = false;
       int pos = CharAt(pt, nullptr, &wrap_end);
       SetSel((wp & MK_SHIFT) ? sel_anchor : pos, pos, true, wrap_end);
@@ -250,7 +250,7 @@ void Edit::OnTimer() {
   if (pt.x < format.left) x -= ave_width;
   if (pt.x >= format.right) x += ave_width;
   ScrollTo(top, x, true);
-  if (!IsWindow(hwnd)) return;
+  if (dead) return;
   pt.y = std::clamp<LONG>(pt.y, format.top, std::max<LONG>(format.top, format.bottom - 1));
   pt.x = std::clamp<LONG>(pt.x, format.left, std::max<LONG>(format.left, format.right - 1));
   SetSel(sel_anchor, CharAt(pt), false);
@@ -319,7 +319,7 @@ bool Edit::Undo() {
   undo_text.clear();
   undo_pos = undo_insert = 0;
   ReplaceSel(std::move(put_back), true, false, true);
-  if (!IsWindow(hwnd)) return true;
+  if (dead) return true;
   // What came back is selected, and undoing again puts the undone change back.
   SetSel(pos, pos + int(undo_insert), true);
   return true;

@@ -639,6 +639,29 @@ TEST_F(EditTest, RepaintsEverythingTypingRewraps) {
   DestroyWindow(fresh);
 }
 
+// A parent may destroy the edit while it is telling of a change; the edit must stop there.
+TEST_F(EditTest, SurvivesItsParentDestroyingItFromANotification) {
+  static WORD fatal = 0;
+  react = [](HWND, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (m == WM_COMMAND && HIWORD(wp) == fatal) DestroyWindow(reinterpret_cast<HWND>(lp));
+    return std::nullopt;
+  };
+  for (WORD code : {EN_UPDATE, EN_CHANGE, EN_MAXTEXT, EN_VSCROLL, EN_SETFOCUS}) {
+    fatal = code;
+    std::string many;
+    for (int i = 0; i < 20; ++i) many += "行\r\n";
+    HWND h = Edit(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, many.c_str(), 100, 40);
+    SendMessage(h, EM_LIMITTEXT, 61, 0);
+    SetFocus(h);
+    SendMessage(h, EM_SETSEL, 60, 60);
+    if (IsWindow(h)) SendMessage(h, WM_CHAR, 'a', 0);  // EN_UPDATE, EN_CHANGE, scrolls
+    if (IsWindow(h)) SendMessage(h, WM_CHAR, 'b', 0);  // EN_MAXTEXT
+    if (IsWindow(h)) SendMessage(h, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_FALSE(IsWindow(h)) << code;
+    SetFocus(parent_);
+  }
+}
+
 TEST_F(EditTest, BadInputFailsClearly) {
   HWND h = Edit(ES_MULTILINE, "ab");
   EXPECT_EQ(SendMessage(h, EM_GETLINE, WPARAM(-5), 0), 0);
