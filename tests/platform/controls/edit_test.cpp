@@ -601,6 +601,13 @@ TEST_F(EditTest, PaintsTextSelectionAndFrameInTheClassicLook) {
   EXPECT_EQ(GetPixel(mem, 0, 0), GetSysColor(COLOR_3DSHADOW));
   EXPECT_EQ(GetPixel(mem, 109, 79), GetSysColor(COLOR_3DHILIGHT));
   EXPECT_EQ(GetPixel(mem, 80, 62), GetSysColor(COLOR_3DFACE));
+  // WM_PAINT with a DC draws the client there and leaves the update region alone.
+  RECT all{0, 0, 110, 80};
+  FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  InvalidateRect(h, nullptr, FALSE);
+  SendMessage(h, WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+  EXPECT_EQ(GetPixel(mem, 80, 60), GetSysColor(COLOR_3DFACE));
+  EXPECT_TRUE(GetUpdateRect(h, nullptr, FALSE));
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
