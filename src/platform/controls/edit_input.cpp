@@ -310,7 +310,7 @@ void Edit::Paste() {
 }
 
 bool Edit::Undo() {
-  if (style & ES_READONLY) return false;
+  if (style & ES_READONLY) return !Multi();  // a single line always answers TRUE
   if (undo_text.empty() && !undo_insert) return true;
   std::u32string put_back = undo_text;
   const int pos = undo_pos, ins = undo_insert;
