@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <new>
+#include <string_view>
 
 #include "platform/controls/internal/classes.h"
 #include "platform/controls/internal/edit.h"
