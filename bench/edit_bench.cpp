@@ -11,8 +11,8 @@
 namespace {
 using namespace win;
 
-// Chinese prose in lines of about a hundred characters, with its punctuation.
-std::string Chinese(int characters) {
+// Chinese prose with its punctuation, in paragraphs of `paragraph` characters (0: one).
+std::string Chinese(int characters, int paragraph = 100) {
   static const char* const kWords[] = {"春眠", "不觉", "晓，", "处处", "闻啼", "鸟。", "夜来",
                                        "风雨", "声，", "花落", "知多", "少。", "家居", "饮食"};
   std::string out;
@@ -20,7 +20,7 @@ std::string Chinese(int characters) {
   while (n < characters) {
     out += kWords[i++ % 14];
     n += 2;
-    if (n % 100 == 0 && n < characters) {
+    if (paragraph && n % paragraph == 0 && n < characters) {
       out += "\r\n";
       n += 2;
     }
@@ -68,7 +68,8 @@ struct Memo {
 
 void BM_EditTypeIntoChineseMemo(benchmark::State& state) {
   Memo memo;
-  const std::string text = Chinese(10000);
+  // Typing in the middle of one long paragraph re-wraps the rest of it.
+  const std::string text = Chinese(10000, int(state.range(0)));
   const int middle = 5000;
   auto reset = [&] {
     SetWindowText(memo.edit, text.c_str());
@@ -99,7 +100,7 @@ void BM_EditTypeIntoChineseMemo(benchmark::State& state) {
   if (typed && std::string(line, std::size_t(n)).find("\xE5\xAD\x97") == std::string::npos)
     state.SkipWithError("the typed characters are not in place");
 }
-BENCHMARK(BM_EditTypeIntoChineseMemo)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EditTypeIntoChineseMemo)->Arg(100)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 void BM_EditSetText100k(benchmark::State& state) {
   Memo memo;

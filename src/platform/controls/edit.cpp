@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 #include <new>
+#include <string_view>
 
 #include "platform/controls/internal/classes.h"
 #include "platform/controls/internal/edit.h"
@@ -86,7 +87,7 @@ void Edit::ScrollTo(int top, int xoff, bool notify) {
   if (!v && !h) return;
   if (notify && v) Notify(EN_VSCROLL);
   if (notify && h) Notify(EN_HSCROLL);
-  if (!IsWindow(hwnd)) return;
+  if (dead) return;
   first_line = top;
   x_offset = xoff;
   InvalidateRect(hwnd, nullptr, FALSE);
@@ -142,20 +143,15 @@ void Edit::SetSel(int anchor, int caret_pos, bool scroll, bool wrap_end) {
 }
 
 bool Edit::ReplaceSel(std::u32string ins, bool can_undo, bool honour, bool notify) {
-  const int s = SelStart(), e = SelEnd();
   CaseFold(*this, ins);
-  bool maxed = false;
-  if (honour) {
-    long long room = (long long)limit - (Length() - (e - s));
-    if ((long long)ins.size() > room) {
-      ins.resize(std::size_t(std::max(0LL, room)));
-      maxed = true;
-    }
+  auto room = [this] { return (long long)limit - (Length() - (SelEnd() - SelStart())); };
+  if (honour && (long long)ins.size() > room()) {
+    if (notify) Notify(EN_MAXTEXT);
+    if (dead) return false;
+    // Measured again: the parent may have changed the text meanwhile.
+    ins.resize(std::size_t(std::clamp(room(), 0LL, (long long)ins.size())));
   }
-  if (maxed && notify) {
-    Notify(EN_MAXTEXT);
-    if (!IsWindow(hwnd)) return false;
-  }
+  const int s = SelStart(), e = SelEnd();
   if (ins.empty() && s == e) return false;
   const int old_lines = int(lines.size());
   std::u32string removed;
@@ -216,12 +212,12 @@ bool Edit::ReplaceSel(std::u32string ins, bool can_undo, bool honour, bool notif
   UpdateScrollBars();
   if (notify) {
     Notify(EN_UPDATE);
-    if (!IsWindow(hwnd)) return false;
+    if (dead) return false;
   }
   // Lines below move only when the count changed.
   Invalidate(changed.first, int(lines.size()) == old_lines ? changed.second : -1);
   ScrollCaretIntoView(notify);
-  if (!IsWindow(hwnd)) return false;
+  if (dead) return false;
   PlaceCaret();
   if (notify) Notify(EN_CHANGE);
   return true;
@@ -305,7 +301,7 @@ LRESULT Scroll(Edit& e, WORD code) {
   }
   int before = e.first_line;
   e.ScrollTo(e.first_line + dy, e.x_offset, true);
-  if (!IsWindow(e.hwnd)) return 0;
+  if (e.dead) return 0;
   return MAKELONG(WORD(short(e.first_line - before)), TRUE);
 }
 
@@ -379,7 +375,7 @@ void Edit::Paint(HDC dc) {
       reinterpret_cast<HBRUSH>(parent ? SendMessage(parent, ask, reinterpret_cast<WPARAM>(dc),
                                                     reinterpret_cast<LPARAM>(hwnd))
                                       : 0);
-  if (!IsWindow(hwnd)) {
+  if (dead) {
     RestoreDC(dc, saved);
     return;
   }
@@ -461,7 +457,7 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
       SetText(e, reinterpret_cast<const char*>(lp));
       if (!e.Multi() && !InCombo(hwnd)) {
         e.Notify(EN_UPDATE);
-        if (IsWindow(hwnd)) e.Notify(EN_CHANGE);
+        if (!e.dead) e.Notify(EN_CHANGE);
       }
       return TRUE;
     }
@@ -670,8 +666,10 @@ LRESULT Message(Edit& e, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case EM_SETMARGINS: {
       WORD l = LOWORD(std::uintptr_t(lp)), r = HIWORD(std::uintptr_t(lp));
-      if (wp & EC_LEFTMARGIN) e.left_margin = l == EC_USEFONTINFO ? 1 : short(l);
-      if (wp & EC_RIGHTMARGIN) e.right_margin = r == EC_USEFONTINFO ? 1 : short(r);
+      // EC_USEFONTINFO: one pixel, what the system font leaves; a negative margin is none.
+      if (wp & EC_LEFTMARGIN) e.left_margin = l == EC_USEFONTINFO ? 1 : std::max(0, int(short(l)));
+      if (wp & EC_RIGHTMARGIN)
+        e.right_margin = r == EC_USEFONTINFO ? 1 : std::max(0, int(short(r)));
       e.custom_format = false;
       e.ResetFormat();
       Reformat(e);
@@ -769,10 +767,18 @@ LRESULT Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     KillTimer(hwnd, 1);
     if (e->measure) DeleteDC(e->measure);
     if (e->handle) GlobalFree(e->handle);
-    delete e;
+    e->measure = nullptr;
+    e->handle = nullptr;
+    // A parent may destroy the edit from a notification: the state outlives the handlers
+    // still running on it.
+    e->dead = true;
+    if (!e->depth) delete e;
     return DefWindowProc(hwnd, msg, wp, lp);
   }
-  return Message(*e, msg, wp, lp);
+  ++e->depth;
+  LRESULT r = Message(*e, msg, wp, lp);
+  if (--e->depth == 0 && e->dead) delete e;
+  return r;
 }
 
 }  // namespace

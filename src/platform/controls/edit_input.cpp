@@ -122,7 +122,7 @@ void Edit::OnKeyDown(UINT vk) {
         bool wrap_end = false;
         int to = LineMove(*this, d, &wrap_end);
         ScrollTo(first_line + d, x_offset, true);
-        if (!IsWindow(hwnd)) return;
+        if (dead) return;
         Move(*this, to, shift, wrap_end);
       }
       break;
@@ -183,7 +183,7 @@ void Edit::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_LBUTTONDOWN: {
       if (GetFocus() != hwnd) SetFocus(hwnd);
-      if (!IsWindow(hwnd)) return;
+      if (dead) return;
       bool wrap_end = false;
       int pos = CharAt(pt, nullptr, &wrap_end);
       SetSel((wp & MK_SHIFT) ? sel_anchor : pos, pos, true, wrap_end);
@@ -195,6 +195,10 @@ void Edit::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK: {
       // A word and the spaces after it, as Windows selects; a run of Chinese is a word.
       int pos = CharAt(pt);
+      // Past the end of a line: the word it ends with.
+      if (pos > 0 && (pos == Length() || KindOf(text[std::size_t(pos)]) == Kind::Break) &&
+          KindOf(text[std::size_t(pos) - 1]) != Kind::Break)
+        --pos;
       int a = pos, b = pos;
       if (pos < Length() && KindOf(text[std::size_t(pos)]) != Kind::Break) {
         Kind k = KindOf(text[std::size_t(pos)]);
@@ -246,7 +250,7 @@ void Edit::OnTimer() {
   if (pt.x < format.left) x -= ave_width;
   if (pt.x >= format.right) x += ave_width;
   ScrollTo(top, x, true);
-  if (!IsWindow(hwnd)) return;
+  if (dead) return;
   pt.y = std::clamp<LONG>(pt.y, format.top, std::max<LONG>(format.top, format.bottom - 1));
   pt.x = std::clamp<LONG>(pt.x, format.left, std::max<LONG>(format.left, format.right - 1));
   SetSel(sel_anchor, CharAt(pt), false);
@@ -306,7 +310,7 @@ void Edit::Paste() {
 }
 
 bool Edit::Undo() {
-  if (style & ES_READONLY) return false;
+  if (style & ES_READONLY) return !Multi();  // a single line always answers TRUE
   if (undo_text.empty() && !undo_insert) return true;
   std::u32string put_back = undo_text;
   const int pos = undo_pos, ins = undo_insert;
@@ -315,7 +319,7 @@ bool Edit::Undo() {
   undo_text.clear();
   undo_pos = undo_insert = 0;
   ReplaceSel(std::move(put_back), true, false, true);
-  if (!IsWindow(hwnd)) return true;
+  if (dead) return true;
   // What came back is selected, and undoing again puts the undone change back.
   SetSel(pos, pos + int(undo_insert), true);
   return true;

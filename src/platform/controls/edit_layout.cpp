@@ -225,7 +225,7 @@ std::pair<int, int> Edit::Relayout(int at, int removed, int inserted) {
   const int delta = inserted - removed;
   // A change can pull a word back onto the line before, so wrapping starts one line earlier;
   // it stops where a new line starts where an old one did, past the change.
-  int first = std::max(0, LineOf(std::min(at, at + removed)) - 1);
+  int first = std::max(0, LineOf(at) - 1);
   std::size_t old = std::size_t(first);
   std::vector<Line> fresh;
   int start = lines[std::size_t(first)].start, next = 0;

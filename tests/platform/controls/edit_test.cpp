@@ -123,6 +123,33 @@ TEST_F(EditTest, TypingWrapsAsASettingOfTheWholeTextWould) {
   EXPECT_EQ(Starts(h), Starts(fresh)) << Text(h);
 }
 
+// Replacements anywhere, of any length, with line breaks among them: the lines kept from
+// before must always be the lines a fresh layout gives.
+TEST_F(EditTest, EditsAnywhereKeepTheLinesAFreshLayoutGives) {
+  HWND h = Edit(ES_MULTILINE | ES_AUTOVSCROLL, "", 70, 400);
+  HWND fresh = Edit(ES_MULTILINE | ES_AUTOVSCROLL, "", 70, 400);
+  const char* const pieces[] = {"春眠不觉晓，",
+                                "处处 闻啼鸟。",
+                                "hello world ",
+                                "\r\n",
+                                "",
+                                "（夜来）",
+                                "a",
+                                "   ",
+                                "longlonglongword",
+                                "字"};
+  unsigned seed = 12345;
+  auto next = [&] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int step = 0; step < 300; ++step) {
+    int n = int(SendMessage(h, WM_GETTEXTLENGTH, 0, 0));  // bytes: at least the characters
+    int a = int(next() % unsigned(n + 1)), b = a + int(next() % 4);
+    SendMessage(h, EM_SETSEL, WPARAM(a), LPARAM(b));
+    SendMessage(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(pieces[next() % 10]));
+    SetWindowText(fresh, Text(h).c_str());
+    ASSERT_EQ(Starts(h), Starts(fresh)) << "step " << step << ": " << Text(h);
+  }
+}
+
 TEST_F(EditTest, KeysMoveTheCaretAndShiftExtends) {
   HWND h = Edit(ES_MULTILINE, "ab 中文字 cd\r\nef", 300);
   SetFocus(h);
@@ -221,7 +248,17 @@ TEST_F(EditTest, TheMousePlacesDragsAndSelectsWords) {
     InjectMouseButton(MouseButton::Left, false, p.x, p.y);
   }
   DrainQueue(true);
-  EXPECT_EQ(Sel(h), (std::pair{3, 7}));
+  EXPECT_EQ(Sel(h), (std::pair{3, 7}));  // and the space after it
+  AdvanceClock(1000);
+  // Past the end of the line: its last word.
+  POINT end{150, 5};
+  ClientToScreen(h, &end);
+  for (int i = 0; i < 2; ++i) {
+    InjectMouseButton(MouseButton::Left, true, end.x, end.y);
+    InjectMouseButton(MouseButton::Left, false, end.x, end.y);
+  }
+  DrainQueue(true);
+  EXPECT_EQ(Sel(h), (std::pair{7, 9}));
   AdvanceClock(1000);
   // Dragging below the window holds the capture and scrolls on the timer.
   InjectMouseButton(MouseButton::Left, true, p.x, p.y);
@@ -564,6 +601,13 @@ TEST_F(EditTest, PaintsTextSelectionAndFrameInTheClassicLook) {
   EXPECT_EQ(GetPixel(mem, 0, 0), GetSysColor(COLOR_3DSHADOW));
   EXPECT_EQ(GetPixel(mem, 109, 79), GetSysColor(COLOR_3DHILIGHT));
   EXPECT_EQ(GetPixel(mem, 80, 62), GetSysColor(COLOR_3DFACE));
+  // WM_PAINT with a DC draws the client there and leaves the update region alone.
+  RECT all{0, 0, 110, 80};
+  FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  InvalidateRect(h, nullptr, FALSE);
+  SendMessage(h, WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+  EXPECT_EQ(GetPixel(mem, 80, 60), GetSysColor(COLOR_3DFACE));
+  EXPECT_TRUE(GetUpdateRect(h, nullptr, FALSE));
   SelectObject(mem, old);
   DeleteObject(bmp);
   DeleteDC(mem);
@@ -600,6 +644,29 @@ TEST_F(EditTest, RepaintsEverythingTypingRewraps) {
   EXPECT_EQ(differ, 0);
   DestroyWindow(typed);
   DestroyWindow(fresh);
+}
+
+// A parent may destroy the edit while it is telling of a change; the edit must stop there.
+TEST_F(EditTest, SurvivesItsParentDestroyingItFromANotification) {
+  static WORD fatal = 0;
+  react = [](HWND, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (m == WM_COMMAND && HIWORD(wp) == fatal) DestroyWindow(reinterpret_cast<HWND>(lp));
+    return std::nullopt;
+  };
+  for (WORD code : {EN_UPDATE, EN_CHANGE, EN_MAXTEXT, EN_VSCROLL, EN_SETFOCUS}) {
+    fatal = code;
+    std::string many;
+    for (int i = 0; i < 20; ++i) many += "行\r\n";
+    HWND h = Edit(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, many.c_str(), 100, 40);
+    SendMessage(h, EM_LIMITTEXT, 61, 0);
+    SetFocus(h);
+    SendMessage(h, EM_SETSEL, 60, 60);
+    if (IsWindow(h)) SendMessage(h, WM_CHAR, 'a', 0);  // EN_UPDATE, EN_CHANGE, scrolls
+    if (IsWindow(h)) SendMessage(h, WM_CHAR, 'b', 0);  // EN_MAXTEXT
+    if (IsWindow(h)) SendMessage(h, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_FALSE(IsWindow(h)) << code;
+    SetFocus(parent_);
+  }
 }
 
 TEST_F(EditTest, BadInputFailsClearly) {

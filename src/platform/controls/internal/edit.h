@@ -63,6 +63,11 @@ struct Edit {
 
   HGLOBAL handle = nullptr;  // EM_GETHANDLE's copy of the text
 
+  // Destroyed while a handler of it still runs (a parent answering a notification): the state
+  // is freed when the outermost one returns, and every handler stops once it sees `dead`.
+  bool dead = false;
+  int depth = 0;
+
   bool Multi() const { return style & ES_MULTILINE; }
   bool Wraps() const { return Multi() && !(style & (ES_AUTOHSCROLL | WS_HSCROLL)); }
   int Length() const { return int(text.size()); }
