@@ -333,8 +333,8 @@ TEST_F(MessageBoxTest, CtrlCCopiesTheBoxAsText) {
   EmptyClipboard();
   CloseClipboard();
   const std::string rule = "---------------------------\r\n";
-  EXPECT_EQ(got,
-            rule + "标题\r\n" + rule + "出错了\rSecond line\r\n" + rule + "是(Y)   否(N)   \r\n" + rule);
+  EXPECT_EQ(got, rule + "标题\r\n" + rule + "出错了\rSecond line\r\n" + rule +
+                     "是(Y)   否(N)   \r\n" + rule);
 }
 
 TEST_F(MessageBoxTest, BadArgumentsFailClearly) {
