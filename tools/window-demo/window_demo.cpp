@@ -1,8 +1,11 @@
 // Opens a few windows on the display in use (a desktop through SDL, else off screen): a sizeable
 // main window with the classic frame, a dialog-framed window it owns, child windows clipping
-// each other and their parent, a timer-driven animation and a line that takes typed text.
+// each other and their parent, a timer-driven animation and a line that takes typed text; or,
+// with --controls, a window with one of each built-in control.
 //
-//   vellisa-window-demo [--layout] [--still] [--quit-after MS] [--cpu] [--shot FILE]
+//   vellisa-window-demo [--controls] [--layout] [--still] [--quit-after MS] [--cpu] [--shot FILE]
+//     --controls    the controls window instead: buttons, statics, edits, a list, a scroll bar
+//                   and a button that opens a message box
 //     --layout      print where the main window, its line and its colour panel are on the screen
 //     --still       no animation: nothing happens until input comes
 //     --quit-after  end after MS milliseconds; --cpu then prints the CPU time the message loop
@@ -16,6 +19,7 @@
 #include <cstring>
 #include <string>
 
+#include "controls_window.h"
 #include "platform/display.h"
 #include "platform/win.h"
 
@@ -47,6 +51,11 @@ void Text(HDC dc, int x, int y, const std::string& s, COLORREF c = RGB(0, 0, 0))
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, c);
   TextOut(dc, x, y, s.c_str(), int(s.size()));
+}
+
+void SaveShot() {
+  if (shot && headless && !headless->SaveScreen(shot))
+    std::fprintf(stderr, "vellisa-window-demo: cannot write %s\n", shot);
 }
 
 RECT BallRect() { return RECT{ball.x, ball.y, ball.x + kBall, ball.y + kBall}; }
@@ -105,8 +114,7 @@ LRESULT MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         OffsetRect(&both, kStage.left + 2, kStage.top + 2);
         InvalidateRect(hwnd, &both, FALSE);
       } else if (wp == kQuit) {
-        if (shot && headless && !headless->SaveScreen(shot))
-          std::fprintf(stderr, "vellisa-window-demo: cannot write %s\n", shot);
+        SaveShot();
         DestroyWindow(hwnd);
       }
       return 0;
@@ -220,11 +228,13 @@ HWND Pane(HWND parent, const char* name, int x, int y, int w, int h, COLORREF c)
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool layout = false, cpu = false, still = false;
+  bool layout = false, cpu = false, still = false, controls = false;
   int quit_after = 0;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--layout"))
       layout = true;
+    else if (!std::strcmp(argv[i], "--controls"))
+      controls = true;
     else if (!std::strcmp(argv[i], "--cpu"))
       cpu = true;
     else if (!std::strcmp(argv[i], "--still"))
@@ -235,13 +245,36 @@ int main(int argc, char** argv) {
       shot = argv[++i];
     else {
       std::fprintf(stderr,
-                   "usage: %s [--layout] [--still] [--quit-after MS] [--cpu] [--shot FILE]\n",
+                   "usage: %s [--controls] [--layout] [--still] [--quit-after MS] [--cpu] "
+                   "[--shot FILE]\n",
                    argv[0]);
       return 2;
     }
   }
   display::Display screen = display::OpenDisplay("vellisa-window-demo");
   headless = screen.headless.get();
+
+  auto cpu_ms = [] {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return use.ru_utime.tv_sec * 1e3 + use.ru_utime.tv_usec / 1e3 + use.ru_stime.tv_sec * 1e3 +
+           use.ru_stime.tv_usec / 1e3;
+  };
+  MSG msg;
+  if (controls) {
+    HWND window = OpenControlsWindow(kMainX, kMainY);
+    if (quit_after > 0)
+      SetTimer(nullptr, 0, UINT(quit_after), [](HWND, UINT, UINT_PTR, DWORD) {
+        SaveShot();
+        PostQuitMessage(0);
+      });
+    while (GetMessage(&msg, nullptr, 0, 0) > 0) {
+      if (IsWindow(window) && IsDialogMessage(window, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    return int(msg.wParam);
+  }
 
   Register("DemoMain", MainProc, COLOR_BTNFACE);
   Register("DemoPane", PaneProc, COLOR_WINDOW);
@@ -281,14 +314,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
 
-  auto cpu_ms = [] {
-    rusage use{};
-    getrusage(RUSAGE_SELF, &use);
-    return use.ru_utime.tv_sec * 1e3 + use.ru_utime.tv_usec / 1e3 + use.ru_stime.tv_sec * 1e3 +
-           use.ru_stime.tv_usec / 1e3;
-  };
   double loop_start = cpu_ms();
-  MSG msg;
   while (GetMessage(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessage(&msg);
