@@ -533,6 +533,33 @@ TEST_F(ScrollBarTest, HooksTimersAndCancelMode) {
   Pump();
 }
 
+// A window of its own laid over the bar (as a skin's cover is) forwards its press: it lets the
+// capture go and sends the bar's window WM_NCLBUTTONDOWN with HTVSCROLL and the screen point;
+// the whole gesture runs inside that call, and the release is the loop's.
+TEST_F(ScrollBarTest, APressForwardedFromACoverRunsTheLoop) {
+  static HWND host, cover;
+  host = Make(kBars, nullptr, "", 0, kPlace);
+  Set(host, SB_VERT, 0, 99, 10, 0);
+  cover = Make(WS_POPUP | WS_VISIBLE, nullptr, "", 0, {383, 100, 400, 283});
+  static bool returned_after_end;
+  react = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (h == cover && m == WM_LBUTTONDOWN) {
+      POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      ClientToScreen(h, &p);
+      ReleaseCapture();
+      SendMessage(host, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(WORD(p.x), WORD(p.y)));
+      returned_after_end = !scrolls.empty() && scrolls.back().code == SB_ENDSCROLL;
+      return 0;
+    }
+    return Record(h, m, wp, lp);
+  };
+  Gesture({390, 275}, {Wait(200), Release(390, 275)});
+  EXPECT_EQ(Codes(), (std::vector<std::string>{"LINEDOWN", "LINEDOWN", "ENDSCROLL"}));
+  EXPECT_TRUE(returned_after_end);
+  EXPECT_TRUE(Received(cover, WM_LBUTTONUP).empty());
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 // ---- The "ScrollBar" control ----
 
 class ScrollBarControlTest : public ScrollBarTest {
