@@ -299,17 +299,25 @@ TEST_F(NonClientTest, ClassicFrameAndCaptionOnTheScreen) {
   EXPECT_GT(Count(d, h, text, kWhite), 20);
 }
 
-TEST_F(NonClientTest, ScrollBarStripsStartInTheirColours) {
+// The frame draws the scroll bars: push-button arrows, a dithered track, the size box in the
+// face colour (the scroll-bar tests look at them closely).
+TEST_F(NonClientTest, ScrollBarsAreDrawnWithTheFrame) {
   display::HeadlessDisplay d;
   HWND h = Make(WS_POPUP | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_VISIBLE, nullptr, "", 0,
                 {100, 100, 400, 300});
   UpdateWindow(h);
   ExpectPixels(d, h,
-               {{290, 50, kFace, "vertical bar"},
-                {50, 190, kFace, "horizontal bar"},
-                {290, 190, kFace, "grow box"},
+               {{282, 1, kWhite, "up arrow's raised edge"},
+                {285, 4, kFace, "up arrow's face"},
+                {4, 185, kFace, "left arrow's face"},
+                {290, 190, kFace, "size box"},
                 {0, 50, kBlack, "border"}},
                "scroll bars");
+  RECT wr;
+  GetWindowRect(h, &wr);
+  COLORREF a = d.PixelAt(wr.left + 290, wr.top + 50), b = d.PixelAt(wr.left + 291, wr.top + 50);
+  EXPECT_NE(a, b) << "a dithered track";
+  EXPECT_TRUE((a == kFace && b == kWhite) || (a == kWhite && b == kFace));
 }
 
 TEST_F(NonClientTest, ChildrenReachingPastTheClientAreaLeaveTheFrameDrawn) {
@@ -744,7 +752,6 @@ TEST_F(NonClientTest, ControlColoursByDefault) {
       {WM_CTLCOLORBTN, COLOR_3DFACE, COLOR_WINDOWTEXT, COLOR_3DFACE},
       {WM_CTLCOLORDLG, COLOR_3DFACE, COLOR_WINDOWTEXT, COLOR_3DFACE},
       {WM_CTLCOLORMSGBOX, COLOR_3DFACE, COLOR_WINDOWTEXT, COLOR_3DFACE},
-      {WM_CTLCOLORSCROLLBAR, COLOR_SCROLLBAR, COLOR_3DFACE, COLOR_3DHILIGHT},
   };
   for (const Case& c : cases) {
     SetTextColor(dc, kMagenta);
@@ -754,6 +761,14 @@ TEST_F(NonClientTest, ControlColoursByDefault) {
     EXPECT_EQ(SetTextColor(dc, 0), GetSysColor(c.text)) << MsgName(c.msg);
     EXPECT_EQ(SetBkColor(dc, 0), GetSysColor(c.back)) << MsgName(c.msg);
   }
+  // Scroll bars: with the highlight colour that of windows, a dither of the face and highlight
+  // colours (the DC's text and background colours), one brush for all, as on Windows.
+  LRESULT r = DefWindowProc(h, WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(dc), 0);
+  EXPECT_EQ(GetObjectType(reinterpret_cast<HBRUSH>(r)), DWORD(OBJ_BRUSH));
+  EXPECT_NE(reinterpret_cast<HBRUSH>(r), GetSysColorBrush(COLOR_SCROLLBAR));
+  EXPECT_EQ(DefWindowProc(h, WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(dc), 0), r);
+  EXPECT_EQ(SetTextColor(dc, 0), GetSysColor(COLOR_3DFACE));
+  EXPECT_EQ(SetBkColor(dc, 0), GetSysColor(COLOR_3DHILIGHT));
   ReleaseDC(h, dc);
 }
 

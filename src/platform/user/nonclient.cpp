@@ -17,6 +17,7 @@
 #include "platform/user/icon.h"
 #include "platform/user/internal/input.h"
 #include "platform/user/internal/parts.h"
+#include "platform/user/internal/scrollbar.h"
 #include "platform/user/message.h"
 #include "platform/user/metrics.h"
 #include "platform/user/paint.h"
@@ -342,13 +343,10 @@ void PaintFrame(HWND h, HRGN clip, Part part) {
       RECT e = L.edge;
       DrawEdge(dc, &e, EDGE_SUNKEN, BF_RECT);
     }
-    // The menu bar and the scroll bars are drawn by their own code; the strips they live in
-    // start in their background colours rather than as bare backing store.
-    for (auto [rc, color] : {std::pair{L.menu, COLOR_MENU},
-                             {L.vscroll, COLOR_SCROLLBAR},
-                             {L.hscroll, COLOR_SCROLLBAR},
-                             {L.grow, COLOR_BTNFACE}})
-      if (!Empty(rc)) FillRect(dc, &rc, GetSysColorBrush(color));
+    // The menu bar is drawn by its own code; its strip starts in its background colour rather
+    // than as bare backing store.
+    if (!Empty(L.menu)) FillRect(dc, &L.menu, GetSysColorBrush(COLOR_MENU));
+    PaintWindowScrollBars(dc, *w);  // the scroll bars and the size box between them
   }
   if (!Empty(L.caption)) PaintCaption(dc, *w, L, active);
   ReleaseDC(h, dc);
@@ -446,11 +444,7 @@ void LeftButtonDown(HWND h, const Window& w, LRESULT code, LPARAM lp) {
 
 // WM_CTLCOLOR*: controls draw on the window colour (edits and lists) or the face colour.
 LRESULT ControlColor(UINT msg, HDC dc) {
-  if (msg == WM_CTLCOLORSCROLLBAR) {
-    SetTextColor(dc, GetSysColor(COLOR_3DFACE));
-    SetBkColor(dc, GetSysColor(COLOR_3DHILIGHT));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_SCROLLBAR));
-  }
+  if (msg == WM_CTLCOLORSCROLLBAR) return reinterpret_cast<LRESULT>(DefaultScrollBarBrush(dc));
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   int bk = (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORLISTBOX) ? COLOR_WINDOW : COLOR_3DFACE;
   SetBkColor(dc, GetSysColor(bk));

@@ -7,9 +7,12 @@
 namespace win::user {
 
 bool PartsDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
-  return NonClientDefProc(hwnd, msg, wp, lp, result) || PaintDefProc(hwnd, msg, wp, lp, result) ||
+  return NonClientDefProc(hwnd, msg, wp, lp, result) ||
+         ScrollBarDefProc(hwnd, msg, wp, lp, result) || PaintDefProc(hwnd, msg, wp, lp, result) ||
          InputDefProc(hwnd, msg, wp, lp, result);
 }
+
+void PartsScrollCommand(HWND hwnd, WPARAM wp, LPARAM lp) { ScrollBarSysCommand(hwnd, wp, lp); }
 
 void PartsPositionStored(HWND hwnd, UINT swp_flags, bool was_visible) {
   FocusBeforePosChanged(hwnd, swp_flags, was_visible);

@@ -205,6 +205,8 @@ void DefSysCommand(HWND hwnd, WPARAM wp, LPARAM lp) {
     case SC_CLOSE: SendMessage(hwnd, WM_CLOSE, 0, 0); break;
     case SC_MOVE:
     case SC_SIZE: MoveSizeLoop(hwnd, wp); break;
+    case SC_HSCROLL:
+    case SC_VSCROLL: PartsScrollCommand(hwnd, wp, lp); break;
     case SC_NEXTWINDOW: CycleWindows(hwnd, true); break;
     case SC_PREVWINDOW: CycleWindows(hwnd, false); break;
     case SC_KEYMENU:

@@ -60,8 +60,23 @@ constexpr UINT SBM_SETPOS = 0x00E0, SBM_GETPOS = 0x00E1, SBM_SETRANGE = 0x00E2,
                SBM_SETSCROLLINFO = 0x00E9, SBM_GETSCROLLINFO = 0x00EA,
                SBM_GETSCROLLBARINFO = 0x00EB;
 
-// What each returns is Windows' answer: the new position (SetScrollInfo, SetScrollPos returns
-// the old one), FALSE with the last error set for a bad window or bar.
+// The scroll-bar functions' errors.
+constexpr DWORD ERROR_NO_SCROLLBARS = 1447, ERROR_INVALID_SCROLLBAR_RANGE = 1448;
+
+// Windows' answers and order. SB_CTL is the bar of a "ScrollBar" control: every call on it is a
+// message to the control (SetScrollInfo, SetScrollPos and SetScrollRange send
+// SBM_SETSCROLLINFO, GetScrollInfo SBM_GETSCROLLINFO, GetScrollPos SBM_GETPOS, GetScrollRange
+// SBM_GETRANGE, EnableScrollBar SBM_ENABLE_ARROWS, GetScrollBarInfo with OBJID_CLIENT
+// SBM_GETSCROLLBARINFO to a window that is no scroll-bar control), so a subclass sees them; a
+// window that is no scroll bar answers 0. ShowScrollBar shows or hides the control.
+//
+// A window's own bars (SB_HORZ, SB_VERT): their information exists once the window has a bar
+// style or a call has set a range; until then the calls fail with ERROR_NO_SCROLLBARS. A range
+// or page that leaves nothing to scroll hides the bar (the style bit goes and the frame is
+// recalculated), unless SIF_DISABLENOSCROLL keeps a shown bar with both arrows disabled; a
+// range that scrolls again shows it. nMax below nMin is taken as nMin; nPage is clipped to the
+// range and nPos to min .. max - (page - 1). SetScrollInfo answers the new position,
+// SetScrollPos the old one; bad arguments answer 0 or FALSE with ERROR_INVALID_PARAMETER.
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* si, BOOL redraw);
 BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* si);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);

@@ -3,7 +3,7 @@
 //
 // The core (window.cpp, winpos.cpp, placement.cpp, defwnd.cpp) keeps windows, classes, links
 // and geometry. Each part — painting, non-client, input and hit testing, focus and activation,
-// the caret, timers; menus and scroll bars next — keeps its per-window state in its own slot of
+// the caret, timers, scroll bars; menus next — keeps its per-window state in its own slot of
 // the window (Window::parts) and hears of the core's events only through the calls below,
 // which call the parts in the order written here (parts.cpp). A new part adds its call here,
 // not in the core.
@@ -11,10 +11,15 @@
 
 namespace win::user {
 
-// DefWindowProc asks the parts first, in turn: non-client, painting, input (hit testing, then
-// the mouse and keys, then focus and activation). True when one handled the message, with
-// *result set.
+// DefWindowProc asks the parts first, in turn: non-client, scroll bars (a scroll-bar control's
+// messages), painting, input (hit testing, then the mouse and keys, then focus and
+// activation). True when one handled the message, with *result set.
 bool PartsDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+
+// DefWindowProc's WM_SYSCOMMAND, after HCBT_SYSCOMMAND let it through: SC_HSCROLL and
+// SC_VSCROLL (with HTHSCROLL or HTVSCROLL in the low bits) run the scroll bars' tracking loop
+// for the window's own bar, from the screen point in lp.
+void PartsScrollCommand(HWND hwnd, WPARAM wp, LPARAM lp);
 
 // SetWindowPos, once the new geometry, z-order and visibility are stored. Each may destroy the
 // window; the caller checks before going on.
@@ -46,7 +51,9 @@ void PartsWindowFreed(HWND hwnd);
 bool NonClientDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // nonclient.cpp
 bool PaintDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);      // paint.cpp
 bool InputDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);      // input.cpp
-void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);            // focus.cpp
+bool ScrollBarDefProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);  // scrollbar.cpp
+void ScrollBarSysCommand(HWND hwnd, WPARAM wp, LPARAM lp);                // scrolltrack.cpp
+void FocusBeforePosChanged(HWND hwnd, UINT swp_flags, bool was_visible);  // focus.cpp
 void PaintAfterPosChanged(HWND hwnd, const RECT& old_window, bool was_visible, UINT swp_flags,
                           const ClientBits& bits);                       // paint.cpp
 void FocusAfterPosChanged(HWND hwnd, UINT swp_flags, bool was_visible);  // focus.cpp

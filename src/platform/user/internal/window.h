@@ -34,6 +34,7 @@ struct WndClass {
 struct PaintState;
 struct PlacementState;
 struct NonClientState;
+struct ScrollBarState;
 
 struct Window : HandleObject {
   HWND hwnd() const { return static_cast<HWND>(handle); }
@@ -68,6 +69,7 @@ struct Window : HandleObject {
     std::shared_ptr<PaintState> paint;          // internal/paint.h
     std::shared_ptr<PlacementState> placement;  // internal/placement.h
     std::shared_ptr<NonClientState> nonclient;  // internal/nonclient.h
+    std::shared_ptr<ScrollBarState> scrollbar;  // internal/scrollbar.h
   } parts;
 };
 
